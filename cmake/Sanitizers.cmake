@@ -1,0 +1,7 @@
+if(CORVATH_SANITIZE)
+  add_compile_options(-fsanitize=${CORVATH_SANITIZE} -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=${CORVATH_SANITIZE})
+  if(CORVATH_SANITIZE MATCHES "undefined")
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()

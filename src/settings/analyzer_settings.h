@@ -1,0 +1,40 @@
+#pragma once
+
+#include "settings/registry_store.h"
+
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+inline constexpr const char* kSettingsKey = "Software\\Tamsel";
+inline constexpr const char* kSaveAnalyzerSettings = "SaveAnalyzerSettings";
+inline constexpr const char* kSelectedDrives = "SelectedDrives";
+inline constexpr const char* kCloseWhenDone = "CloseWhenDone";
+inline constexpr const char* kStartExplorer = "StartExplorer";
+
+// The window's "Remember these settings" box, as loadRememberFlag sets it. Setting
+// a state different from the current one runs the box's click handler.
+class RememberBox {
+public:
+    virtual ~RememberBox() = default;
+    virtual void setTicked(bool ticked) = 0;
+};
+
+struct SavedSelection {
+    bool present = false;             // savedSelectionPresent
+    std::vector<std::string> entries; // exactly as stored, untrimmed
+};
+
+// Returns rememberSelection. box is the window's check box in the interactive run,
+// null in the unattended run.
+bool loadRememberFlag(RegistryStore& store, RememberBox* box);
+void loadSavedSelection(RegistryStore& store, SavedSelection& saved);
+// driveSelection holds at least one entry.
+void saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection);
+bool readStartExplorer(RegistryStore& store);
+bool readCloseWhenDone(RegistryStore& store);
+// The check-box handlers' write: "no" when unticked, "yes" otherwise.
+void writeCheckBoxSetting(RegistryStore& store, const char* valueName, bool ticked);
+
+}  // namespace corvath
