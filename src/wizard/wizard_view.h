@@ -60,7 +60,8 @@ class WizardEvents {
 public:
     virtual ~WizardEvents() = default;
     virtual void onLoad() = 0;
-    virtual void onUnload() = 0; // on every unload: by code or by the close box
+    // On every unload: by code (byCloseBox false) or by the window's close box.
+    virtual void onUnload(bool byCloseBox) = 0;
     virtual void onNextClick() = 0;
     virtual void onCancelClick() = 0;
     virtual void onRememberSettingsClick() = 0;
