@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drives/drive_list.h"
+#include "ui/mouse_pointer.h"
 
 #include <string>
 
@@ -73,7 +74,7 @@ public:
 // onto its widgets and nothing more; tests supply a fake. Positions and sizes are
 // in twips. Setting a check box to a state different from its current one runs the
 // box's click handler at once, as a user's click would; the same state runs nothing.
-class WizardView {
+class WizardView : public MousePointer {
 public:
     virtual ~WizardView() = default;
 
@@ -116,8 +117,6 @@ public:
     virtual std::string compactPath(const std::string& path, int widthPixels) const = 0;
     // A modal box centred on the wizard window; returns the button code.
     virtual int showCenteredMessage(const std::string& text, int style, const std::string& title) = 0;
-    virtual int mousePointer() const = 0;
-    virtual void setMousePointer(int code) = 0;
 };
 
 }  // namespace corvath
