@@ -270,5 +270,14 @@ TEST_F(StoreReliability, NewStoreCreationNeverReplacesAFile) {
     EXPECT_EQ(folderListing(other.parent_path()), std::set<std::string>{"registry.db"});
 }
 
+TEST_F(StoreReliability, DanglingLinkAtTheStorePlaceIsNotFollowedToCreate) {
+    const fs::path link = dir / "linked/registry.db";
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(dir / "nowhere/registry.db", link);
+    EXPECT_THROW(RegistryStoreEditor(link).createKey(Hive::CurrentUser, kKey), StoreError);
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    EXPECT_TRUE(fs::is_symlink(link));
+}
+
 }  // namespace
 }  // namespace corvath
