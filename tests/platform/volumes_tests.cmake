@@ -1,0 +1,16 @@
+# Tests of the volume layer.
+add_library(corvath_volumes_test_support STATIC mountinfo_file.cpp)
+target_include_directories(corvath_volumes_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(corvath_volumes_test_support PUBLIC corvath_test_support)
+corvath_warnings(corvath_volumes_test_support)
+
+corvath_add_gtest(volume_table_tests
+  SOURCES volume_filter_test.cpp drive_kind_test.cpp
+  LIBS corvath_volumes corvath_volumes_test_support
+  LABELS platform)
+
+# Threaded and toolkit-free: also run under ThreadSanitizer.
+corvath_add_gtest(volume_layer_tests
+  SOURCES bounded_call_test.cpp linux_volume_layer_test.cpp probe_and_space_test.cpp
+  LIBS corvath_volumes corvath_volumes_test_support
+  LABELS "platform;engine")
