@@ -9,8 +9,15 @@ corvath_add_gtest(volume_table_tests
   LIBS corvath_volumes corvath_volumes_test_support
   LABELS platform)
 
-# Threaded and toolkit-free: also run under ThreadSanitizer.
+# Threaded and toolkit-free: also run under ThreadSanitizer. One label each,
+# as label lists do not survive test discovery; ctest -L matches by pattern.
 corvath_add_gtest(volume_layer_tests
   SOURCES bounded_call_test.cpp linux_volume_layer_test.cpp probe_and_space_test.cpp
   LIBS corvath_volumes corvath_volumes_test_support
-  LABELS "platform;engine")
+  LABELS platform-engine)
+
+# Real mounts in a private mount namespace (root only; skipped otherwise).
+corvath_add_gtest(volume_mount_tests
+  SOURCES volume_mounts_test.cpp
+  LIBS corvath_volumes
+  LABELS platform-mounts-engine)
