@@ -21,3 +21,15 @@ corvath_add_gtest(volume_mount_tests
   SOURCES volume_mounts_test.cpp
   LIBS corvath_volumes
   LABELS platform-mounts-engine)
+
+# A FUSE filesystem that never answers stands for a hung network mount.
+pkg_check_modules(FUSE3 IMPORTED_TARGET fuse3)
+if(FUSE3_FOUND)
+  add_subdirectory(fuse_hang)
+  corvath_add_gtest(volume_hung_mount_tests
+    SOURCES fuse_hang_test.cpp
+    LIBS corvath_volumes
+    LABELS platform-mounts-engine)
+  target_compile_definitions(volume_hung_mount_tests PRIVATE CORVATH_FUSE_HANG="$<TARGET_FILE:corvath-fuse-hang>")
+  add_dependencies(volume_hung_mount_tests corvath-fuse-hang)
+endif()
