@@ -1,4 +1,3 @@
-#include "drives/volume_layer.h"
 #include "platform/linux/block_device.h"
 #include "platform/linux/drive_kind.h"
 #include "platform/linux/volume_label.h"
@@ -112,24 +111,6 @@ TEST(DriveKind, FilesystemTypesWithoutABlockDevice) {
     entry.fsType = "somenetfs";
     entry.network = true;
     EXPECT_EQ(kindIn(sysfs, entry), DriveKind::Network);
-}
-
-TEST(DriveKind, CodesCaptionsAndIconsAgree) {
-    struct Expected {
-        DriveKind kind;
-        int code;
-        std::string caption;
-        std::string icon;
-    };
-    for (const Expected& e : {Expected{DriveKind::Removable, drive_type::kRemovable, "Removable Disk", "drive-removable-media"},
-                              Expected{DriveKind::Fixed, drive_type::kFixed, "Local Disk", "drive-harddisk"},
-                              Expected{DriveKind::Network, drive_type::kRemote, "Network Drive", "folder-remote"},
-                              Expected{DriveKind::Optical, drive_type::kCdRom, "CD Drive", "drive-optical"},
-                              Expected{DriveKind::RamDisk, drive_type::kRamDisk, "RAM Disk", "media-memory"}}) {
-        EXPECT_EQ(driveTypeCode(e.kind), e.code);
-        EXPECT_EQ(kindCaption(e.kind), e.caption);
-        EXPECT_EQ(kindIcon(e.kind), e.icon);
-    }
 }
 
 TEST(VolumeLabel, FoundThroughUdevLinksWithEscapesUndone) {

@@ -125,6 +125,17 @@ TEST(VolumeFilter, ABindMountedFileIsNoDrive) {
     EXPECT_THAT(mountPoints(listedFrom(file)), ElementsAre("/", (dir / "folder").string()));
 }
 
+TEST(VolumeFilter, NothingBelowANetworkMountIsLookedAt) {
+    TempDir dir;
+    test::writeFile(dir / "hosts", "127.0.0.1 localhost\n");
+    MountInfoFile file(dir / "mountinfo");
+    // Telling a mounted file from a folder would walk through the network
+    // mount, which may hang; the mount is kept unexamined instead.
+    file.add("0:50", "/", dir.path().string(), "nfs4", "server:/export")
+        .add("254:1", "/containers/1/hosts", (dir / "hosts").string(), "ext4", "/dev/vdb");
+    EXPECT_THAT(mountPoints(listedFrom(file)), ElementsAre(dir.path().string(), (dir / "hosts").string()));
+}
+
 TEST(VolumeFilter, SystemFoldersAreMatchedByWholePathComponents) {
     EXPECT_TRUE(isSystemMountPoint("/proc"));
     EXPECT_TRUE(isSystemMountPoint("/dev/shm"));

@@ -34,7 +34,7 @@ bool startsWith(std::string_view text, std::string_view prefix) { return text.su
 // device sits on.
 bool onRemovableBus(const std::string& diskSysfs, const std::string& sysfsRoot) {
     std::error_code error;
-    const fs::path top = fs::path(sysfsRoot) / "devices";
+    const fs::path top = fs::weakly_canonical(fs::path(sysfsRoot) / "devices", error);
     for (fs::path folder = diskSysfs; folder.has_relative_path() && folder != top; folder = folder.parent_path()) {
         const fs::path subsystem = fs::read_symlink(folder / "subsystem", error);
         if (!error) {

@@ -37,11 +37,17 @@ bool isSameOrBelow(std::string_view path, std::string_view folder) {
     return path.size() == folder.size() || path[folder.size()] == '/';
 }
 
+bool mayHang(const MountEntry& entry) { return entry.network || entry.fsType.rfind("fuse", 0) == 0; }
+
 // A bind-mounted file (containers bind /etc/hosts and friends) is no drive.
-// Only local filesystems are asked, with cached attributes, so that a hung
-// network or FUSE filesystem is never touched here. Unknown means keep.
-bool isMountedFile(const MountEntry& entry) {
-    if (entry.network || entry.fsType.rfind("fuse", 0) == 0) return false;
+// Only local filesystems are asked, with cached attributes, and only when no
+// network or FUSE mount lies on the way to them, so that a hung filesystem is
+// never touched here. Unknown means keep.
+bool isMountedFile(const MountEntry& entry, const std::vector<MountEntry>& table) {
+    if (mayHang(entry)) return false;
+    for (const MountEntry& other : table) {
+        if (mayHang(other) && isSameOrBelow(entry.mountPoint, other.mountPoint)) return false;
+    }
     struct statx info {};
     if (::statx(AT_FDCWD, entry.mountPoint.c_str(), AT_STATX_DONT_SYNC | AT_NO_AUTOMOUNT, STATX_TYPE,
                 &info) != 0) {
@@ -91,7 +97,7 @@ std::vector<MountEntry> listedVolumes(const std::vector<MountEntry>& table) {
                 break;
             }
         }
-        if (known || isMountedFile(entry)) continue;
+        if (known || isMountedFile(entry, table)) continue;
         listed.insert(position, entry);
     }
     return listed;
