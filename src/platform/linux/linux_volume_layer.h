@@ -36,7 +36,10 @@ struct LinuxVolumeOptions {
 // hold user data, each filesystem once. Only probe() and diskSpace() touch the
 // filesystems themselves, each under the bound. driveRoots() starts the probes
 // of all listed drives at once, so that probing them one after another costs
-// at most one bound in all, however many of them hang.
+// at most one bound in all, however many of them hang. A probe or query still
+// unanswered from an earlier call is waited on rather than repeated, so a hung
+// drive answers at once the second time and holds at most one stuck worker
+// per kind of query; the budget caps stuck workers for the whole process.
 class LinuxVolumeLayer final : public VolumeLayer {
 public:
     explicit LinuxVolumeLayer(LinuxVolumeOptions options = {});
