@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/linux/worker_budget.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace corvath {
+
+using Clock = std::chrono::steady_clock;
+
+// One call run on its own detached thread, so that a caller can stop waiting
+// for it. Everything the worker touches is held here and by shared_ptr: the
+// worker never refers to the object that started it, so a worker stuck in a
+// hung system call is harmless after everyone has stopped waiting.
+template <typename Result>
+class BoundedCall {
+public:
+    // Starts work on a new thread. Null when the budget is spent or no thread
+    // can be made; the caller then treats the call as unanswered.
+    static std::shared_ptr<BoundedCall> start(std::function<Result()> work, std::shared_ptr<WorkerBudget> budget) {
+        if (!budget || !budget->tryAcquire()) return nullptr;
+        std::shared_ptr<BoundedCall> call(new BoundedCall());
+        try {
+            std::thread([call, budget, work = std::move(work)]() mutable {
+                std::optional<Result> result;
+                try {
+                    result = work();
+                } catch (...) {
+                    // A failed call ends like an unanswered one.
+                }
+                budget->release();
+                call->finish(std::move(result));
+            }).detach();
+        } catch (const std::system_error&) {
+            budget->release();
+            return nullptr;
+        }
+        return call;
+    }
+
+    Clock::time_point startedAt() const { return startedAt_; }
+
+    bool finished() const {
+        std::lock_guard lock(mutex_);
+        return finished_;
+    }
+
+    // The result when the call ended by deadline, else empty; never waits past
+    // the deadline.
+    std::optional<Result> waitUntil(Clock::time_point deadline) const {
+        std::unique_lock lock(mutex_);
+        done_.wait_until(lock, deadline, [this] { return finished_; });
+        if (!finished_) return std::nullopt;
+        return result_;
+    }
+
+private:
+    BoundedCall() : startedAt_(Clock::now()) {}
+
+    void finish(std::optional<Result> result) {
+        {
+            std::lock_guard lock(mutex_);
+            result_ = std::move(result);
+            finished_ = true;
+        }
+        done_.notify_all();
+    }
+
+    const Clock::time_point startedAt_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable done_;
+    bool finished_ = false;
+    std::optional<Result> result_;
+};
+
+}  // namespace corvath

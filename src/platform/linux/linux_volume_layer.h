@@ -1,0 +1,71 @@
+#pragma once
+
+#include "drives/volume_layer.h"
+#include "platform/linux/bounded_call.h"
+#include "platform/linux/directory_probe.h"
+#include "platform/linux/disk_space.h"
+#include "platform/linux/mount_table.h"
+#include "platform/linux/worker_budget.h"
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+struct LinuxVolumeOptions {
+    std::string mountInfoPath = "/proc/self/mountinfo";
+    std::string sysfsRoot = "/sys";
+    std::string labelDir = "/dev/disk/by-label";
+    // The longest a probe or a disk-space query may keep a caller waiting.
+    std::chrono::milliseconds bound{2000};
+    // How long a finished probe started by driveRoots() stays good for probe().
+    std::chrono::milliseconds prefetchLifetime{10000};
+    std::shared_ptr<WorkerBudget> budget = processWorkerBudget();
+    // The blocking queries run on the bounded workers.
+    std::function<ProbeOutcome(const std::string& root)> probeRoot = probeDirectory;
+    std::function<bool(const std::string& path, DiskSpace& space)> queryDiskSpace = statvfsDiskSpace;
+};
+
+// The drives of a Linux system: the mounts of the kernel's mount table that
+// hold user data, each filesystem once. Only probe() and diskSpace() touch the
+// filesystems themselves, each under the bound. driveRoots() starts the probes
+// of all listed drives at once, so that probing them one after another costs
+// at most one bound in all, however many of them hang. A probe or query still
+// unanswered from an earlier call is waited on rather than repeated, so a hung
+// drive answers at once the second time and holds at most one stuck worker
+// per kind of query; the budget caps stuck workers for the whole process.
+class LinuxVolumeLayer final : public VolumeLayer {
+public:
+    explicit LinuxVolumeLayer(LinuxVolumeOptions options = {});
+
+    std::string driveRoots() override;
+    bool shellInfo(const std::string& root, ShellInfo& info) override;
+    int driveType(const std::string& driveName) override;
+    ProbeOutcome probe(const std::string& root) override;
+    bool diskSpace(const std::string& driveName, DiskSpace& space) override;
+
+private:
+    using ProbeCall = BoundedCall<ProbeOutcome>;
+    using SpaceCall = BoundedCall<std::optional<DiskSpace>>;
+
+    std::optional<std::vector<MountEntry>> volumes() const;
+    std::optional<MountEntry> volumeNamed(const std::string& driveName) const;
+    // A call still running for root (one that has not answered in time), else a
+    // new one; null when the budget is spent. Needs mutex_.
+    std::shared_ptr<ProbeCall> runningOrNewProbe(const std::string& root);
+    void forgetFinished();
+
+    LinuxVolumeOptions options_;
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<ProbeCall>> prefetched_;
+    std::map<std::string, std::shared_ptr<ProbeCall>> unansweredProbes_;
+    std::map<std::string, std::shared_ptr<SpaceCall>> unansweredSpace_;
+};
+
+}  // namespace corvath

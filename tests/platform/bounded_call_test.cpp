@@ -1,0 +1,91 @@
+#include "platform/gate.h"
+#include "platform/linux/bounded_call.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace corvath {
+namespace {
+
+using namespace std::chrono_literals;
+using test::eventually;
+using test::Gate;
+
+TEST(BoundedCall, GivesTheAnswerOfAPromptCall) {
+    auto budget = std::make_shared<WorkerBudget>(4);
+    auto call = BoundedCall<int>::start([] { return 42; }, budget);
+    ASSERT_TRUE(call);
+    EXPECT_EQ(call->waitUntil(Clock::now() + 5s), 42);
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+TEST(BoundedCall, StopsWaitingAtTheDeadlineAndLetsTheWorkerFinishLater) {
+    auto budget = std::make_shared<WorkerBudget>(4);
+    auto gate = std::make_shared<Gate>();
+    auto call = BoundedCall<int>::start(
+        [gate] {
+            gate->wait();
+            return 7;
+        },
+        budget);
+    ASSERT_TRUE(call);
+    const auto before = Clock::now();
+    EXPECT_FALSE(call->waitUntil(before + 200ms).has_value());
+    const auto waited = Clock::now() - before;
+    EXPECT_GE(waited, 200ms);
+    EXPECT_LT(waited, 400ms);
+    EXPECT_EQ(budget->inUse(), 1u);
+
+    gate->open();
+    EXPECT_EQ(call->waitUntil(Clock::now() + 5s), 7);
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+TEST(BoundedCall, AWorkerOutlivesEveryoneWhoStartedIt) {
+    auto budget = std::make_shared<WorkerBudget>(4);
+    auto gate = std::make_shared<Gate>();
+    {
+        auto call = BoundedCall<std::string>::start(
+            [gate] {
+                gate->wait();
+                return std::string(1000, 'x');
+            },
+            budget);
+        ASSERT_TRUE(call);
+        EXPECT_FALSE(call->waitUntil(Clock::now() + 10ms).has_value());
+    }
+    // Nobody holds the call any more; the worker still has what it needs.
+    gate->open();
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+TEST(BoundedCall, RefusesToStartBeyondTheBudgetUntilAWorkerEnds) {
+    auto budget = std::make_shared<WorkerBudget>(2);
+    auto gate = std::make_shared<Gate>();
+    auto blocked = [gate] {
+        gate->wait();
+        return 1;
+    };
+    auto first = BoundedCall<int>::start(blocked, budget);
+    auto second = BoundedCall<int>::start(blocked, budget);
+    ASSERT_TRUE(first && second);
+    EXPECT_FALSE(BoundedCall<int>::start([] { return 3; }, budget));
+
+    gate->open();
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+    auto third = BoundedCall<int>::start([] { return 3; }, budget);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->waitUntil(Clock::now() + 5s), 3);
+}
+
+TEST(BoundedCall, AThrowingCallEndsWithoutAnAnswer) {
+    auto budget = std::make_shared<WorkerBudget>(1);
+    auto call = BoundedCall<int>::start([]() -> int { throw std::runtime_error("boom"); }, budget);
+    ASSERT_TRUE(call);
+    EXPECT_TRUE(eventually([&] { return call->finished(); }));
+    EXPECT_FALSE(call->waitUntil(Clock::now()).has_value());
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+}  // namespace
+}  // namespace corvath
