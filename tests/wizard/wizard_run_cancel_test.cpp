@@ -22,7 +22,14 @@ protected:
 
 TEST_F(WizardRunCancelTest, CancelAnsweredNoGoesOnAnsweredYesStopsAtTheNextTestPoint) {
     engine->scripts["/"] = {report("100", [&] { clickCancel(msgbox::kNo); }), report("200"),
-                            report("300", [&] { clickCancel(msgbox::kYes); }), report("400")};
+                            report("300",
+                                   [&] {
+                                       clickCancel(msgbox::kYes);
+                                       // Stopped by the click itself, not later by the run.
+                                       EXPECT_FALSE(view.timerRunning());
+                                       EXPECT_FALSE(view.isLoaded());
+                                   }),
+                            report("400")};
 
     runWith({"/", "/data", "/media/usb"});
 
