@@ -5,27 +5,6 @@
 
 namespace corvath::test {
 
-int FakeDriveList::addItem(const std::string& text) {
-    items.push_back(Item{text, {}, {}, false, false});
-    return count();
-}
-
-void FakeDriveList::tickOnly(const std::vector<std::string>& driveNames) {
-    for (Item& item : items) {
-        item.checked = std::find(driveNames.begin(), driveNames.end(), item.driveName) != driveNames.end();
-    }
-}
-
-std::vector<std::string> FakeDriveList::tickedNames() const {
-    std::vector<std::string> names;
-    for (const Item& item : items) {
-        if (item.checked) {
-            names.push_back(item.driveName);
-        }
-    }
-    return names;
-}
-
 FakeWizardView::FakeWizardView() {
     // Every control exists from the start, visible, in the order the layout
     // creates them; the sizes are those of the window's layout, in twips.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/fake_drive_list.h"
 #include "wizard/wizard_view.h"
 
 #include <deque>
@@ -9,37 +10,6 @@
 #include <vector>
 
 namespace corvath::test {
-
-// The drive list in memory, as the window would hold it.
-class FakeDriveList : public DriveList {
-public:
-    struct Item {
-        std::string text;
-        std::string icon;
-        std::string driveName;
-        bool inaccessible = false;
-        bool checked = false;
-    };
-
-    void clear() override { items.clear(); }
-    int addItem(const std::string& text) override;
-    int count() const override { return static_cast<int>(items.size()); }
-    void setIcon(int position, const std::string& iconName) override { items.at(index(position)).icon = iconName; }
-    void setDriveName(int position, const std::string& name) override { items.at(index(position)).driveName = name; }
-    std::string driveName(int position) const override { return items.at(index(position)).driveName; }
-    void setInaccessible(int position) override { items.at(index(position)).inaccessible = true; }
-    void setChecked(int position, bool checked) override { items.at(index(position)).checked = checked; }
-    bool isChecked(int position) const override { return items.at(index(position)).checked; }
-
-    // Ticks exactly the drives named.
-    void tickOnly(const std::vector<std::string>& driveNames);
-    std::vector<std::string> tickedNames() const;
-
-    std::vector<Item> items;
-
-private:
-    static std::size_t index(int position) { return static_cast<std::size_t>(position); }
-};
 
 struct Message {
     std::string text;

@@ -8,7 +8,7 @@ constexpr const char* kQuestion = "Are you sure you want to cancel the Corvath A
 class WizardCancelTest : public WizardTest {
 protected:
     void SetUp() override {
-        volumes.add("/", 1000);
+        addDrive("/", 1000);
         start();
     }
 };

@@ -4,7 +4,6 @@ corvath_add_gtest(wizard_logic_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/fake_engine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fake_registry_store.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/fake_volume_layer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fake_wizard_view.cpp
     ${CMAKE_CURRENT_LIST_DIR}/progress_percent_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_text_test.cpp

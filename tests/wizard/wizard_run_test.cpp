@@ -14,8 +14,8 @@ protected:
 };
 
 TEST_F(WizardRunTest, OneDriveHidesTheDiskCounterAndTheOverallBar) {
-    volumes.add("/", 1000);
-    volumes.add("/data", 2000);
+    addDrive("/", 1000);
+    addDrive("/data", 2000);
     start();
     engine->scripts["/data"] = {report("500")};
 
@@ -69,8 +69,8 @@ TEST_F(WizardRunTest, ThreeDrivesAreCountedInTurnAndEndInTheDoneState) {
 }
 
 TEST_F(WizardRunTest, BarsStayAtOrBelow97UntilTheFinishSets100) {
-    volumes.add("/", 1000);
-    volumes.add("/data", 1000);
+    addDrive("/", 1000);
+    addDrive("/data", 1000);
     start();
     engine->scripts["/"] = {report("960"), report("990"), report("5000")};
     engine->scripts["/data"] = {report("1000"), report("999999999999")};
@@ -84,7 +84,7 @@ TEST_F(WizardRunTest, BarsStayAtOrBelow97UntilTheFinishSets100) {
 }
 
 TEST_F(WizardRunTest, HalfwayPercentagesRoundToEven) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     std::vector<int> percents;
     const auto keep = [&] { percents.push_back(wizard.lastDiskPercent()); };
@@ -126,7 +126,7 @@ TEST_F(WizardRunTest, EachDriveIsCreditedWithTheLastPolledCount) {
 }
 
 TEST_F(WizardRunTest, StatusTextFillsTheFolderAndCountLabels) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     engine->scripts["/"] = {report("10", "/home/ana/Música/|1.024 files, 7 folders Scanned|extra")};
     engine->duringFinish = [&] {
@@ -160,7 +160,7 @@ TEST_F(WizardRunTest, SelectionIsNotSavedWhenNotRemembering) {
 }
 
 TEST_F(WizardRunTest, CloseWhenDoneInCapitalsTicksTheBoxStoresYesAndClosesAtTheFinish) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     setSetting(kCloseWhenDone, "YES");
     start();
     bool tickedDuringRun = false;
@@ -177,7 +177,7 @@ TEST_F(WizardRunTest, CloseWhenDoneInCapitalsTicksTheBoxStoresYesAndClosesAtTheF
 }
 
 TEST_F(WizardRunTest, NextWithNothingTickedOnlyUpdatesTheCloseBox) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     setSetting(kCloseWhenDone, "Yes");
     const auto controlsBefore = view.controls;
@@ -206,10 +206,10 @@ TEST_F(WizardRunTest, NextWithNothingTickedOnlyUpdatesTheCloseBox) {
 }
 
 TEST_F(WizardRunTest, EveryTickedDriveUnreadableKeepsTheDrivePage) {
-    volumes.add("/", 1000);
-    volumes.add("/mnt/stale", 1000);
+    addDrive("/", 1000);
+    addDrive("/mnt/stale", 1000);
     start();
-    volumes.drives[1].readable = false;
+    volumes.drives[1].probe = ProbeOutcome::Inaccessible;
 
     runWith({"/mnt/stale"});
 
@@ -222,7 +222,7 @@ TEST_F(WizardRunTest, EveryTickedDriveUnreadableKeepsTheDrivePage) {
 }
 
 TEST_F(WizardRunTest, CloseBoxTickedDuringTheRunClosesTheWindowAtTheFinish) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     engine->scripts["/"] = {report("1", "/a/|", [&] { view.clickCheckBox(Control::chkCloseWhenDone); })};
 
@@ -233,7 +233,7 @@ TEST_F(WizardRunTest, CloseBoxTickedDuringTheRunClosesTheWindowAtTheFinish) {
 }
 
 TEST_F(WizardRunTest, CloseBoxUntickedDuringTheRunIsStoredAtOnceAndKeepsTheWindow) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     setSetting(kCloseWhenDone, "yes");
     start();
     engine->scripts["/"] = {report("1", "/a/|", [&] {
@@ -246,7 +246,7 @@ TEST_F(WizardRunTest, CloseBoxUntickedDuringTheRunIsStoredAtOnceAndKeepsTheWindo
 }
 
 TEST_F(WizardRunTest, FinishClosesTheWindowWithoutAQuestion) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     runWith({"/"});
     ASSERT_TRUE(view.isLoaded());

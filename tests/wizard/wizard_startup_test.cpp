@@ -6,8 +6,8 @@ namespace {
 class WizardStartupTest : public WizardTest {};
 
 TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
-    volumes.add("/", 1000);
-    volumes.add("/data", 2000);
+    addDrive("/", 1000);
+    addDrive("/data", 2000);
     view.pointer = pointer::kArrow;  // whatever the pointer was before start-up
     bool looked = false;
     volumes.onListing = [&] {
@@ -37,14 +37,14 @@ TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
 }
 
 TEST_F(WizardStartupTest, PointerEndsAsItWasEvenWhenItWasTheDefault) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     EXPECT_EQ(view.pointer, pointer::kDefault);
     EXPECT_EQ(view.pointerHistory.back(), pointer::kDefault);
 }
 
 TEST_F(WizardStartupTest, LoadShowsTheDrivePageUnderTheBannerAndButtons) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     EXPECT_TRUE(view.isVisible(Control::frmDrives));
     EXPECT_FALSE(view.isVisible(Control::frmProgress));
@@ -56,8 +56,8 @@ TEST_F(WizardStartupTest, LoadShowsTheDrivePageUnderTheBannerAndButtons) {
 }
 
 TEST_F(WizardStartupTest, RememberOffLeavesTheBoxUntickedAndWritesNothing) {
-    volumes.add("/", 1000);
-    volumes.add("/data", 2000);
+    addDrive("/", 1000);
+    addDrive("/data", 2000);
     setSetting(kSaveAnalyzerSettings, "No");
     setSetting(kSelectedDrives, "/data");
 
@@ -69,12 +69,12 @@ TEST_F(WizardStartupTest, RememberOffLeavesTheBoxUntickedAndWritesNothing) {
     EXPECT_EQ(std::count(store.reads.begin(), store.reads.end(), kSelectedDrives), 0);
     EXPECT_EQ(setting(kSaveAnalyzerSettings), "No");
     // Without a saved selection every fixed drive is ticked.
-    EXPECT_EQ(view.list.tickedNames(), (std::vector<std::string>{"/", "/data"}));
+    EXPECT_EQ(tickedNames(view.list), (std::vector<std::string>{"/", "/data"}));
 }
 
 TEST_F(WizardStartupTest, RememberMissingTicksTheBoxStoresYesAndUsesTheSavedSelection) {
-    volumes.add("/", 1000);
-    volumes.add("/data", 2000);
+    addDrive("/", 1000);
+    addDrive("/data", 2000);
     setSetting(kSelectedDrives, "/data");
 
     start();
@@ -84,11 +84,11 @@ TEST_F(WizardStartupTest, RememberMissingTicksTheBoxStoresYesAndUsesTheSavedSele
     EXPECT_TRUE(state.rememberSelection);
     EXPECT_EQ(setting(kSaveAnalyzerSettings), "yes");
     EXPECT_EQ(store.writes, (std::vector<std::string>{"SaveAnalyzerSettings=yes"}));
-    EXPECT_EQ(view.list.tickedNames(), (std::vector<std::string>{"/data"}));
+    EXPECT_EQ(tickedNames(view.list), (std::vector<std::string>{"/data"}));
 }
 
 TEST_F(WizardStartupTest, RememberBoxClicksStoreTheirStateAtOnce) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     start();
     view.clickCheckBox(Control::chkRememberSettings);
     EXPECT_EQ(setting(kSaveAnalyzerSettings), "no");
@@ -99,7 +99,7 @@ TEST_F(WizardStartupTest, RememberBoxClicksStoreTheirStateAtOnce) {
 }
 
 TEST_F(WizardStartupTest, AnEngineThatCannotBeMadeIsReportedAndTheWindowCloses) {
-    volumes.add("/", 1000);
+    addDrive("/", 1000);
     Wizard broken(view, store, volumes, state, fileManager,
                   []() -> std::unique_ptr<AnalysisEngine> { throw EngineError("no scanner"); }, &companion);
     view.attach(broken);

@@ -6,8 +6,8 @@ namespace {
 class WizardTickTest : public WizardTest {
 protected:
     void SetUp() override {
-        volumes.add("/", 1000);
-        volumes.add("/empty", 0);
+        addDrive("/", 1000);
+        addDrive("/empty", 0);
         start();
     }
     struct Display {
