@@ -59,6 +59,25 @@ TEST_F(WizardCancelTest, CloseBoxOnTheDrivePageJustUnloads) {
     EXPECT_TRUE(view.messages.empty());
 }
 
+TEST(WizardWithoutCompanion, StartsAndClosesWithNoCompanion) {
+    FakeRegistryStore store;
+    ListingVolumeLayer volumes;
+    volumes.add("/");
+    RunState state;
+    RecordingFileManager fileManager;
+    FakeWizardView view;
+    Wizard wizard(view, store, volumes, state, fileManager, [] { return std::make_unique<FakeEngine>(); }, nullptr);
+    view.attach(wizard);
+
+    wizard.startInteractive();
+    ASSERT_TRUE(view.isEnabled(Control::cmdNext));
+    view.answers = {msgbox::kYes};
+    wizard.onCancelClick();
+
+    EXPECT_FALSE(view.isLoaded());
+    EXPECT_TRUE(wizard.bCancelled);
+}
+
 TEST_F(WizardCancelTest, AFailedCancelIsReportedAndStopsTheTimer) {
     engine->failing = "CancelAnalysis";
     view.setTimerEnabled(true);

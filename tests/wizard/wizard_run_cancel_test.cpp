@@ -48,6 +48,19 @@ TEST_F(WizardRunCancelTest, CancelAnsweredNoGoesOnAnsweredYesStopsAtTheNextTestP
     EXPECT_EQ(companion.calls, (std::vector<std::string>{"StartA", "StartB", "EndA", "EndB"}));
 }
 
+TEST_F(WizardRunCancelTest, TicksGoOnWhileTheQuestionIsOpen) {
+    engine->scripts["/"] = {report("30000"), report("150000", [&] { clickCancel(msgbox::kNo); })};
+    view.whileMessageOpen = [&](const Message&) { engine->tick(); };
+
+    runWith({"/", "/data", "/media/usb"});
+
+    // The tick inside the question already showed the new count.
+    EXPECT_EQ(engine->count("GetStatusText"), 3);
+    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress].at(0), 10);
+    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress].at(1), 50);
+    EXPECT_EQ(engine->count("FinishDrive"), 3);
+}
+
 TEST_F(WizardRunCancelTest, CancelBetweenDrivesStopsBeforeTheNextDrive) {
     engine->duringFinish = [&] {
         if (engine->count("FinishDrive") == 1) {
