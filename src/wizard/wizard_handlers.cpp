@@ -1,0 +1,125 @@
+#include "wizard/wizard.h"
+
+#include "engine/engine_error.h"
+#include "settings/analyzer_settings.h"
+
+namespace corvath {
+
+namespace {
+
+constexpr const char* kTitle = "Corvath Analyzer";
+constexpr const char* kCancelQuestion = "Are you sure you want to cancel the Corvath Analyzer process?";
+// MB_OK | MB_ICONSTOP: a failure, with a single OK button.
+constexpr int kFailureStyle = 16;
+
+bool equalsIgnoringCase(const std::string& text, const std::string& word) {
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(text[i]) != lower(word[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void Wizard::onLoad() {
+    // A window touched again after a confirmed cancel must not come back.
+    if (!bCancelled) {
+        showPage(Control::frmDrives, Control::frmProgress);
+    }
+}
+
+void Wizard::onUnload(bool byCloseBox) {
+    if (companion_ != nullptr) {
+        RunCompanion* companion = companion_;
+        companion_ = nullptr;  // cleared first: its end operations run at most once
+        int slot = 0;
+        companion->CompanionEndA(slot);
+        companion->CompanionEndB();
+    }
+    // Closing the window mid-run ends the run, as a confirmed Cancel would,
+    // rather than leaving the scan going with nothing to show it.
+    if (byCloseBox && running_ && !bCancelled) {
+        bCancelled = true;
+        stopProgressTimer();
+        if (engine_) {
+            engineCall([](AnalysisEngine& engine) { engine.CancelAnalysis(); });
+        }
+    }
+}
+
+void Wizard::showPage(Control pageToShow, Control pageToHide) {
+    view_.setVisible(pageToShow, true);
+    view_.bringToFront(pageToShow);
+    // The banner, the separator and the buttons lie over the page's border.
+    view_.bringToFront(Control::frmTop);
+    view_.bringToFront(Control::frmBar);
+    view_.bringToFront(Control::cmdCancel);
+    view_.bringToFront(Control::cmdNext);
+    view_.bringToFront(Control::cmdConfig);
+    view_.setVisible(pageToHide, false);
+}
+
+void Wizard::stopProgressTimer() {
+    view_.setTimerInterval(0);
+    view_.setTimerEnabled(false);
+}
+
+void Wizard::onCloseWhenDoneClick() {
+    const bool ticked = view_.value(Control::chkCloseWhenDone) != check_state::kUnchecked;
+    writeCheckBoxSetting(store_, kCloseWhenDone, ticked);
+    closeWhenDone = ticked;
+}
+
+void Wizard::onRememberSettingsClick() {
+    const bool ticked = view_.value(Control::chkRememberSettings) != check_state::kUnchecked;
+    writeCheckBoxSetting(store_, kSaveAnalyzerSettings, ticked);
+    rememberSettings = ticked;
+}
+
+void Wizard::onCancelClick() {
+    if (equalsIgnoringCase(view_.caption(Control::cmdCancel), "Finish")) {
+        view_.unload();
+        return;
+    }
+    if (view_.showCenteredMessage(kCancelQuestion, msgbox::kYesNo, kTitle) != msgbox::kYes) {
+        return;
+    }
+    bCancelled = true;
+    // Before start-up has made an engine there is nothing to stop.
+    if (engine_ && !engineCall([](AnalysisEngine& engine) { engine.CancelAnalysis(); })) {
+        return;
+    }
+    stopProgressTimer();
+    view_.unload();
+}
+
+bool Wizard::engineCall(const std::function<void(AnalysisEngine&)>& operation) {
+    try {
+        if (!engine_) {
+            throw EngineError("The analysis engine is not available.");
+        }
+        operation(*engine_);
+        return true;
+    } catch (const std::exception& failure) {
+        // Stopped first: the message box lets the timer's events through.
+        stopProgressTimer();
+        showEngineFailure(failure);
+        return false;
+    }
+}
+
+void Wizard::showEngineFailure(const std::exception& failure) {
+    std::string text = failure.what();
+    if (text.empty()) {
+        text = "The analysis engine reported a failure.";
+    }
+    view_.showCenteredMessage(text, kFailureStyle, kTitle);
+}
+
+}  // namespace corvath
