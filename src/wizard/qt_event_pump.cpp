@@ -6,7 +6,7 @@
 
 namespace corvath {
 
-QtEventPump::QtEventPump() : dispatcher_(QAbstractEventDispatcher::instance(QThread::currentThread())) {}
+QtEventPump::QtEventPump() : thread_(QThread::currentThread()) {}
 
 bool QtEventPump::takeWake() {
     const std::lock_guard lock(mutex_);
@@ -31,7 +31,8 @@ void QtEventPump::wake() {
         const std::lock_guard lock(mutex_);
         ++pendingWakes_;
     }
-    if (dispatcher_ != nullptr) dispatcher_->wakeUp();
+    // Looked up each time: the dispatcher may not exist yet when the pump is made.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread_)) dispatcher->wakeUp();
 }
 
 }  // namespace corvath

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-class QAbstractEventDispatcher;
+class QThread;
 
 namespace corvath {
 
@@ -21,7 +21,7 @@ public:
 private:
     bool takeWake();
 
-    QAbstractEventDispatcher* dispatcher_;
+    QThread* thread_;
     std::mutex mutex_;
     int pendingWakes_ = 0;
 };
