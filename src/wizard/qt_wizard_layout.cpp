@@ -2,9 +2,9 @@
 
 namespace corvath {
 
-std::optional<ControlSpec> controlSpec(Control name) {
-    for (const auto& spec : kWizardControls) {
-        if (spec.name == name) return spec;
+std::optional<ControlDesign> controlDesign(Control name) {
+    for (const auto& design : kWizardControls) {
+        if (design.name == name) return design;
     }
     return std::nullopt;
 }

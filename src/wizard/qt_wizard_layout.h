@@ -11,7 +11,7 @@ enum class ControlKind { Window, Button, Timer, Frame, Label, Image, CheckBox, T
 
 // One control of the wizard's static design: where it sits (twips, relative to
 // its container's outer top-left corner), what it says and how it starts.
-struct ControlSpec {
+struct ControlDesign {
     Control name;
     ControlKind kind;
     Control container;  // frmWizard for controls on the window itself
@@ -29,7 +29,7 @@ inline constexpr int kClientHeightTwips = 5070;
 inline constexpr int kListColumnWidthTwips = 1440;
 
 // Every control, in creation order.
-inline constexpr std::array<ControlSpec, 23> kWizardControls{{
+inline constexpr std::array<ControlDesign, 23> kWizardControls{{
     {Control::cmdConfig, ControlKind::Button, Control::frmWizard, "Configure", 240, 4500, 1095, 350, 19, false, true},
     {Control::tmrProgress, ControlKind::Timer, Control::frmWizard, "", 0, 0, 0, 0, -1, true, false},
     {Control::cmdNext, ControlKind::Button, Control::frmWizard, "Next >", 5055, 4500, 1095, 350, 4, true, true},
@@ -62,6 +62,6 @@ inline constexpr std::array<ControlSpec, 23> kWizardControls{{
 }};
 
 // The design entry of a control; empty for frmWizard, which is the window itself.
-std::optional<ControlSpec> controlSpec(Control name);
+std::optional<ControlDesign> controlDesign(Control name);
 
 }  // namespace corvath

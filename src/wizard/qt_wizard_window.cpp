@@ -91,13 +91,13 @@ QtWizardWindow::~QtWizardWindow() {
 }
 
 void QtWizardWindow::buildControls() {
-    for (const ControlSpec& spec : kWizardControls) {
-        geometry_.emplace(spec.name, spec);
-        if (spec.kind == ControlKind::Timer) continue;
-        QWidget* parent = spec.container == Control::frmWizard ? form_.get() : widgets_.at(spec.container);
-        const QString caption = QString::fromUtf8(spec.caption);
+    for (const ControlDesign& design : kWizardControls) {
+        geometry_.emplace(design.name, design);
+        if (design.kind == ControlKind::Timer) continue;
+        QWidget* parent = design.container == Control::frmWizard ? form_.get() : widgets_.at(design.container);
+        const QString caption = QString::fromUtf8(design.caption);
         QWidget* w = nullptr;
-        switch (spec.kind) {
+        switch (design.kind) {
         case ControlKind::Button: {
             auto* button = new QPushButton(caption, parent);
             // Enter clicks a button only while it has the focus; there is no default button.
@@ -107,14 +107,14 @@ void QtWizardWindow::buildControls() {
             break;
         }
         case ControlKind::Frame:
-            w = new QtFrame(parent, spec.name == Control::frmTop ? QColor(Qt::white) : QColor());
+            w = new QtFrame(parent, design.name == Control::frmTop ? QColor(Qt::white) : QColor());
             break;
         case ControlKind::Label: {
             auto* label = new QLabel(caption, parent);
             label->setTextFormat(Qt::PlainText);
-            const bool right = spec.name == Control::lblDiskCount || spec.name == Control::lblFileFldCount;
+            const bool right = design.name == Control::lblDiskCount || design.name == Control::lblFileFldCount;
             label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
-            if (spec.name == Control::lblTitle) label->setFont(dialogFont(true));
+            if (design.name == Control::lblTitle) label->setFont(dialogFont(true));
             w = label;
             break;
         }
@@ -165,10 +165,10 @@ void QtWizardWindow::buildControls() {
         case ControlKind::Timer:
             break;
         }
-        widgets_.emplace(spec.name, w);
-        placeControl(spec.name);
-        w->setEnabled(spec.enabled);
-        w->setVisible(spec.visible);
+        widgets_.emplace(design.name, w);
+        placeControl(design.name);
+        w->setEnabled(design.enabled);
+        w->setVisible(design.visible);
     }
 
     const auto connectBox = [this](Control control) {
@@ -185,19 +185,19 @@ void QtWizardWindow::buildControls() {
 }
 
 void QtWizardWindow::applyTabOrder() {
-    std::vector<ControlSpec> focusable;
-    for (const ControlSpec& spec : kWizardControls) {
-        if (takesFocus(spec.kind)) focusable.push_back(spec);
+    std::vector<ControlDesign> focusable;
+    for (const ControlDesign& design : kWizardControls) {
+        if (takesFocus(design.kind)) focusable.push_back(design);
     }
     std::sort(focusable.begin(), focusable.end(),
-              [](const ControlSpec& a, const ControlSpec& b) { return a.tabIndex < b.tabIndex; });
+              [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
     for (std::size_t i = 1; i < focusable.size(); ++i) {
         QWidget::setTabOrder(widgets_.at(focusable[i - 1].name), widgets_.at(focusable[i].name));
     }
 }
 
 void QtWizardWindow::placeControl(Control control) {
-    const ControlSpec& g = geometry_.at(control);
+    const ControlDesign& g = geometry_.at(control);
     QWidget* w = widgets_.at(control);
     int width = twipsToPixels(g.width, twipsPerPixelX_);
     // The banner's texts were measured for a narrower font than most desktops
@@ -255,14 +255,14 @@ void QtWizardWindow::setFocus() {
     form_->activateWindow();
     form_->raise();
     if (form_->focusWidget() == nullptr) {
-        std::vector<ControlSpec> order;
-        for (const ControlSpec& spec : kWizardControls) {
-            if (takesFocus(spec.kind)) order.push_back(spec);
+        std::vector<ControlDesign> order;
+        for (const ControlDesign& design : kWizardControls) {
+            if (takesFocus(design.kind)) order.push_back(design);
         }
         std::sort(order.begin(), order.end(),
-                  [](const ControlSpec& a, const ControlSpec& b) { return a.tabIndex < b.tabIndex; });
-        for (const ControlSpec& spec : order) {
-            QWidget* w = widgets_.at(spec.name);
+                  [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
+        for (const ControlDesign& design : order) {
+            QWidget* w = widgets_.at(design.name);
             if (w->isVisibleTo(form_.get()) && w->isEnabled()) {
                 w->setFocus(Qt::OtherFocusReason);
                 break;

@@ -89,7 +89,7 @@ private:
     WizardEvents& events_;
     std::unique_ptr<QtWizardForm> form_;
     std::map<Control, QWidget*> widgets_;
-    std::map<Control, ControlSpec> geometry_;
+    std::map<Control, ControlDesign> geometry_;
     QTreeWidget* list_ = nullptr;
     QtDriveList driveList_;
     QtMousePointer pointer_;
