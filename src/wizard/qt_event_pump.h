@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/event_pump.h"
+
+#include <mutex>
+
+class QThread;
+
+namespace corvath {
+
+// Runs the window's events in a nested Qt event loop while the engine scans. run()
+// returns only once wake() has been called, from whatever thread: the loop waits
+// on its own flag, so a quit of the application's event loops (which ends every
+// nested loop) does not end it early. Make it on the window's thread.
+class QtEventPump : public EventPump {
+public:
+    QtEventPump();
+    void run() override;
+    void wake() override;
+
+private:
+    bool takeWake();
+
+    QThread* thread_;
+    std::mutex mutex_;
+    int pendingWakes_ = 0;
+};
+
+}  // namespace corvath
