@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,6 +96,7 @@ struct WalkState {
     std::mutex stoppedMutex;
     std::condition_variable stoppedChanged;
     unsigned running = 0;
+    bool stopped = false;  // every worker has stopped and let go of its folders
     std::function<void()> onStopped;
     std::string failure;
 
@@ -107,9 +109,11 @@ struct WalkState {
     }
 
     void work();
-    void scanFolder(const WorkItem& item, std::vector<char>& buffer);
+    // Returns one sub-folder for the same worker to scan next, if any: a chain of
+    // folders then goes on without a hand-over through the queue.
+    std::optional<WorkItem> scanFolder(const WorkItem& item, std::vector<char>& buffer);
     int openFolder(const WorkItem& item);
-    void push(std::vector<WorkItem>& items);
+    void push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep = nullptr);
     void publish(std::uint32_t node, bool force);
     void requestStop() {
         stopRequested.store(true, std::memory_order_relaxed);
@@ -187,7 +191,7 @@ bool FolderWalk::cancelled() const { return state_->userCancelled.load(std::memo
 
 bool FolderWalk::waitStopped(std::chrono::steady_clock::time_point deadline) {
     std::unique_lock lock(state_->stoppedMutex);
-    const bool stopped = state_->stoppedChanged.wait_until(lock, deadline, [&] { return state_->running == 0; });
+    const bool stopped = state_->stoppedChanged.wait_until(lock, deadline, [&] { return state_->stopped; });
     if (stopped) {
         lock.unlock();
         for (auto& thread : threads_) thread.join();
@@ -225,7 +229,7 @@ void WalkState::work() {
     std::vector<char> buffer(kDirentBuffer);
     try {
         for (;;) {
-            WorkItem item;
+            std::optional<WorkItem> item;
             {
                 std::unique_lock lock(queueMutex);
                 queueChanged.wait(lock, [&] {
@@ -235,10 +239,12 @@ void WalkState::work() {
                 item = std::move(queue.back());
                 queue.pop_back();
             }
-            scanFolder(item, buffer);
-            item.anchor.reset();
-            std::lock_guard lock(queueMutex);
-            if (--unfinished == 0) queueChanged.notify_all();
+            while (item) {
+                std::optional<WorkItem> next = scanFolder(*item, buffer);
+                item = std::move(next);
+                std::lock_guard lock(queueMutex);
+                if (--unfinished == 0) queueChanged.notify_all();
+            }
         }
     } catch (const std::exception& error) {
         {
@@ -248,17 +254,37 @@ void WalkState::work() {
         requestStop();
     }
     std::function<void()> last;
+    bool lastToStop = false;
     {
         std::lock_guard lock(stoppedMutex);
-        if (--running == 0) {
-            last = std::move(onStopped);
-            stoppedChanged.notify_all();
+        lastToStop = --running == 0;
+    }
+    if (lastToStop) {
+        // Let go of every folder still open, the root included, so that nothing
+        // keeps the drive busy once the scan is over.
+        std::vector<WorkItem> left;
+        {
+            std::lock_guard lock(queueMutex);
+            left.swap(queue);
         }
+        left.clear();
+        ::close(rootFd);
+        rootFd = -1;
+        std::lock_guard lock(stoppedMutex);
+        last = std::move(onStopped);
+        stopped = true;
+        stoppedChanged.notify_all();
     }
     if (last) last();
 }
 
-void WalkState::push(std::vector<WorkItem>& items) {
+void WalkState::push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep) {
+    if (keep != nullptr && !items.empty()) {
+        *keep = std::move(items.back());
+        items.pop_back();
+        std::lock_guard lock(queueMutex);
+        ++unfinished;
+    }
     if (items.empty()) return;
     {
         std::lock_guard lock(queueMutex);
@@ -303,7 +329,7 @@ int WalkState::openFolder(const WorkItem& item) {
     return opener.openBelow(item.anchor->fd, relative);
 }
 
-void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
+std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
     FolderNode& node = folders[item.node];
     publish(item.node, false);
     const int fd = openFolder(item);
@@ -312,7 +338,7 @@ void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
             node.readError = true;
             errors.fetch_add(1, std::memory_order_relaxed);
         }
-        return;
+        return std::nullopt;
     }
     if (item.anchor != nullptr) {
         struct stat st {};
@@ -321,7 +347,7 @@ void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
             ::close(fd);
             node.readError = true;
             errors.fetch_add(1, std::memory_order_relaxed);
-            return;
+            return std::nullopt;
         }
     }
 
@@ -342,13 +368,13 @@ void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
 
     std::vector<WorkItem> found;
     std::uint64_t batchAllocated = 0, batchApparent = 0, batchFiles = 0, batchFolders = 0;
-    const auto flush = [&] {
+    const auto flush = [&](std::optional<WorkItem>* keepOne) {
         allocated.fetch_add(batchAllocated, std::memory_order_relaxed);
         apparent.fetch_add(batchApparent, std::memory_order_relaxed);
         files.fetch_add(batchFiles, std::memory_order_relaxed);
         folderCount.fetch_add(batchFolders, std::memory_order_relaxed);
         batchAllocated = batchApparent = batchFiles = batchFolders = 0;
-        push(found);
+        push(found, keepOne);
     };
 
     for (;;) {
@@ -401,7 +427,7 @@ void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
                 batchAllocated += bytes;
                 batchApparent += size;
                 found.push_back(WorkItem{child, static_cast<std::uint32_t>(childBase + sub.name.size()), childAnchor});
-                if (found.size() >= kPushBatch) flush();
+                if (found.size() >= kPushBatch) flush(nullptr);
                 continue;
             }
             ++node.files;
@@ -417,10 +443,12 @@ void WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
                                          S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
             }
         }
-        flush();
+        flush(nullptr);
     }
-    flush();
+    std::optional<WorkItem> next;
+    flush(stopRequested.load(std::memory_order_relaxed) ? nullptr : &next);
     if (!keep) ::close(fd);
+    return next;
 }
 
 }  // namespace corvath

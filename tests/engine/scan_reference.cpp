@@ -37,10 +37,14 @@ std::string runCommand(const std::string& command, int* status) {
     return output;
 }
 
+std::uint64_t allocatedByDu(const fs::path& root) {
+    return std::stoull(runCommand("du -s -x -B1 " + shellQuote(root.string()) + " | cut -f1"));
+}
+
 Reference referenceFor(const fs::path& root) {
     const std::string path = shellQuote(root.string());
     Reference reference;
-    reference.allocated = std::stoull(runCommand("du -s -x -B1 " + path + " | cut -f1"));
+    reference.allocated = allocatedByDu(root);
     reference.apparent = std::stoull(runCommand("du -s -x -b " + path + " | cut -f1"));
     // One character per entry, so that names holding a newline count once.
     reference.entries = runCommand("find " + path + " -xdev -printf x").size();
@@ -96,17 +100,21 @@ void makeDeepChain(const fs::path& root, int depth) {
     ::close(fd);
 }
 
-void makeWideTree(const fs::path& root, int folders, int filesPerFolder) {
-    for (int f = 0; f < folders; ++f) {
-        const fs::path folder = root / ("f" + std::to_string(f / 100)) / std::to_string(f);
-        fs::create_directories(folder);
-        for (int i = 0; i < filesPerFolder; ++i) {
-            const int fd = ::open((folder / std::to_string(i)).c_str(), O_WRONLY | O_CREAT, 0644);
-            if (fd < 0) throw std::runtime_error("cannot make a file");
-            if (i % 7 == 0 && ::write(fd, "some bytes", 10) != 10) throw std::runtime_error("write failed");
-            ::close(fd);
-        }
+void removeDeepChain(const fs::path& root) {
+    // Lift the grandchild up next to the child, then remove the emptied child:
+    // every step works two levels below the root.
+    const int rootFd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    if (rootFd < 0) return;
+    for (;;) {
+        const int child = ::openat(rootFd, "d", O_RDONLY | O_DIRECTORY);
+        if (child < 0) break;
+        ::unlinkat(child, "f", 0);
+        const bool deeper = ::renameat(child, "d", rootFd, "d-next") == 0;
+        ::close(child);
+        if (::unlinkat(rootFd, "d", AT_REMOVEDIR) != 0) break;
+        if (!deeper || ::renameat(rootFd, "d-next", rootFd, "d") != 0) break;
     }
+    ::close(rootFd);
 }
 
 }  // namespace corvath::test

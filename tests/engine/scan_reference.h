@@ -14,6 +14,9 @@ struct Reference {
     std::uint64_t folders = 0;
 };
 Reference referenceFor(const std::filesystem::path& root);
+// du -s -x -B1 alone, for trees where the counts are known and the other walks
+// would only cost time.
+std::uint64_t allocatedByDu(const std::filesystem::path& root);
 
 // Runs a shell command; returns its standard output, and its exit status in status.
 std::string runCommand(const std::string& command, int* status = nullptr);
@@ -25,7 +28,8 @@ std::string shellQuote(const std::string& text);
 void makeAwkwardTree(const std::filesystem::path& root);
 // A chain of nested folders "d/d/d/...", each with one small file.
 void makeDeepChain(const std::filesystem::path& root, int depth);
-// Many folders of many small files.
-void makeWideTree(const std::filesystem::path& root, int folders, int filesPerFolder);
+// Removes such a chain in time proportional to its depth (std::filesystem and
+// rm take far longer, or give up).
+void removeDeepChain(const std::filesystem::path& root);
 
 }  // namespace corvath::test
