@@ -143,6 +143,11 @@ void Scanner::FinishDrive() {
     if (completed_ == completed) completed_.reset();
 }
 
+bool Scanner::scanning() const {
+    std::lock_guard lock(mutex_);
+    return running_ != nullptr;
+}
+
 WalkTotals Scanner::totals() const {
     std::shared_ptr<FolderWalk> walk;
     {

@@ -39,6 +39,8 @@ public:
     void CancelAnalysis() override;
     std::string GetProcessedBytesText() override;
 
+    // True from the moment AnalyzeDrive has started its workers until it returns.
+    bool scanning() const;
     // Totals of the scan running now, else of the last one.
     WalkTotals totals() const;
     const std::string& databasePath() const { return options_.databasePath; }
