@@ -1,0 +1,181 @@
+#include "engine/scanner.h"
+
+#include <atomic>
+
+#include "engine/count_text.h"
+#include "engine/engine_error.h"
+#include "engine/results_path.h"
+
+namespace corvath {
+
+namespace {
+
+// How long AnalyzeDrive waits after a cancel for the workers to stop before it
+// leaves the slow ones behind (a worker may sit in a system call on a slow disk).
+constexpr auto kCancelGrace = std::chrono::milliseconds(80);
+
+std::string driveRoot(const std::string& drive) {
+    std::string root = drive;
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    return root;
+}
+
+}  // namespace
+
+// Delivers exactly one wake() to the pump per AnalyzeDrive: from the last worker
+// to stop or from CancelAnalysis, whichever comes first, and none once
+// AnalyzeDrive has returned (a stray wake would end the caller's next run()).
+struct Scanner::PumpLink {
+    explicit PumpLink(EventPump& target) : pump(&target) {}
+
+    void wakeOnce() {
+        std::lock_guard lock(mutex);
+        if (pump != nullptr && !woken) {
+            woken = true;
+            pump->wake();
+        }
+    }
+    void detach() {
+        std::lock_guard lock(mutex);
+        pump = nullptr;
+    }
+
+    std::mutex mutex;
+    EventPump* pump;
+    bool woken = false;
+    std::atomic<std::int64_t> cancelledAt{0};  // steady clock, nanoseconds; 0 while not cancelled
+};
+
+Scanner::Scanner(EventPump& pump, ScannerOptions options)
+    : pump_(pump), options_(std::move(options)), locale_(userLocale()) {
+    if (options_.databasePath.empty()) options_.databasePath = defaultResultsDatabasePath();
+    if (options_.threads == 0) options_.threads = 1;
+}
+
+Scanner::~Scanner() = default;
+
+void Scanner::AnalyzeDrive(const std::string& drive) {
+    {
+        std::lock_guard lock(mutex_);
+        if (running_ != nullptr) throw EngineError("cannot analyze " + drive + ": an analysis is already running");
+    }
+    if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
+    const std::string root = driveRoot(drive);
+    auto walk = std::make_shared<FolderWalk>(root, WalkOptions{options_.threads, false});
+    auto link = std::make_shared<PumpLink>(pump_);
+    const auto started = std::chrono::system_clock::now();
+    {
+        std::lock_guard lock(mutex_);
+        running_ = walk;
+        link_ = link;
+        completed_.reset();
+        lastTotals_ = walk->totals();
+        lastFolder_ = root;
+    }
+
+    const auto finish = [&] {
+        link->detach();
+        bool stopped = true;
+        if (walk->cancelled()) {
+            const std::int64_t at = link->cancelledAt.load();
+            const auto deadline = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)) + kCancelGrace;
+            stopped = walk->waitStopped(deadline);
+        } else {
+            stopped = walk->waitStopped(std::chrono::steady_clock::time_point::max());
+        }
+        std::lock_guard lock(mutex_);
+        lastTotals_ = walk->totals();
+        lastFolder_ = walk->currentFolder();
+        running_.reset();
+        link_.reset();
+        return stopped;
+    };
+
+    walk->start([link] { link->wakeOnce(); });
+    try {
+        pump_.run();
+    } catch (...) {
+        walk->cancel();
+        finish();
+        throw;
+    }
+    finish();
+
+    if (const std::string failure = walk->failure(); !failure.empty()) {
+        throw EngineError("cannot analyze " + root + ": " + failure);
+    }
+    if (walk->cancelled()) return;
+    walk->folders().sumUp();
+    std::lock_guard lock(mutex_);
+    completed_ = walk;
+    completedRecord_ = ScanRecord{drive, root, started, std::chrono::system_clock::now(), lastTotals_};
+}
+
+void Scanner::CancelAnalysis() {
+    std::shared_ptr<FolderWalk> walk;
+    std::shared_ptr<PumpLink> link;
+    {
+        std::lock_guard lock(mutex_);
+        walk = running_;
+        link = link_;
+    }
+    if (walk == nullptr) return;
+    std::int64_t notYet = 0;
+    link->cancelledAt.compare_exchange_strong(
+        notYet, std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                    .count());
+    walk->cancel();
+    link->wakeOnce();
+}
+
+void Scanner::FinishDrive() {
+    std::shared_ptr<FolderWalk> completed;
+    ScanRecord record;
+    {
+        std::lock_guard lock(mutex_);
+        if (running_ != nullptr) throw EngineError("cannot store the results while an analysis is running");
+        completed = completed_;
+        record = completedRecord_;
+    }
+    if (completed == nullptr) return;
+    storeScan(options_.databasePath, record, completed->folders());
+    std::lock_guard lock(mutex_);
+    if (completed_ == completed) completed_.reset();
+}
+
+bool Scanner::scanning() const {
+    std::lock_guard lock(mutex_);
+    return running_ != nullptr;
+}
+
+WalkTotals Scanner::totals() const {
+    std::shared_ptr<FolderWalk> walk;
+    {
+        std::lock_guard lock(mutex_);
+        if (running_ == nullptr) return lastTotals_;
+        walk = running_;
+    }
+    return walk->totals();
+}
+
+std::string Scanner::GetStatusText() {
+    std::shared_ptr<FolderWalk> walk;
+    std::string folder;
+    WalkTotals counts;
+    {
+        std::lock_guard lock(mutex_);
+        walk = running_;
+        folder = lastFolder_;
+        counts = lastTotals_;
+    }
+    if (walk != nullptr) {
+        folder = walk->currentFolder();
+        counts = walk->totals();
+    }
+    // The caller drops the one character after the folder.
+    return folder + "/|" + countText(counts.files, counts.folders, locale_);
+}
+
+std::string Scanner::GetProcessedBytesText() { return std::to_string(totals().allocated); }
+
+}  // namespace corvath

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <chrono>
+#include <locale>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/analysis_engine.h"
+#include "engine/event_pump.h"
+#include "engine/folder_walk.h"
+#include "engine/results_database.h"
+
+namespace corvath {
+
+struct ScannerOptions {
+    // Workers per scan. More than the cores pays off on a cold cache, where
+    // most of the time is spent waiting for the disk, and costs nothing warm.
+    unsigned threads = 8;
+    // The results database; empty for the default (defaultResultsDatabasePath()).
+    std::string databasePath;
+};
+
+// Our analysis engine: scans one drive (a mount point) at a time on a pool of
+// worker threads, one filesystem only, while the caller's event pump runs.
+//
+// FinishDrive stores the last completed scan once; after a cancelled scan, or
+// when that scan is already stored, it stores nothing and does nothing.
+class Scanner : public AnalysisEngine {
+public:
+    explicit Scanner(EventPump& pump, ScannerOptions options = {});
+    ~Scanner() override;
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+
+    void FinishDrive() override;
+    void AnalyzeDrive(const std::string& drive) override;
+    std::string GetStatusText() override;
+    void CancelAnalysis() override;
+    std::string GetProcessedBytesText() override;
+
+    // True from the moment AnalyzeDrive has started its workers until it returns.
+    bool scanning() const;
+    // Totals of the scan running now, else of the last one.
+    WalkTotals totals() const;
+    const std::string& databasePath() const { return options_.databasePath; }
+
+private:
+    struct PumpLink;
+
+    EventPump& pump_;
+    ScannerOptions options_;
+    std::locale locale_;
+
+    // Held only for copying the members below, never while waiting or doing I/O.
+    mutable std::mutex mutex_;
+    std::shared_ptr<FolderWalk> running_;
+    std::shared_ptr<PumpLink> link_;
+    std::string lastFolder_ = "/";
+    WalkTotals lastTotals_{};
+
+    // The completed scan not yet stored.
+    std::shared_ptr<FolderWalk> completed_;
+    ScanRecord completedRecord_;
+};
+
+}  // namespace corvath

@@ -1,0 +1,207 @@
+// The engine as its callers drive it: status while scanning, cancelling from the
+// pump and from another thread, failures, and an unreadable folder.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <regex>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "engine/engine_error.h"
+#include "engine/engine_run.h"
+#include "engine/scan_reference.h"
+#include "support/temp_dir.h"
+
+namespace corvath::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A tree big enough that a scan is still running some milliseconds after it
+// starts, even on a busy machine; the system's own files serve, read only, and
+// every scan of it here is cancelled early.
+const char* kLargeTree = "/";
+
+TEST(ScannerBehaviour, BeforeAnyScanTheStatusIsEmptyButWellFormed) {
+    TempDir data;
+    WaitPump pump;
+    Scanner scanner(pump, ScannerOptions{2, (data / "scans.db").string()});
+    EXPECT_EQ(scanner.GetStatusText(), "//|0 files, 0 folders scanned");
+    EXPECT_EQ(scanner.GetProcessedBytesText(), "0");
+    scanner.CancelAnalysis();  // nothing running: nothing happens
+    scanner.FinishDrive();     // nothing scanned: nothing stored
+    EXPECT_FALSE(fs::exists(data / "scans.db"));
+}
+
+TEST(ScannerBehaviour, DriveThatCannotBeOpenedThrowsAClearMessage) {
+    TempDir dir;
+    writeFile(dir / "file", "x");
+    WaitPump pump;
+    Scanner scanner(pump, ScannerOptions{2, (dir / "scans.db").string()});
+    try {
+        scanner.AnalyzeDrive("/no/such/drive");
+        FAIL() << "no error";
+    } catch (const EngineError& error) {
+        EXPECT_STREQ(error.what(), "cannot analyze /no/such/drive: No such file or directory");
+    }
+    try {
+        scanner.AnalyzeDrive((dir / "file").string());
+        FAIL() << "no error";
+    } catch (const EngineError& error) {
+        EXPECT_EQ(std::string(error.what()), "cannot analyze " + (dir / "file").string() + ": Not a directory");
+    }
+    EXPECT_THROW(scanner.AnalyzeDrive(""), EngineError);
+    // The engine is still usable.
+    scanner.AnalyzeDrive(dir.path().string());
+    EXPECT_EQ(scanner.totals().files, 1u);
+}
+
+TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
+    TempDir data;
+    PollingPump pump;
+    Scanner scanner(pump, ScannerOptions{4, (data / "scans.db").string()});
+    const std::regex status(R"(^(/usr/.*)\|([0-9]+) files, ([0-9]+) folders scanned$)");
+    std::uint64_t lastBytes = 0, lastFiles = 0;
+    int polls = 0;
+    pump.setTick([&] {
+        const std::string text = scanner.GetStatusText();
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, status)) << text;
+        const std::uint64_t files = std::stoull(match[2]);
+        const std::uint64_t bytes = std::stoull(scanner.GetProcessedBytesText());
+        EXPECT_GE(files, lastFiles);
+        EXPECT_GE(bytes, lastBytes);
+        lastFiles = files;
+        lastBytes = bytes;
+        ++polls;
+    });
+    scanner.AnalyzeDrive("/usr/");
+    EXPECT_GT(polls, 0);
+    EXPECT_EQ(scanner.GetProcessedBytesText(), std::to_string(scanner.totals().allocated));
+    EXPECT_GE(scanner.totals().allocated, lastBytes);
+    // A second scan starts again from nothing.
+    TempDir small;
+    writeFile(small / "one", "1");
+    pump.setTick({});
+    scanner.AnalyzeDrive(small.path().string());
+    EXPECT_EQ(scanner.GetProcessedBytesText(), std::to_string(referenceFor(small.path()).allocated));
+}
+
+TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {
+    TempDir data;
+    PollingPump pump;
+    Scanner scanner(pump, ScannerOptions{4, (data / "scans.db").string()});
+    Clock::time_point cancelledAt{};
+    pump.setTick([&] {
+        if (cancelledAt == Clock::time_point{}) {
+            cancelledAt = Clock::now();
+            scanner.CancelAnalysis();
+            scanner.CancelAnalysis();  // twice: still one wake for this run
+        }
+    });
+    scanner.AnalyzeDrive(kLargeTree);
+    const auto latency = Clock::now() - cancelledAt;
+    EXPECT_LT(latency, std::chrono::milliseconds(100));
+    EXPECT_EQ(pump.runs(), 1);
+    scanner.FinishDrive();
+    EXPECT_FALSE(fs::exists(data / "scans.db"));
+
+    // The pump holds no stray wake: a full scan afterwards runs to its end.
+    TempDir tree;
+    makeAwkwardTree(tree.path());
+    pump.setTick({});
+    scanner.AnalyzeDrive(tree.path().string());
+    EXPECT_EQ(scanner.totals().allocated, referenceFor(tree.path()).allocated);
+    scanner.FinishDrive();
+    EXPECT_TRUE(fs::exists(data / "scans.db"));
+}
+
+TEST(ScannerBehaviour, CancelFromAnotherThreadDuringALargeScan) {
+    TempDir data;
+    WaitPump pump;
+    Scanner scanner(pump, ScannerOptions{8, (data / "scans.db").string()});
+    std::chrono::nanoseconds worst{0};
+    for (int round = 0; round < 5; ++round) {
+        std::atomic<std::int64_t> cancelledAt{0};
+        std::thread canceller([&] {
+            while (!scanner.scanning() || scanner.totals().files < 2000u * (round + 1)) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            cancelledAt = Clock::now().time_since_epoch().count();
+            scanner.CancelAnalysis();
+        });
+        scanner.AnalyzeDrive(kLargeTree);
+        const auto returned = Clock::now();
+        canceller.join();
+        const auto latency = returned - Clock::time_point(Clock::duration(cancelledAt.load()));
+        worst = std::max(worst, std::chrono::duration_cast<std::chrono::nanoseconds>(latency));
+        scanner.FinishDrive();
+        EXPECT_FALSE(fs::exists(data / "scans.db"));
+    }
+    RecordProperty("worst_cancel_latency_us", static_cast<int>(worst.count() / 1000));
+    EXPECT_LT(worst, std::chrono::milliseconds(100));
+    TempDir tree;
+    makeAwkwardTree(tree.path());
+    scanner.AnalyzeDrive(tree.path().string());
+    EXPECT_EQ(scanner.totals().allocated, referenceFor(tree.path()).allocated);
+}
+
+TEST(ScannerBehaviour, SecondAnalysisWhileOneRunsIsRefused) {
+    TempDir data;
+    PollingPump pump;
+    Scanner scanner(pump, ScannerOptions{2, (data / "scans.db").string()});
+    int ticks = 0;
+    bool refused = false;
+    pump.setTick([&] {
+        if (ticks++ > 0) return;
+        try {
+            scanner.AnalyzeDrive("/");
+        } catch (const EngineError&) {
+            refused = true;
+        }
+        EXPECT_THROW(scanner.FinishDrive(), EngineError);
+        scanner.CancelAnalysis();
+    });
+    scanner.AnalyzeDrive(kLargeTree);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(pump.runs(), 1);
+    EXPECT_FALSE(scanner.scanning());
+}
+
+// Root reads every folder, so the unreadable folder is scanned by a child
+// process that has given up root.
+TEST(ScannerBehaviour, UnreadableFolderIsCountedAsAnErrorAndTheScanGoesOn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    writeFile(dir / "locked" / "hidden", std::string(100000, 'h'));
+    writeFile(dir / "open" / "seen", "x");
+    writeFile(dir / "nosearch" / "listed", "y");
+    ::chmod((dir / "locked").c_str(), 0);
+    ::chmod((dir / "nosearch").c_str(), 0444);  // names readable, entries not
+    ::chmod((dir / "open").c_str(), 0755);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+        try {
+            const WalkTotals totals = scanTotals(dir.path(), 2);
+            // locked and nosearch are one error each; their own size still counts.
+            const bool ok = totals.errors == 2 && totals.folders == 4 && totals.files == 1;
+            ::_exit(ok ? 0 : 101);
+        } catch (...) {
+            ::_exit(102);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "100: cannot drop root, 101: wrong totals, 102: threw";
+}
+
+}  // namespace
+}  // namespace corvath::test
