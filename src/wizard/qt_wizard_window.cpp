@@ -219,6 +219,7 @@ QWidget* QtWizardWindow::widget(Control control) const {
 }
 
 void QtWizardWindow::dispatch(const std::function<void()>& handler) {
+    ++handlersRunning_;
     try {
         handler();
     } catch (const std::exception& e) {
@@ -226,6 +227,16 @@ void QtWizardWindow::dispatch(const std::function<void()>& handler) {
     } catch (...) {
         corvath::showCenteredMessage(form_.get(), "An unexpected error ended the operation.", kErrorStyle,
                                      kErrorTitle);
+    }
+    --handlersRunning_;
+    closedIfIdle();
+}
+
+void QtWizardWindow::closedIfIdle() {
+    if (unloaded_ && handlersRunning_ == 0 && onClosed_) {
+        auto onClosed = std::move(onClosed_);
+        onClosed_ = nullptr;
+        onClosed();
     }
 }
 
@@ -280,6 +291,7 @@ void QtWizardWindow::unload() {
     form_->hide();
     closingByCode_ = false;
     events_.onUnload(false);
+    closedIfIdle();
 }
 
 void QtWizardWindow::onCloseBox() {

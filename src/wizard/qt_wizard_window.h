@@ -74,6 +74,10 @@ public:
     QWidget* widget(Control control) const;
     QtDriveList& qtDriveList() { return driveList_; }
     bool timerRunning() const { return timer_.isActive(); }
+    // Called once the window has been unloaded and no handler the window started
+    // is still running (a run nests the timer's handlers inside its own): the
+    // moment the program may end.
+    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
 
 private:
     void buildControls();
@@ -85,6 +89,7 @@ private:
     // ends the handler and is shown to the user instead of unwinding through Qt.
     void dispatch(const std::function<void()>& handler);
     void runCheckHandler(Control control);
+    void closedIfIdle();
 
     WizardEvents& events_;
     std::unique_ptr<QtWizardForm> form_;
@@ -97,6 +102,8 @@ private:
     bool timerEnabled_ = false;
     int timerInterval_ = 0;
     bool unloaded_ = false;
+    int handlersRunning_ = 0;
+    std::function<void()> onClosed_;
     bool closingByCode_ = false;
     bool shownOnce_ = false;
     double twipsPerPixelX_ = 15;
