@@ -1,6 +1,7 @@
 #include "drives/enumerate_drives.h"
 
 #include "drives/drive_paths.h"
+#include "drives/quiet_probe.h"
 #include "drives/text_compare.h"
 
 #include <algorithm>
@@ -12,15 +13,6 @@ namespace {
 bool isSaved(const SavedSelection& saved, const std::string& driveName) {
     return std::any_of(saved.entries.begin(), saved.entries.end(),
                        [&](const std::string& entry) { return equalsIgnoringCase(entry, driveName); });
-}
-
-// The probe must never stop the enumeration; a probe that throws counts as "other".
-ProbeOutcome probeQuietly(VolumeLayer& volumes, const std::string& root) {
-    try {
-        return volumes.probe(root);
-    } catch (...) {
-        return ProbeOutcome::OtherFailure;
-    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "drives/selection_gathering.h"
 
 #include "drives/drive_paths.h"
+#include "drives/quiet_probe.h"
 
 namespace corvath {
 
@@ -9,14 +10,6 @@ namespace {
 constexpr const char* kTitle = "Corvath Analyzer";
 constexpr const char* kLineBreak = "\n";
 constexpr int kInformationStyle = 64;
-
-ProbeOutcome probeQuietly(VolumeLayer& volumes, const std::string& root) {
-    try {
-        return volumes.probe(root);
-    } catch (...) {
-        return ProbeOutcome::OtherFailure;
-    }
-}
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include "support/drive_roots.h"
+
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
@@ -67,18 +69,6 @@ private:
     pid_t pid_ = -1;
 };
 
-std::vector<std::string> split(const std::string& roots) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < roots.size()) {
-        const std::size_t end = roots.find('\0', start);
-        if (end == start || end == std::string::npos) break;
-        out.push_back(roots.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
-
 std::chrono::milliseconds since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
@@ -111,7 +101,7 @@ TEST(HungFuseMount, NeverDelaysACallerBeyondTheBound) {
 
         // Every drive probed in turn, as the drive list is filled: one bound in all.
         start = Clock::now();
-        const auto roots = split(layer.driveRoots());
+        const auto roots = test::splitDriveRoots(layer.driveRoots());
         ASSERT_NE(std::find(roots.begin(), roots.end(), root), roots.end());
         for (const std::string& each : roots) {
             const ProbeOutcome outcome = layer.probe(each);

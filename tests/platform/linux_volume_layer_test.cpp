@@ -4,6 +4,8 @@
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
+#include "support/drive_roots.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -44,18 +46,6 @@ struct FakeSystem {
         }
     }
 };
-
-std::vector<std::string> split(const std::string& roots) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < roots.size()) {
-        const std::size_t end = roots.find('\0', start);
-        if (end == start || end == std::string::npos) break;
-        out.push_back(roots.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
 
 class LayerWithFakes : public ::testing::Test {
 protected:
@@ -109,9 +99,9 @@ TEST_F(LayerWithFakes, ProbingEveryListedDriveCostsOneBoundHoweverManyHang) {
     LinuxVolumeLayer layer(options_);
     const auto start = Clock::now();
     const std::string roots = layer.driveRoots();
-    ASSERT_EQ(split(roots), roots_);
+    ASSERT_EQ(test::splitDriveRoots(roots), roots_);
     std::vector<ProbeOutcome> outcomes;
-    for (const std::string& root : split(roots)) outcomes.push_back(layer.probe(root));
+    for (const std::string& root : test::splitDriveRoots(roots)) outcomes.push_back(layer.probe(root));
     const auto took = since(start);
 
     EXPECT_THAT(outcomes, ElementsAre(ProbeOutcome::Readable, ProbeOutcome::Inaccessible, ProbeOutcome::Inaccessible,

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include "support/drive_roots.h"
+
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
@@ -13,18 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
-
-std::vector<std::string> split(const std::string& roots) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < roots.size()) {
-        const std::size_t end = roots.find('\0', start);
-        if (end == start || end == std::string::npos) break;
-        out.push_back(roots.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
 
 // Unmounts what a test mounted, last first, before its folders are removed.
 class Mounts {
@@ -86,7 +76,7 @@ TEST_F(VolumeLayerOnRealMounts, ListsEachDataFilesystemOnceWithItsKindAndName) {
     mounts.tmpfs(dir_ / "later", "size=1m");
 
     LinuxVolumeLayer layer;
-    const auto roots = split(layer.driveRoots());
+    const auto roots = test::splitDriveRoots(layer.driveRoots());
     ASSERT_FALSE(roots.empty());
     EXPECT_EQ(roots.front(), "/");
     EXPECT_TRUE(listed(roots, dir_ / "ram"));
