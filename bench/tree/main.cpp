@@ -5,29 +5,22 @@
 // The same parameters give the same tree. A tree already at PATH with the same
 // parameters is kept; one made with other parameters is replaced. A PATH that this
 // program did not make is never touched.
-#include "tree/tree_plan.h"
-#include "tree/tree_writer.h"
+#include "tree/ensure_tree.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 namespace {
 
 using corvath::bench::TreeParameters;
 
-constexpr const char* kStamp = ".corvath-bench-stamp";
-constexpr const char* kIncomplete = "corvath-bench-tree incomplete\n";
 constexpr const char* kDefaultPath = "/var/tmp/corvath-bench-tree";
 
 std::uint64_t number(const char* option, const char* text, std::uint64_t max) {
@@ -38,30 +31,6 @@ std::uint64_t number(const char* option, const char* text, std::uint64_t max) {
         throw std::invalid_argument(std::string(option) + " needs a whole number up to " + std::to_string(max) +
                                     (text ? std::string(", not \"") + text + "\"" : std::string()));
     return v;
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-std::string readStamp(const std::string& tree) {
-    std::ifstream in(tree + "/" + kStamp);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeStamp(const std::string& tree, const std::string& text) {
-    std::ofstream out(tree + "/" + kStamp, std::ios::trunc);
-    out << text;
-    if (!out.flush()) throw std::runtime_error("cannot write the stamp in " + tree);
-}
-
-void removeOurs(const std::string& path) {
-    std::cout << "removing " << path << "\n" << std::flush;
-    corvath::bench::removeTree(AT_FDCWD, path.c_str());
 }
 
 int run(int argc, char** argv) {
@@ -84,44 +53,14 @@ int run(int argc, char** argv) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     if (params.folders == 0) throw std::invalid_argument("--folders must be at least 1");
 
-    const std::string wanted = params.describe();
-    if (exists(path)) {
-        const std::string stamp = readStamp(path);
-        if (stamp == wanted) {
-            std::cout << path << " is up to date (" << wanted.substr(0, wanted.size() - 1) << ")\n";
-            return 0;
-        }
-        if (stamp.empty())
-            throw std::runtime_error(path + " exists and was not made by corvath-bench-tree; remove it or choose another path");
-        removeOurs(path);
-    }
-    // Built under a side name and renamed when complete, so an interrupted run
-    // never leaves a half tree that looks finished.
-    const std::string building = path + ".building";
-    if (exists(building)) {
-        if (readStamp(building) != kIncomplete)
-            throw std::runtime_error(building + " exists and was not made by corvath-bench-tree; remove it");
-        removeOurs(building);
-    }
-
     const auto start = std::chrono::steady_clock::now();
-    const auto plan = corvath::bench::makePlan(params);
-    if (::mkdir(building.c_str(), 0755) != 0)
-        throw std::system_error(errno, std::generic_category(), "mkdir " + building);
-    writeStamp(building, kIncomplete);
-    const int rootFd = ::open(building.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (rootFd < 0) throw std::system_error(errno, std::generic_category(), "open " + building);
-    corvath::bench::WriteTotals totals;
-    try {
-        totals = corvath::bench::writeTree(plan, rootFd);
-    } catch (...) {
-        ::close(rootFd);
-        throw;
+    const auto outcome = corvath::bench::ensureTree(params, path, std::cout);
+    if (!outcome.created) {
+        const std::string text = params.describe();
+        std::cout << path << " is up to date (" << text.substr(0, text.size() - 1) << ")\n";
+        return 0;
     }
-    ::close(rootFd);
-    writeStamp(building, wanted);
-    if (::rename(building.c_str(), path.c_str()) != 0)
-        throw std::system_error(errno, std::generic_category(), "rename " + building);
+    const auto& totals = outcome.totals;
     const auto made = std::chrono::steady_clock::now();
     // Dirty metadata being written back skews the first measurements.
     ::sync();
