@@ -3,6 +3,7 @@
 #include "settings/registry_store.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvath {
@@ -33,6 +34,10 @@ void loadSavedSelection(RegistryStore& store, SavedSelection& saved);
 // driveSelection holds at least one entry.
 void saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection);
 bool readStartExplorer(RegistryStore& store);
+// The SelectedDrives text: entries joined with one TAB between each pair; split at
+// every TAB, empty entries kept, nothing trimmed.
+std::string joinSelectedDrives(const std::vector<std::string>& driveSelection);
+std::vector<std::string> splitSelectedDrives(std::string_view text);
 bool readCloseWhenDone(RegistryStore& store);
 // The check-box handlers' write: "no" when unticked, "yes" otherwise.
 void writeCheckBoxSetting(RegistryStore& store, const char* valueName, bool ticked);

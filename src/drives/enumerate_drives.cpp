@@ -1,0 +1,95 @@
+#include "drives/enumerate_drives.h"
+
+#include "drives/drive_paths.h"
+#include "drives/text_compare.h"
+
+#include <algorithm>
+
+namespace corvath {
+
+namespace {
+
+bool isSaved(const SavedSelection& saved, const std::string& driveName) {
+    return std::any_of(saved.entries.begin(), saved.entries.end(),
+                       [&](const std::string& entry) { return equalsIgnoringCase(entry, driveName); });
+}
+
+// The probe must never stop the enumeration; a probe that throws counts as "other".
+ProbeOutcome probeQuietly(VolumeLayer& volumes, const std::string& root) {
+    try {
+        return volumes.probe(root);
+    } catch (...) {
+        return ProbeOutcome::OtherFailure;
+    }
+}
+
+}  // namespace
+
+void enumerateDrives(VolumeLayer& volumes, DriveList* list, const SavedSelection& saved,
+                     std::vector<std::string>& driveSelection, bool& noDrivesSelected) {
+    driveSelection.assign(1, std::string());
+    std::size_t appended = 0;
+
+    // The roots come NUL-separated; one more NUL closes the buffer so that a list
+    // missing its own closing NUL still ends.
+    std::string buffer = volumes.driveRoots();
+    buffer.push_back('\0');
+
+    if (list != nullptr) {
+        list->clear();
+    }
+
+    std::size_t position = 0;
+    bool more = true;
+    while (more && position < buffer.size()) {
+        std::string root;
+        const std::size_t nul = buffer.find('\0', position);
+        if (nul == std::string::npos) {
+            root = buffer.substr(position);
+            more = false;
+        } else {
+            root = buffer.substr(position, nul - position);
+            position = nul + 1;
+        }
+        if (root.empty()) {
+            break;
+        }
+
+        ShellInfo info;
+        if (!volumes.shellInfo(root, info)) {
+            continue;
+        }
+        const std::string name = driveNameOfRoot(root);
+
+        int item = -1;
+        if (list != nullptr) {
+            item = list->addItem(info.displayName) - 1;
+            list->setIcon(item, info.iconName);
+            list->setDriveName(item, name);
+        }
+
+        const ProbeOutcome outcome = probeQuietly(volumes, root);
+        if (list != nullptr && outcome == ProbeOutcome::Inaccessible) {
+            list->setInaccessible(item);
+        }
+
+        const int type = volumes.driveType(name);
+        const bool chosen = saved.present ? isSaved(saved, name) : type == drive_type::kFixed;
+        if (!chosen) {
+            continue;
+        }
+        if (list != nullptr) {
+            list->setChecked(list->count() - 1, true);
+        } else {
+            driveSelection.resize(appended + 1);
+            driveSelection[appended] = name;
+            ++appended;
+        }
+    }
+
+    if (appended == 0) {
+        noDrivesSelected = true;
+    }
+}
+
+}  // namespace corvath

@@ -1,0 +1,100 @@
+#include "settings/analyzer_settings.h"
+
+#include "settings/registry_access.h"
+
+namespace corvath {
+
+namespace {
+
+// Every setting is read from an empty text and the read's own result is ignored,
+// so a missing or unreadable value reads as "".
+std::string readSetting(RegistryStore& store, const char* valueName) {
+    std::string text;
+    readRegistryText(store, Hive::CurrentUser, kSettingsKey, valueName, text);
+    return text;
+}
+
+// The settings compare only against plain ASCII words.
+bool equalsIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(text[i]) != lower(word[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+}  // namespace
+
+bool loadRememberFlag(RegistryStore& store, RememberBox* box) {
+    const bool remember = !equalsIgnoringCase(readSetting(store, kSaveAnalyzerSettings), "no");
+    if (box != nullptr) {
+        box->setTicked(remember);
+    }
+    return remember;
+}
+
+void loadSavedSelection(RegistryStore& store, SavedSelection& saved) {
+    const std::string text = readSetting(store, kSelectedDrives);
+    if (text.empty()) {
+        return;
+    }
+    // Only spaces count as blank here; a TAB alone is two empty entries.
+    if (isBlank(text)) {
+        saved.present = false;
+        return;
+    }
+    saved.present = true;
+    saved.entries = splitSelectedDrives(text);
+}
+
+void saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection) {
+    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, kSelectedDrives, joinSelectedDrives(driveSelection));
+}
+
+bool readStartExplorer(RegistryStore& store) {
+    return readSetting(store, kStartExplorer) == "1";
+}
+
+bool readCloseWhenDone(RegistryStore& store) {
+    return equalsIgnoringCase(readSetting(store, kCloseWhenDone), "yes");
+}
+
+void writeCheckBoxSetting(RegistryStore& store, const char* valueName, bool ticked) {
+    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, valueName, ticked ? "yes" : "no");
+}
+
+std::string joinSelectedDrives(const std::vector<std::string>& driveSelection) {
+    std::string text;
+    for (std::size_t i = 0; i < driveSelection.size(); ++i) {
+        if (i > 0) {
+            text.push_back('\t');
+        }
+        text += driveSelection[i];
+    }
+    return text;
+}
+
+std::vector<std::string> splitSelectedDrives(std::string_view text) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = text.find('\t', start);
+        if (tab == std::string_view::npos) {
+            entries.emplace_back(text.substr(start));
+            return entries;
+        }
+        entries.emplace_back(text.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+}  // namespace corvath
