@@ -59,6 +59,17 @@ TEST(ScannerBehaviour, DriveThatCannotBeOpenedThrowsAClearMessage) {
     EXPECT_EQ(scanner.totals().files, 1u);
 }
 
+TEST(ScannerBehaviour, FolderNamesCannotBreakTheStatusFields) {
+    TempDir dir;
+    const fs::path odd = dir / "bar|and\nnewline";
+    writeFile(odd / "file", "x");
+    WaitPump pump;
+    Scanner scanner(pump, ScannerOptions{1, (dir / "scans.db").string()});
+    scanner.AnalyzeDrive(odd.string());
+    EXPECT_EQ(scanner.GetStatusText(),
+              dir.path().string() + "/bar\xc2\xa6" "and?newline/|1 files, 1 folders scanned");
+}
+
 TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
     TempDir data;
     PollingPump pump;
