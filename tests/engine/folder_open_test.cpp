@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "engine/folder_open.h"
+#include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"
 
@@ -55,6 +56,7 @@ TEST_P(FolderOpenTest, DoesNotEnterAMount) {
     TempDir dir;
     fs::create_directories(dir / "a" / "mnt");
     mountTmpfs((dir / "a" / "mnt").string());
+    const UnmountGuard unmount((dir / "a" / "mnt").string());
     fs::create_directory(dir / "a" / "mnt" / "inside");
     const int root = opener.openRoot(dir.path().string());
     ASSERT_GE(root, 0);
