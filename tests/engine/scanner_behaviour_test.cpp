@@ -25,6 +25,15 @@ using Clock = std::chrono::steady_clock;
 // every scan of it here is cancelled early.
 const char* kLargeTree = "/";
 
+// AnalyzeDrive returns within 100 ms of a cancel. Under ThreadSanitizer on a
+// busy machine the returning thread itself may wait longer than that for a core,
+// so the bound there only tells a prompt return from one that waits for the scan.
+#if defined(__SANITIZE_THREAD__)
+constexpr auto kCancelBound = std::chrono::milliseconds(500);
+#else
+constexpr auto kCancelBound = std::chrono::milliseconds(100);
+#endif
+
 TEST(ScannerBehaviour, BeforeAnyScanTheStatusIsEmptyButWellFormed) {
     TempDir data;
     WaitPump pump;
@@ -115,7 +124,7 @@ TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {
     });
     scanner.AnalyzeDrive(kLargeTree);
     const auto latency = Clock::now() - cancelledAt;
-    EXPECT_LT(latency, std::chrono::milliseconds(100));
+    EXPECT_LT(latency, kCancelBound);
     EXPECT_EQ(pump.runs(), 1);
     scanner.FinishDrive();
     EXPECT_FALSE(fs::exists(data / "scans.db"));
@@ -153,7 +162,7 @@ TEST(ScannerBehaviour, CancelFromAnotherThreadDuringALargeScan) {
         EXPECT_FALSE(fs::exists(data / "scans.db"));
     }
     RecordProperty("worst_cancel_latency_us", static_cast<int>(worst.count() / 1000));
-    EXPECT_LT(worst, std::chrono::milliseconds(100));
+    EXPECT_LT(worst, kCancelBound);
     TempDir tree;
     makeAwkwardTree(tree.path());
     scanner.AnalyzeDrive(tree.path().string());
