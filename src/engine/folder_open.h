@@ -17,11 +17,12 @@ public:
     // A folder below an open folder by a relative path of several parts; no part
     // may be a link or a mount point. The path must be shorter than PATH_MAX.
     int openBelow(int anchorFd, const std::string& relative);
+    // The same, one part at a time, for kernels without openat2.
+    int openBelowStepwise(int anchorFd, const std::string& relative);
 
 private:
     int flags() const;
     int retryWithoutNoAtime(int result);
-    int openBelowStepwise(int anchorFd, const std::string& relative);
 
     std::atomic<bool> noAtime_{true};
     std::atomic<bool> haveOpenat2_{true};

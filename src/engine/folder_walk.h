@@ -19,12 +19,25 @@ struct WalkOptions {
     bool keepEntries = false;
 };
 
+// What a finished scan of a quiet tree reports, and how it lines up with the
+// standard tools:
+// - allocated equals `du -s -x -B1 PATH` and apparent `du -s -x -b PATH`: every
+//   entry's own size (folders, the root, symbolic links and other special files
+//   included), a file with several links once per scan (keyed by device and
+//   inode, folders never), a mount point not entered not at all.
+// - files + folders equals the number of lines of `find PATH -xdev`, and folders
+//   those of `find PATH -xdev -type d`: every name once (each link of a file, each
+//   symbolic link as a file, never followed), the root and each mount point not
+//   entered as folders.
+// - errors: folders that could not be opened or read (their own size still
+//   counts, as du counts it) and entries that could not be examined. Entries that
+//   vanish while the scan runs are simply not counted.
 struct WalkTotals {
-    std::uint64_t allocated = 0;  // st_blocks * 512, each file with several links once
-    std::uint64_t apparent = 0;   // st_size, likewise
-    std::uint64_t files = 0;      // every entry that is not a folder, each link name counted
-    std::uint64_t folders = 0;    // the root, every folder, and mount points not entered
-    std::uint64_t errors = 0;     // folders that could not be read, entries that could not be examined
+    std::uint64_t allocated = 0;  // st_blocks * 512
+    std::uint64_t apparent = 0;   // st_size
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    std::uint64_t errors = 0;
 };
 
 struct WalkState;

@@ -14,6 +14,23 @@ namespace {
 // leaves the slow ones behind (a worker may sit in a system call on a slow disk).
 constexpr auto kCancelGrace = std::chrono::milliseconds(80);
 
+// The caller splits the status at "|" and shows field 0 on one line: a folder
+// name holding "|" or a control character must not break either.
+std::string displayFolder(std::string folder) {
+    std::string shown;
+    shown.reserve(folder.size());
+    for (const char c : folder) {
+        if (c == '|') {
+            shown += "\xc2\xa6";  // broken bar
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            shown += '?';
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string driveRoot(const std::string& drive) {
     std::string root = drive;
     while (root.size() > 1 && root.back() == '/') root.pop_back();
@@ -173,7 +190,7 @@ std::string Scanner::GetStatusText() {
         counts = walk->totals();
     }
     // The caller drops the one character after the folder.
-    return folder + "/|" + countText(counts.files, counts.folders, locale_);
+    return displayFolder(folder) + "/|" + countText(counts.files, counts.folders, locale_);
 }
 
 std::string Scanner::GetProcessedBytesText() { return std::to_string(totals().allocated); }

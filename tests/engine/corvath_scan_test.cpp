@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
 #include "engine/ncdu_json.h"
 #include "engine/scan_reference.h"
 #include "ncdu_export.h"
+#include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"
 
@@ -56,11 +58,13 @@ TEST(CorvathScan, ExportIsReadByNcduAndAgreesWithTheTotals) {
     std::string reason;
     const bool namespaced = enterPrivateMountNamespace(reason);
     TempDir tree, out;
+    std::optional<UnmountGuard> unmount;
     makeAwkwardTree(tree.path());
     writeFile(tree / "ctl\r\b\f\x7f\x01", "c");
     if (namespaced) {
         fs::create_directory(tree / "mnt");
         mountTmpfs((tree / "mnt").string());
+        unmount.emplace((tree / "mnt").string());
         writeFile(tree / "mnt" / "unseen", "u");
     }
     const fs::path file = out / "export.json";

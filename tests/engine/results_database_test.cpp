@@ -8,6 +8,7 @@
 #include "engine/scan_reference.h"
 #include "engine/scanner.h"
 #include "engine/wait_pump.h"
+#include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"
 
@@ -168,10 +169,11 @@ TEST(ResultsDatabase, ReadOnlyDatabaseIsLeftByteForByte) {
     const std::string before = readFile(database);
     // Root writes to any file; only a read-only mount stops it.
     mountBind(data.path().string(), data.path().string());
+    const UnmountGuard unmount(data.path().string());
     ASSERT_EQ(::mount(nullptr, data.path().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
     expectRefused(database, "readonly");
     EXPECT_EQ(readFile(database), before);
-    ASSERT_EQ(::umount(data.path().c_str()), 0);
+    ASSERT_EQ(::umount2(data.path().c_str(), MNT_DETACH), 0);
     EXPECT_EQ(readBack(database).scans, 1);
 }
 

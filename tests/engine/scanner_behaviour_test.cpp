@@ -25,6 +25,15 @@ using Clock = std::chrono::steady_clock;
 // every scan of it here is cancelled early.
 const char* kLargeTree = "/";
 
+// AnalyzeDrive returns within 100 ms of a cancel. Under ThreadSanitizer on a
+// busy machine the returning thread itself may wait longer than that for a core,
+// so the bound there only tells a prompt return from one that waits for the scan.
+#if defined(__SANITIZE_THREAD__)
+constexpr auto kCancelBound = std::chrono::milliseconds(500);
+#else
+constexpr auto kCancelBound = std::chrono::milliseconds(100);
+#endif
+
 TEST(ScannerBehaviour, BeforeAnyScanTheStatusIsEmptyButWellFormed) {
     TempDir data;
     WaitPump pump;
@@ -57,6 +66,17 @@ TEST(ScannerBehaviour, DriveThatCannotBeOpenedThrowsAClearMessage) {
     // The engine is still usable.
     scanner.AnalyzeDrive(dir.path().string());
     EXPECT_EQ(scanner.totals().files, 1u);
+}
+
+TEST(ScannerBehaviour, FolderNamesCannotBreakTheStatusFields) {
+    TempDir dir;
+    const fs::path odd = dir / "bar|and\nnewline";
+    writeFile(odd / "file", "x");
+    WaitPump pump;
+    Scanner scanner(pump, ScannerOptions{1, (dir / "scans.db").string()});
+    scanner.AnalyzeDrive(odd.string());
+    EXPECT_EQ(scanner.GetStatusText(),
+              dir.path().string() + "/bar\xc2\xa6" "and?newline/|1 files, 1 folders scanned");
 }
 
 TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
@@ -104,7 +124,7 @@ TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {
     });
     scanner.AnalyzeDrive(kLargeTree);
     const auto latency = Clock::now() - cancelledAt;
-    EXPECT_LT(latency, std::chrono::milliseconds(100));
+    EXPECT_LT(latency, kCancelBound);
     EXPECT_EQ(pump.runs(), 1);
     scanner.FinishDrive();
     EXPECT_FALSE(fs::exists(data / "scans.db"));
@@ -142,7 +162,7 @@ TEST(ScannerBehaviour, CancelFromAnotherThreadDuringALargeScan) {
         EXPECT_FALSE(fs::exists(data / "scans.db"));
     }
     RecordProperty("worst_cancel_latency_us", static_cast<int>(worst.count() / 1000));
-    EXPECT_LT(worst, std::chrono::milliseconds(100));
+    EXPECT_LT(worst, kCancelBound);
     TempDir tree;
     makeAwkwardTree(tree.path());
     scanner.AnalyzeDrive(tree.path().string());

@@ -3,6 +3,7 @@
 
 #include "engine/engine_run.h"
 #include "engine/scan_reference.h"
+#include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"
 
@@ -17,6 +18,7 @@ TEST(ScannerMounts, MountPointIsCountedAsAFolderButNotEntered) {
     std::filesystem::create_directories(dir / "a" / "mnt");
     writeFile(dir / "a" / "mnt" / "hidden-below", std::string(50000, 'u'));  // under the mount: not seen
     mountTmpfs((dir / "a" / "mnt").string());
+    const UnmountGuard unmount((dir / "a" / "mnt").string());
     writeFile(dir / "a" / "mnt" / "on-tmpfs", std::string(100000, 't'));
     std::filesystem::create_directories(dir / "a" / "mnt" / "sub");
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "engine/engine_run.h"
@@ -66,6 +67,40 @@ TEST(ScannerTotals, FolderOfHundredThousandEntries) {
     const WalkTotals totals = scanTotals(dir.path(), 4);
     EXPECT_EQ(totals.files, 100000u);
     EXPECT_EQ(totals.folders, 1u);
+    EXPECT_EQ(totals.allocated, allocatedByDu(dir.path()));
+}
+
+}  // namespace
+}  // namespace corvath::test
+
+namespace corvath::test {
+namespace {
+
+// A full binary tree of long-named folders, with a file in each.
+void makeBinaryTree(const std::filesystem::path& folder, int depth) {
+    writeFile(folder / "file", "f");
+    if (depth == 0) return;
+    for (const char* side : {"left-", "right-"}) {
+        makeBinaryTree(folder / (side + std::string(180, 'n')), depth - 1);
+    }
+}
+
+// With few file descriptors to spare, folders cannot all stay open for their
+// sub-folders: these are then reached by relative paths from a kept ancestor,
+// and paths too long for that keep more ancestors open.
+TEST(ScannerTotals, FewFileDescriptorsStillScanExactly) {
+    TempDir dir;
+    makeBinaryTree(dir.path(), 9);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 32;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const WalkTotals totals = scanTotals(dir.path(), 4);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(totals.folders, 1023u);
+    EXPECT_EQ(totals.files, 1023u);
+    EXPECT_EQ(totals.errors, 0u);
     EXPECT_EQ(totals.allocated, allocatedByDu(dir.path()));
 }
 
