@@ -16,6 +16,12 @@ QRect inside(const QImage& image, const QRect& area) { return area.intersected(i
 
 }  // namespace
 
+bool WindowShot::painted() const {
+    if (image_.isNull()) return false;
+    const qint64 area = static_cast<qint64>(image_.width()) * image_.height();
+    return darkPixels(image_.rect()) * 5 < area;
+}
+
 double WindowShot::barFill(const QRect& bar) const {
     // The groove's border and its rounded ends are left out.
     const QRect groove = inside(image_, bar.adjusted(3, 0, -3, 0));

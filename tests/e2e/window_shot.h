@@ -15,6 +15,9 @@ public:
     bool valid() const { return !image_.isNull(); }
     const QImage& image() const { return image_; }
 
+    // A capture of a window that has been painted: not the black of a window
+    // the program has not drawn yet.
+    bool painted() const;
     // Share of the bar's groove, along its middle row, in the fill colour
     // (strongly blue, as the style's highlight is); 0 when the bar is not shown.
     double barFill(const QRect& bar) const;

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <csignal>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -19,6 +21,19 @@ using namespace std::chrono_literals;
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// The socket file appears when the server binds it, a moment before it listens:
+// only a connection that succeeds says that clients can start.
+bool accepts(const std::string& socketPath) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
 }
 
 }  // namespace
@@ -37,7 +52,7 @@ bool XServer::start(const std::string& xvfb) {
             ::_exit(127);
         }
         for (int i = 0; i < 200; ++i) {
-            if (exists(socket)) return true;
+            if (accepts(socket)) return true;
             int status = 0;
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {  // lost the race for this number
                 pid_ = -1;
