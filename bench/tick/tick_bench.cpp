@@ -8,6 +8,7 @@
 #include "tick_doubles.h"
 
 #include "app/run_state.h"
+#include "wizard/forwarded_events.h"
 #include "wizard/qt_wizard_window.h"
 #include "wizard/wizard.h"
 
@@ -27,18 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kTargetMedianMs = 0.5;
 constexpr int kWarmUpTicks = 200;
-
-class ForwardedEvents : public WizardEvents {
-public:
-    Wizard* target = nullptr;
-    void onLoad() override { target->onLoad(); }
-    void onUnload(bool byCloseBox) override { target->onUnload(byCloseBox); }
-    void onNextClick() override { target->onNextClick(); }
-    void onCancelClick() override { target->onCancelClick(); }
-    void onRememberSettingsClick() override { target->onRememberSettingsClick(); }
-    void onCloseWhenDoneClick() override { target->onCloseWhenDoneClick(); }
-    void onTimerTick() override { target->onTimerTick(); }
-};
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 

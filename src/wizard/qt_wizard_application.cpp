@@ -1,5 +1,6 @@
 #include "wizard/qt_wizard_application.h"
 
+#include "wizard/forwarded_events.h"
 #include "wizard/qt_display.h"
 #include "wizard/qt_event_pump.h"
 #include "wizard/qt_wizard_window.h"
@@ -10,24 +11,6 @@
 #include <iostream>
 
 namespace corvath {
-
-namespace {
-
-// The window needs the logic's handlers and the logic needs the window; this
-// forwards the window's events to the logic once both exist.
-class ForwardedEvents : public WizardEvents {
-public:
-    WizardEvents* target = nullptr;
-    void onLoad() override { target->onLoad(); }
-    void onUnload(bool byCloseBox) override { target->onUnload(byCloseBox); }
-    void onNextClick() override { target->onNextClick(); }
-    void onCancelClick() override { target->onCancelClick(); }
-    void onRememberSettingsClick() override { target->onRememberSettingsClick(); }
-    void onCloseWhenDoneClick() override { target->onCloseWhenDoneClick(); }
-    void onTimerTick() override { target->onTimerTick(); }
-};
-
-}  // namespace
 
 int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& store, VolumeLayer& volumes,
                          FileManager& fileManager, const PumpedEngineFactory& makeEngine) {
