@@ -1,8 +1,8 @@
 #include "engine/folder_open.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <cstdint>
+#include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -13,50 +13,57 @@ namespace corvath {
 namespace {
 
 constexpr int kBaseFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr std::uint64_t kBeneath = RESOLVE_NO_SYMLINKS | RESOLVE_NO_XDEV | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
 
-int result(int fd) { return fd >= 0 ? fd : -errno; }
+int result(long fd) { return fd >= 0 ? static_cast<int>(fd) : -errno; }
+
+long openat2(int dirFd, const char* path, int flags, std::uint64_t resolve) {
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(flags);
+    how.resolve = resolve;
+    return ::syscall(SYS_openat2, dirFd, path, &how, sizeof how);
+}
 
 }  // namespace
 
-int FolderOpener::flags() const {
-    return kBaseFlags | O_NOFOLLOW | (noAtime_.load(std::memory_order_relaxed) ? O_NOATIME : 0);
+bool FolderOpener::kernelHasOpenat2() {
+    // Kernels before 5.6, and sandboxes that filter the call, answer ENOSYS.
+    static const bool have = [] {
+        const long fd = openat2(AT_FDCWD, "/", kBaseFlags, kBeneath);
+        if (fd < 0) return errno != ENOSYS;
+        ::close(static_cast<int>(fd));
+        return true;
+    }();
+    return have;
 }
 
-// O_NOATIME is refused with EPERM for folders the caller does not own (unless
-// privileged); once refused, stop asking for it.
-int FolderOpener::retryWithoutNoAtime(int fd) {
-    if (fd == -EPERM && noAtime_.load(std::memory_order_relaxed)) {
-        noAtime_.store(false, std::memory_order_relaxed);
-        return -EAGAIN;
-    }
-    return fd;
-}
+FolderOpener::FolderOpener() : openat2_(kernelHasOpenat2()) {}
 
-int FolderOpener::openRoot(const std::string& path) {
-    return result(::open(path.c_str(), kBaseFlags));
-}
+FolderOpener::FolderOpener(bool useOpenat2) : openat2_(useOpenat2 && kernelHasOpenat2()) {}
 
-int FolderOpener::openChild(int parentFd, const char* name) {
+int FolderOpener::open(int dirFd, const char* path, bool guarded) {
     for (;;) {
-        const int fd = retryWithoutNoAtime(result(::openat(parentFd, name, flags())));
-        if (fd != -EAGAIN) return fd;
+        // O_NOATIME is refused with EPERM for folders the caller does not own
+        // (unless privileged); once refused, stop asking for it. Only a refusal
+        // of a call that asked for it says so: another worker may have stopped
+        // asking meanwhile, and an EPERM without O_NOATIME is a real one.
+        const bool noAtime = noAtime_.load(std::memory_order_relaxed);
+        const int flags = kBaseFlags | O_NOFOLLOW | (noAtime ? O_NOATIME : 0);
+        const int fd = guarded ? result(openat2(dirFd, path, flags, kBeneath)) : result(::openat(dirFd, path, flags));
+        if (fd == -EPERM && noAtime) {
+            noAtime_.store(false, std::memory_order_relaxed);
+            continue;
+        }
+        return fd;
     }
 }
+
+int FolderOpener::openRoot(const std::string& path) { return result(::open(path.c_str(), kBaseFlags)); }
+
+int FolderOpener::openChild(int parentFd, const char* name) { return open(parentFd, name, openat2_); }
 
 int FolderOpener::openBelow(int anchorFd, const std::string& relative) {
-    if (haveOpenat2_.load(std::memory_order_relaxed)) {
-        for (;;) {
-            open_how how{};
-            how.flags = static_cast<std::uint64_t>(flags());
-            how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_XDEV | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
-            const long fd = ::syscall(SYS_openat2, anchorFd, relative.c_str(), &how, sizeof how);
-            const int outcome = retryWithoutNoAtime(fd >= 0 ? static_cast<int>(fd) : -errno);
-            if (outcome == -EAGAIN) continue;
-            if (outcome != -ENOSYS) return outcome;
-            haveOpenat2_.store(false, std::memory_order_relaxed);
-            break;
-        }
-    }
+    if (openat2_) return open(anchorFd, relative.c_str(), true);
     return openBelowStepwise(anchorFd, relative);
 }
 

@@ -8,8 +8,21 @@ namespace corvath {
 // Opens folders for reading their entries without following symbolic links,
 // without leaving the filesystem and without touching access times where the
 // kernel lets us. Results are a file descriptor, or -errno.
+//
+// Where the kernel has openat2, every open below a folder is resolved by the
+// kernel beneath that folder, refusing links (ELOOP) and mount crossings
+// (EXDEV), bind mounts of the same filesystem included. Without it, links are
+// still refused, but a mount that appears between a stat and the open is not:
+// the caller must compare the device of what it opened.
 class FolderOpener {
 public:
+    // Uses openat2 when this kernel has it (probed once per process).
+    FolderOpener();
+    explicit FolderOpener(bool useOpenat2);
+
+    // True when the kernel refuses mount crossings in openChild and openBelow.
+    bool guardsMounts() const { return openat2_; }
+
     // The folder a scan starts at; this one may be reached through links.
     int openRoot(const std::string& path);
     // A folder directly inside an open folder.
@@ -20,12 +33,13 @@ public:
     // The same, one part at a time, for kernels without openat2.
     int openBelowStepwise(int anchorFd, const std::string& relative);
 
-private:
-    int flags() const;
-    int retryWithoutNoAtime(int result);
+    static bool kernelHasOpenat2();
 
+private:
+    int open(int dirFd, const char* path, bool guarded);
+
+    bool openat2_;
     std::atomic<bool> noAtime_{true};
-    std::atomic<bool> haveOpenat2_{true};
 };
 
 }  // namespace corvath

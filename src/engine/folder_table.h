@@ -28,6 +28,9 @@ struct FolderNode {
     static constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
     std::uint32_t parent = kNoParent;
     bool readError = false;
+    // Found to be a mount point only when opened (a bind mount of the same
+    // filesystem): not entered, no size, listed as another filesystem.
+    bool otherFilesystem = false;
     std::string name;  // raw bytes; the root holds the path it was scanned as
     std::uint64_t inode = 0;
     std::uint64_t allocated = 0;

@@ -75,7 +75,7 @@ struct WalkState {
     WalkOptions options;
     int rootFd = -1;
     struct stat rootStat {};
-    FolderOpener opener;
+    std::optional<FolderOpener> opener;
     FolderTable folders;
     HardLinkSet hardLinks;
     int keptBudget = keptFolderBudget();
@@ -113,6 +113,7 @@ struct WalkState {
     // folders then goes on without a hand-over through the queue.
     std::optional<WorkItem> scanFolder(const WorkItem& item, std::vector<char>& buffer);
     int openFolder(const WorkItem& item);
+    int checkDevice(int fd);
     void push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep = nullptr);
     void publish(std::uint32_t node, bool force);
     void requestStop() {
@@ -133,7 +134,8 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     s.rootPath = rootPath;
     s.options = options;
     if (s.options.threads == 0) s.options.threads = 1;
-    const int fd = s.opener.openRoot(rootPath);
+    s.opener.emplace(options.useOpenat2);
+    const int fd = s.opener->openRoot(rootPath);
     if (fd < 0) {
         throw EngineError("cannot analyze " + rootPath + ": " + std::strerror(-fd));
     }
@@ -316,7 +318,7 @@ int WalkState::openFolder(const WorkItem& item) {
     }
     const FolderNode& node = folders[item.node];
     if (node.parent == item.anchor->node) {
-        return opener.openChild(item.anchor->fd, node.name.c_str());
+        return opener->openChild(item.anchor->fd, node.name.c_str());
     }
     std::string relative;
     relative.reserve(item.relativeLength);
@@ -326,29 +328,43 @@ int WalkState::openFolder(const WorkItem& item) {
         if (!relative.empty()) relative += '/';
         relative += folders[*it].name;
     }
-    return opener.openBelow(item.anchor->fd, relative);
+    return opener->openBelow(item.anchor->fd, relative);
+}
+
+// Without openat2 the kernel does not refuse a mount that appeared on a folder
+// after we saw it; its device tells (a bind mount of this same filesystem does
+// not show, and is entered).
+int WalkState::checkDevice(int fd) {
+    struct stat st {};
+    const int outcome = ::fstat(fd, &st) != 0 ? -errno : st.st_dev != rootStat.st_dev ? -EXDEV : fd;
+    if (outcome < 0) ::close(fd);
+    return outcome;
 }
 
 std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
     FolderNode& node = folders[item.node];
     publish(item.node, false);
-    const int fd = openFolder(item);
+    int fd = openFolder(item);
+    if (item.anchor != nullptr) {
+        if (fd >= 0 && !opener->guardsMounts()) fd = checkDevice(fd);
+        if (fd == -EXDEV) {
+            // A mount point after all (a bind mount, or mounted since we saw it):
+            // counted as a folder, like any mount point, but not entered and
+            // without a size.
+            node.otherFilesystem = true;
+            node.allocated = node.apparent = node.ownAllocated = node.ownApparent = 0;
+            return std::nullopt;
+        }
+        // A sub-folder's own size counts once it is known to be on this mount.
+        allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
+        apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
+    }
     if (fd < 0) {
         if (fd != -ENOENT) {  // a folder removed since we saw it is simply gone
             node.readError = true;
             errors.fetch_add(1, std::memory_order_relaxed);
         }
         return std::nullopt;
-    }
-    if (item.anchor != nullptr) {
-        struct stat st {};
-        // Replaced by something else (a mount, another folder) since we saw it.
-        if (::fstat(fd, &st) != 0 || st.st_dev != rootStat.st_dev || st.st_ino != node.inode) {
-            ::close(fd);
-            node.readError = true;
-            errors.fetch_add(1, std::memory_order_relaxed);
-            return std::nullopt;
-        }
     }
 
     // Either this folder stays open for its sub-folders, or they are reached
@@ -424,8 +440,6 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
                 sub.ownAllocated = bytes;
                 sub.ownApparent = size;
                 if (options.keepEntries) sub.entries = std::make_unique<std::vector<EntryRecord>>();
-                batchAllocated += bytes;
-                batchApparent += size;
                 found.push_back(WorkItem{child, static_cast<std::uint32_t>(childBase + sub.name.size()), childAnchor});
                 if (found.size() >= kPushBatch) flush(nullptr);
                 continue;

@@ -17,6 +17,9 @@ struct WalkOptions {
     // Keep every entry of every folder (for an export); a plain scan keeps
     // per-folder totals only.
     bool keepEntries = false;
+    // Open folders with openat2 where the kernel has it; off only to try the
+    // fallback for older kernels.
+    bool useOpenat2 = true;
 };
 
 // What a finished scan of a quiet tree reports, and how it lines up with the
@@ -24,7 +27,9 @@ struct WalkOptions {
 // - allocated equals `du -s -x -B1 PATH` and apparent `du -s -x -b PATH`: every
 //   entry's own size (folders, the root, symbolic links and other special files
 //   included), a file with several links once per scan (keyed by device and
-//   inode, folders never), a mount point not entered not at all.
+//   inode, folders never), a mount point not entered not at all. A bind mount of
+//   the same filesystem is a mount point too (du enters it), where the kernel
+//   can tell (openat2).
 // - files + folders equals the number of lines of `find PATH -xdev`, and folders
 //   those of `find PATH -xdev -type d`: every name once (each link of a file, each
 //   symbolic link as a file, never followed), the root and each mount point not

@@ -12,7 +12,7 @@ namespace {
 
 // How long AnalyzeDrive waits after a cancel for the workers to stop before it
 // leaves the slow ones behind (a worker may sit in a system call on a slow disk).
-constexpr auto kCancelGrace = std::chrono::milliseconds(80);
+constexpr auto kCancelGrace = std::chrono::milliseconds(40);
 
 // The caller splits the status at "|" and shows field 0 on one line: a folder
 // name holding "|" or a control character must not break either.

@@ -1,9 +1,13 @@
 // Opening folders below a kept folder never follows a link or enters a mount.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "engine/folder_open.h"
@@ -21,7 +25,7 @@ protected:
     int openBelow(int anchor, const std::string& relative) {
         return GetParam() ? opener.openBelowStepwise(anchor, relative) : opener.openBelow(anchor, relative);
     }
-    FolderOpener opener;
+    FolderOpener opener{!GetParam()};
 };
 
 ino_t inodeOf(int fd) {
@@ -63,6 +67,73 @@ TEST_P(FolderOpenTest, DoesNotEnterAMount) {
     EXPECT_EQ(openBelow(root, "a/mnt/inside"), -EXDEV);
     EXPECT_EQ(openBelow(root, "a/mnt"), -EXDEV);
     ::close(root);
+}
+
+TEST(FolderOpen, KernelRefusesEveryMountCrossingOfAChild) {
+    if (!FolderOpener::kernelHasOpenat2()) GTEST_SKIP() << "no openat2 on this kernel";
+    std::string reason;
+    if (!enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
+    TempDir dir;
+    fs::create_directories(dir / "tmpfs");
+    fs::create_directories(dir / "bound");
+    fs::create_directories(dir / "plain" / "inside");
+    mountTmpfs((dir / "tmpfs").string());
+    const UnmountGuard unmountTmpfs((dir / "tmpfs").string());
+    // Same filesystem, same device: only the kernel tells it is another mount.
+    mountBind((dir / "plain").string(), (dir / "bound").string());
+    const UnmountGuard unmountBind((dir / "bound").string());
+    FolderOpener opener;
+    ASSERT_TRUE(opener.guardsMounts());
+    const int root = opener.openRoot(dir.path().string());
+    ASSERT_GE(root, 0);
+    EXPECT_EQ(opener.openChild(root, "tmpfs"), -EXDEV);
+    EXPECT_EQ(opener.openChild(root, "bound"), -EXDEV);
+    const int plain = opener.openChild(root, "plain");
+    EXPECT_GE(plain, 0);
+    ::close(plain);
+    ::close(root);
+}
+
+// Folders the user does not own refuse O_NOATIME; workers that find this out
+// at the same moment must each retry, not report a failure.
+TEST(FolderOpen, WorkersOpeningFoldersTheyDoNotOwnAtOnceAllSucceed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    constexpr int kWorkers = 4;
+    for (int i = 0; i < kWorkers; ++i) fs::create_directory(dir / std::to_string(i));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+        const int root = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+        if (root < 0) ::_exit(101);
+        int failedRounds = 0;
+        for (int round = 0; round < 300; ++round) {
+            FolderOpener opener;
+            std::atomic<int> ready{0};
+            std::atomic<int> failures{0};
+            std::vector<std::thread> workers;
+            for (int i = 0; i < kWorkers; ++i) {
+                workers.emplace_back([&, i] {
+                    const std::string name = std::to_string(i);
+                    ready.fetch_add(1);
+                    while (ready.load() < kWorkers) {
+                    }
+                    const int fd = opener.openChild(root, name.c_str());
+                    if (fd < 0) failures.fetch_add(1);
+                    else ::close(fd);
+                });
+            }
+            for (auto& worker : workers) worker.join();
+            if (failures.load() > 0) ++failedRounds;
+        }
+        ::_exit(failedRounds == 0 ? 0 : 102);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "100: cannot drop root, 101: cannot open the folder, 102: an open failed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Openat2AndStepwise, FolderOpenTest, ::testing::Values(false, true),

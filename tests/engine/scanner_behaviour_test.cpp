@@ -204,23 +204,44 @@ TEST(ScannerBehaviour, UnreadableFolderIsCountedAsAnErrorAndTheScanGoesOn) {
     ::chmod((dir / "nosearch").c_str(), 0444);  // names readable, entries not
     ::chmod((dir / "open").c_str(), 0755);
 
+    // The child sends its totals back through a pipe, so that a failure shows
+    // which of them is wrong.
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        ::close(channel[0]);
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
         try {
             const WalkTotals totals = scanTotals(dir.path(), 2);
-            // locked and nosearch are one error each; their own size still counts.
-            const bool ok = totals.errors == 2 && totals.folders == 4 && totals.files == 1;
-            ::_exit(ok ? 0 : 101);
+            const bool sent = ::write(channel[1], &totals, sizeof totals) == static_cast<ssize_t>(sizeof totals);
+            ::_exit(sent ? 0 : 103);
         } catch (...) {
             ::_exit(102);
         }
     }
+    ::close(channel[1]);
+    WalkTotals totals{};
+    const ssize_t received = ::read(channel[0], &totals, sizeof totals);
+    ::close(channel[0]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "100: cannot drop root, 101: wrong totals, 102: threw";
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "100: cannot drop root, 102: threw, 103: cannot report";
+    ASSERT_EQ(received, static_cast<ssize_t>(sizeof totals));
+    // locked and nosearch are one error each (nosearch for its entry that cannot
+    // be examined); their own size still counts, as du counts it.
+    EXPECT_EQ(totals.errors, 2u);
+    EXPECT_EQ(totals.folders, 4u);
+    EXPECT_EQ(totals.files, 1u) << "seen counts; listed cannot be examined";
+    std::uint64_t allocated = 0;
+    for (const fs::path& path : {dir.path(), dir / "locked", dir / "open", dir / "nosearch", dir / "open" / "seen"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(path.c_str(), &st), 0) << path;
+        allocated += static_cast<std::uint64_t>(st.st_blocks) * 512u;
+    }
+    EXPECT_EQ(totals.allocated, allocated);
 }
 
 }  // namespace

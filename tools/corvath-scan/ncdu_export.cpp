@@ -63,6 +63,10 @@ public:
     void enter(std::uint32_t index, const std::string&) override {
         const FolderNode& node = folders_[index];
         std::string text = index == 0 ? "\n[{\"name\":" + ncduString(header_.rootName) : ",\n[{\"name\":" + ncduString(node.name);
+        if (node.otherFilesystem) {
+            write(text + ",\"excluded\":\"othfs\"}");
+            return;
+        }
         addNumber(text, "asize", node.ownApparent);
         addNumber(text, "dsize", node.ownAllocated);
         if (index == 0) text += ",\"dev\":" + std::to_string(header_.rootDevice);
