@@ -1,6 +1,6 @@
 #include "app/run_mode.h"
 
-#include <algorithm>
+#include "text/ascii_case.h"
 
 namespace corvath {
 
@@ -16,10 +16,7 @@ std::string commandLineOf(int argc, const char* const* argv) {
 }
 
 bool commandLineAsksUnattended(const std::string& commandLine) {
-    std::string folded = commandLine;
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return folded.find("-auto") != std::string::npos;
+    return containsIgnoringCase(commandLine, "-auto");
 }
 
 }  // namespace corvath

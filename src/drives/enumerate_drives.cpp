@@ -2,7 +2,7 @@
 
 #include "drives/drive_paths.h"
 #include "drives/quiet_probe.h"
-#include "drives/text_compare.h"
+#include "text/ascii_case.h"
 
 #include <algorithm>
 

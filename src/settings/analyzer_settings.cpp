@@ -1,6 +1,7 @@
 #include "settings/analyzer_settings.h"
 
 #include "settings/registry_access.h"
+#include "text/ascii_case.h"
 
 namespace corvath {
 
@@ -12,20 +13,6 @@ std::string readSetting(RegistryStore& store, const char* valueName) {
     std::string text;
     readRegistryText(store, Hive::CurrentUser, kSettingsKey, valueName, text);
     return text;
-}
-
-// The settings compare only against plain ASCII words.
-bool equalsIgnoringCase(std::string_view text, std::string_view word) {
-    if (text.size() != word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(text[i]) != lower(word[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool isBlank(std::string_view text) {

@@ -1,28 +1,10 @@
 #include "wizard/status_text.h"
 
+#include "text/ascii_case.h"
+
 #include <charconv>
 
 namespace corvath {
-
-namespace {
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view word) {
-    if (text.size() - at < word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (asciiLower(text[at + i]) != word[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 std::vector<std::string> splitStatusText(std::string_view text) {
     std::vector<std::string> fields;

@@ -2,6 +2,7 @@
 
 #include "engine/engine_error.h"
 #include "settings/analyzer_settings.h"
+#include "text/ascii_case.h"
 
 namespace corvath {
 
@@ -11,19 +12,6 @@ constexpr const char* kTitle = "Corvath Analyzer";
 constexpr const char* kCancelQuestion = "Are you sure you want to cancel the Corvath Analyzer process?";
 // MB_OK | MB_ICONSTOP: a failure, with a single OK button.
 constexpr int kFailureStyle = 16;
-
-bool equalsIgnoringCase(const std::string& text, const std::string& word) {
-    if (text.size() != word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(text[i]) != lower(word[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
