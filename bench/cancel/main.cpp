@@ -25,6 +25,7 @@
 
 #include "cancel/cancelling_pump.h"
 #include "engine/scanner.h"
+#include "results/results_database.h"
 
 namespace {
 
@@ -85,8 +86,8 @@ Round scanOnce(const Options& o, const std::string& database, std::optional<Cloc
     CancellingPump pump;
     corvath::ScannerOptions so;
     if (o.threads) so.threads = o.threads;
-    so.databasePath = database;
-    corvath::Scanner scanner(pump, so);
+    corvath::ResultsDatabase results(database);
+    corvath::Scanner scanner(pump, results, so);
     if (o.cold) dropCaches();
 
     const auto start = Clock::now();

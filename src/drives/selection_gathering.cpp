@@ -7,13 +7,11 @@ namespace corvath {
 
 namespace {
 
-constexpr const char* kTitle = "Corvath Analyzer";
 constexpr const char* kLineBreak = "\n";
-constexpr int kInformationStyle = 64;
 
 }  // namespace
 
-bool collectCheckedDrives(const DriveList& list, VolumeLayer& volumes, const ShowMessage& showMessage,
+bool collectCheckedDrives(const DriveList& list, VolumeLayer& volumes, const ShowInformation& showInformation,
                           std::vector<std::string>& driveSelection, bool& noDrivesSelected) {
     std::string inaccessibleList;
     int ticked = 0;
@@ -47,14 +45,12 @@ bool collectCheckedDrives(const DriveList& list, VolumeLayer& volumes, const Sho
     inaccessibleList.erase(inaccessibleList.rfind(kLineBreak));
 
     if (inaccessible == ticked) {
-        showMessage(std::string("The selected drives are not accessible and cannot be analyzed: ") + kLineBreak +
-                        inaccessibleList,
-                    kInformationStyle, kTitle);
+        showInformation(std::string("The selected drives are not accessible and cannot be analyzed: ") + kLineBreak +
+                        inaccessibleList);
         return false;
     }
-    showMessage(std::string("The following drives are not accessible and will not be analyzed: ") + kLineBreak +
-                    inaccessibleList,
-                kInformationStyle, kTitle);
+    showInformation(std::string("The following drives are not accessible and will not be analyzed: ") + kLineBreak +
+                    inaccessibleList);
     return true;
 }
 

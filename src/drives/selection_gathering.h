@@ -10,14 +10,14 @@
 
 namespace corvath {
 
-// Shows a message centred on the wizard; returns the button code.
-using ShowMessage = std::function<int(const std::string& text, int style, const std::string& title)>;
+// Tells the user something in an information box centred on the wizard.
+using ShowInformation = std::function<void(const std::string& text)>;
 
 // Turns the ticked, readable drives of the list into driveSelection, in list order,
 // and tells the user in one message about ticked drives that cannot be read.
 // False when every ticked drive is unreadable. Sets noDrivesSelected when no
 // readable drive is ticked; leaves driveSelection as it was then.
-bool collectCheckedDrives(const DriveList& list, VolumeLayer& volumes, const ShowMessage& showMessage,
+bool collectCheckedDrives(const DriveList& list, VolumeLayer& volumes, const ShowInformation& showInformation,
                           std::vector<std::string>& driveSelection, bool& noDrivesSelected);
 
 // Used bytes of the filesystem holding the drive: total minus free, exact; 0 when

@@ -4,7 +4,6 @@
 
 #include "engine/count_text.h"
 #include "engine/engine_error.h"
-#include "engine/results_path.h"
 
 namespace corvath {
 
@@ -63,9 +62,8 @@ struct Scanner::PumpLink {
     std::atomic<std::int64_t> cancelledAt{0};  // steady clock, nanoseconds; 0 while not cancelled
 };
 
-Scanner::Scanner(EventPump& pump, ScannerOptions options)
-    : pump_(pump), options_(std::move(options)), locale_(userLocale()) {
-    if (options_.databasePath.empty()) options_.databasePath = defaultResultsDatabasePath();
+Scanner::Scanner(EventPump& pump, ResultsSink& results, ScannerOptions options)
+    : pump_(pump), results_(results), options_(options), locale_(userLocale()) {
     if (options_.threads == 0) options_.threads = 1;
 }
 
@@ -155,7 +153,7 @@ void Scanner::FinishDrive() {
         record = completedRecord_;
     }
     if (completed == nullptr) return;
-    storeScan(options_.databasePath, record, completed->folders());
+    results_.storeScan(record, completed->folders());
     std::lock_guard lock(mutex_);
     if (completed_ == completed) completed_.reset();
 }

@@ -9,7 +9,7 @@
 #include "engine/analysis_engine.h"
 #include "engine/event_pump.h"
 #include "engine/folder_walk.h"
-#include "engine/results_database.h"
+#include "engine/results_sink.h"
 
 namespace corvath {
 
@@ -17,18 +17,16 @@ struct ScannerOptions {
     // Workers per scan. More than the cores pays off on a cold cache, where
     // most of the time is spent waiting for the disk, and costs nothing warm.
     unsigned threads = 8;
-    // The results database; empty for the default (defaultResultsDatabasePath()).
-    std::string databasePath;
 };
 
 // Our analysis engine: scans one drive (a mount point) at a time on a pool of
 // worker threads, one filesystem only, while the caller's event pump runs.
 //
-// FinishDrive stores the last completed scan once; after a cancelled scan, or
-// when that scan is already stored, it stores nothing and does nothing.
+// FinishDrive hands the last completed scan to the results sink once; after a
+// cancelled scan, or when that scan is already handed over, it does nothing.
 class Scanner : public AnalysisEngine {
 public:
-    explicit Scanner(EventPump& pump, ScannerOptions options = {});
+    Scanner(EventPump& pump, ResultsSink& results, ScannerOptions options = {});
     ~Scanner() override;
     Scanner(const Scanner&) = delete;
     Scanner& operator=(const Scanner&) = delete;
@@ -43,12 +41,12 @@ public:
     bool scanning() const;
     // Totals of the scan running now, else of the last one.
     WalkTotals totals() const;
-    const std::string& databasePath() const { return options_.databasePath; }
 
 private:
     struct PumpLink;
 
     EventPump& pump_;
+    ResultsSink& results_;
     ScannerOptions options_;
     std::locale locale_;
 

@@ -2,6 +2,7 @@
 
 #include "settings/registry_access.h"
 #include "text/ascii_case.h"
+#include "text/split.h"
 
 namespace corvath {
 
@@ -70,18 +71,6 @@ std::string joinSelectedDrives(const std::vector<std::string>& driveSelection) {
     return text;
 }
 
-std::vector<std::string> splitSelectedDrives(std::string_view text) {
-    std::vector<std::string> entries;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = text.find('\t', start);
-        if (tab == std::string_view::npos) {
-            entries.emplace_back(text.substr(start));
-            return entries;
-        }
-        entries.emplace_back(text.substr(start, tab - start));
-        start = tab + 1;
-    }
-}
+std::vector<std::string> splitSelectedDrives(std::string_view text) { return splitAt(text, '\t'); }
 
 }  // namespace corvath

@@ -2,8 +2,14 @@
 
 namespace corvath {
 
-// The application-wide mouse pointer, by the platform's pointer codes
-// (0 default, 1 arrow, 11 hourglass).
+// Mouse-pointer codes, numbered as the platform numbers them.
+namespace pointer {
+inline constexpr int kDefault = 0;
+inline constexpr int kArrow = 1;
+inline constexpr int kHourglass = 11;
+}  // namespace pointer
+
+// The application-wide mouse pointer, by its pointer code.
 class MousePointer {
 public:
     virtual ~MousePointer() = default;

@@ -20,6 +20,8 @@ int roundHalfEven(double value) {
     return static_cast<int>(rounded);
 }
 
+double twipsPerPixelAt(double dpi) { return dpi > 0 ? 1440.0 / dpi : 15.0; }
+
 int twipsToPixels(double twips, double twipsPerPixel) {
     const int value = roundHalfEven(twips);
     int factor = roundHalfEven(twipsPerPixel);

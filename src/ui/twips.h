@@ -11,4 +11,8 @@ int roundHalfEven(double value);
 // A factor that rounds below 1 counts as 1, so no conversion divides by zero.
 int twipsToPixels(double twips, double twipsPerPixel);
 
+// Twips per pixel at a screen's logical dots per inch (1440 / dpi); 15, the
+// factor at 96 dpi, when the screen reports none.
+double twipsPerPixelAt(double dpi);
+
 }  // namespace corvath

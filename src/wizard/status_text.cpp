@@ -6,20 +6,6 @@
 
 namespace corvath {
 
-std::vector<std::string> splitStatusText(std::string_view text) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t bar = text.find('|', start);
-        if (bar == std::string_view::npos) {
-            fields.emplace_back(text.substr(start));
-            return fields;
-        }
-        fields.emplace_back(text.substr(start, bar - start));
-        start = bar + 1;
-    }
-}
-
 std::string folderOfStatusField(std::string_view field0) {
     if (field0.empty()) {
         return {};

@@ -6,10 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "text/split.h"
+
 namespace corvath {
 
 // The engine's status text split at every "|", keeping empty and extra fields.
-std::vector<std::string> splitStatusText(std::string_view text);
+inline std::vector<std::string> splitStatusText(std::string_view text) { return splitAt(text, '|'); }
 
 // Field 0 without its one trailing character (a whole UTF-8 character), the
 // folder being scanned.

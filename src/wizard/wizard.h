@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/file_manager.h"
-#include "app/run_companion.h"
-#include "app/run_state.h"
+#include "run/file_manager.h"
+#include "run/run_companion.h"
+#include "run/run_state.h"
 #include "drives/volume_layer.h"
 #include "engine/analysis_engine.h"
 #include "settings/registry_store.h"
@@ -51,7 +51,6 @@ public:
     bool isCloseWhenDone() const { return closeWhenDone; }
     bool isRememberSettings() const { return rememberSettings; }
     std::int16_t lastDiskPercent() const { return diskPercent; }
-    std::int16_t lastOverallPercent() const { return overallPercent; }
     const std::vector<std::string>& lastStatusFields() const { return statusFields; }
 
     // Set once the user has confirmed a cancel (or closed the window mid-run);

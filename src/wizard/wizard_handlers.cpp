@@ -8,10 +8,7 @@ namespace corvath {
 
 namespace {
 
-constexpr const char* kTitle = "Corvath Analyzer";
 constexpr const char* kCancelQuestion = "Are you sure you want to cancel the Corvath Analyzer process?";
-// MB_OK | MB_ICONSTOP: a failure, with a single OK button.
-constexpr int kFailureStyle = 16;
 
 }  // namespace
 
@@ -75,7 +72,7 @@ void Wizard::onCancelClick() {
         view_.unload();
         return;
     }
-    if (view_.showCenteredMessage(kCancelQuestion, msgbox::kYesNo, kTitle) != msgbox::kYes) {
+    if (view_.showCenteredMessage(kCancelQuestion, msgbox::kYesNo, kProductName) != msgbox::kYes) {
         return;
     }
     bCancelled = true;
@@ -107,7 +104,8 @@ void Wizard::showEngineFailure(const std::exception& failure) {
     if (text.empty()) {
         text = "The analysis engine reported a failure.";
     }
-    view_.showCenteredMessage(text, kFailureStyle, kTitle);
+    // A failure, with a single OK button.
+    view_.showCenteredMessage(text, msgbox::kOkOnly | msgbox::kIconCritical, kProductName);
 }
 
 }  // namespace corvath

@@ -1,6 +1,6 @@
 #include "wizard/wizard.h"
 
-#include "app/launch_explorer.h"
+#include "run/file_manager.h"
 #include "drives/selection_gathering.h"
 #include "settings/analyzer_settings.h"
 
@@ -46,10 +46,10 @@ void Wizard::onNextClick() {
         setCheckBox(Control::chkCloseWhenDone, false);
     }
 
-    const ShowMessage showMessage = [this](const std::string& text, int style, const std::string& title) {
-        return view_.showCenteredMessage(text, style, title);
+    const ShowInformation showInformation = [this](const std::string& text) {
+        view_.showCenteredMessage(text, msgbox::kOkOnly | msgbox::kIconInformation, kProductName);
     };
-    if (!collectCheckedDrives(view_.driveList(), volumes_, showMessage, state_.driveSelection,
+    if (!collectCheckedDrives(view_.driveList(), volumes_, showInformation, state_.driveSelection,
                               state_.noDrivesSelected) ||
         state_.noDrivesSelected) {
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drives/drive_list.h"
+#include "ui/message_box.h"
 #include "ui/mouse_pointer.h"
 
 #include <string>
@@ -35,26 +36,12 @@ enum class Control {
     Label3,
 };
 
-// Check-box states and mouse-pointer codes, numbered as the platform numbers them.
+// Check-box states, numbered as the platform numbers them.
 namespace check_state {
 inline constexpr int kUnchecked = 0;
 inline constexpr int kChecked = 1;
 inline constexpr int kGrayed = 2;
 }  // namespace check_state
-namespace pointer {
-inline constexpr int kDefault = 0;
-inline constexpr int kArrow = 1;
-inline constexpr int kHourglass = 11;
-}  // namespace pointer
-
-// Message-box styles and results.
-namespace msgbox {
-inline constexpr int kYesNo = 4;
-inline constexpr int kIconInformation = 64;
-inline constexpr int kOk = 1;
-inline constexpr int kYes = 6;
-inline constexpr int kNo = 7;
-}  // namespace msgbox
 
 // The window's events, as the Qt window delivers them to the window logic.
 class WizardEvents {

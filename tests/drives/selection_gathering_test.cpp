@@ -18,8 +18,6 @@ namespace {
 
 struct Message {
     std::string text;
-    int style;
-    std::string title;
 };
 
 struct Gathering {
@@ -39,10 +37,7 @@ struct Gathering {
     bool collect() {
         return collectCheckedDrives(
             list, volumes,
-            [this](const std::string& text, int style, const std::string& title) {
-                messages.push_back({text, style, title});
-                return 1;
-            },
+            [this](const std::string& text) { messages.push_back({text}); },
             selection, noDrivesSelected);
     }
 };
@@ -69,8 +64,6 @@ TEST(CollectCheckedDrives, SomeUnreadableDrivesAreReportedAndLeftOut) {
     EXPECT_EQ(g.selection, std::vector<std::string>{"/c"});
     ASSERT_EQ(g.messages.size(), 1u);
     EXPECT_EQ(g.messages[0].text, "The following drives are not accessible and will not be analyzed: \n/a/\n/b/");
-    EXPECT_EQ(g.messages[0].style, 64);
-    EXPECT_EQ(g.messages[0].title, "Corvath Analyzer");
 }
 
 TEST(CollectCheckedDrives, AllTickedDrivesUnreadableStopsTheRun) {

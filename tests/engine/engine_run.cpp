@@ -1,5 +1,6 @@
 #include "engine/engine_run.h"
 
+#include "results/results_database.h"
 #include "support/temp_dir.h"
 
 namespace corvath::test {
@@ -27,7 +28,8 @@ void PollingPump::wake() {
 WalkTotals scanTotals(const std::filesystem::path& root, unsigned threads) {
     TempDir data;
     WaitPump pump;
-    Scanner scanner(pump, ScannerOptions{threads, (data.path() / "scans.db").string()});
+    ResultsDatabase results((data.path() / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{threads});
     scanner.AnalyzeDrive(root.string());
     return scanner.totals();
 }

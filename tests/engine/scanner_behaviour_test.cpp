@@ -12,6 +12,7 @@
 #include "engine/engine_error.h"
 #include "engine/engine_run.h"
 #include "engine/scan_reference.h"
+#include "results/results_database.h"
 #include "support/temp_dir.h"
 
 namespace corvath::test {
@@ -37,7 +38,8 @@ constexpr auto kCancelBound = std::chrono::milliseconds(100);
 TEST(ScannerBehaviour, BeforeAnyScanTheStatusIsEmptyButWellFormed) {
     TempDir data;
     WaitPump pump;
-    Scanner scanner(pump, ScannerOptions{2, (data / "scans.db").string()});
+    ResultsDatabase results((data / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{2});
     EXPECT_EQ(scanner.GetStatusText(), "//|0 files, 0 folders scanned");
     EXPECT_EQ(scanner.GetProcessedBytesText(), "0");
     scanner.CancelAnalysis();  // nothing running: nothing happens
@@ -49,7 +51,8 @@ TEST(ScannerBehaviour, DriveThatCannotBeOpenedThrowsAClearMessage) {
     TempDir dir;
     writeFile(dir / "file", "x");
     WaitPump pump;
-    Scanner scanner(pump, ScannerOptions{2, (dir / "scans.db").string()});
+    ResultsDatabase results((dir / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{2});
     try {
         scanner.AnalyzeDrive("/no/such/drive");
         FAIL() << "no error";
@@ -73,7 +76,8 @@ TEST(ScannerBehaviour, FolderNamesCannotBreakTheStatusFields) {
     const fs::path odd = dir / "bar|and\nnewline";
     writeFile(odd / "file", "x");
     WaitPump pump;
-    Scanner scanner(pump, ScannerOptions{1, (dir / "scans.db").string()});
+    ResultsDatabase results((dir / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{1});
     scanner.AnalyzeDrive(odd.string());
     EXPECT_EQ(scanner.GetStatusText(),
               dir.path().string() + "/bar\xc2\xa6" "and?newline/|1 files, 1 folders scanned");
@@ -82,7 +86,8 @@ TEST(ScannerBehaviour, FolderNamesCannotBreakTheStatusFields) {
 TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
     TempDir data;
     PollingPump pump;
-    Scanner scanner(pump, ScannerOptions{4, (data / "scans.db").string()});
+    ResultsDatabase results((data / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{4});
     const std::regex status(R"(^(/usr/.*)\|([0-9]+) files, ([0-9]+) folders scanned$)");
     std::uint64_t lastBytes = 0, lastFiles = 0;
     int polls = 0;
@@ -113,7 +118,8 @@ TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
 TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {
     TempDir data;
     PollingPump pump;
-    Scanner scanner(pump, ScannerOptions{4, (data / "scans.db").string()});
+    ResultsDatabase results((data / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{4});
     Clock::time_point cancelledAt{};
     pump.setTick([&] {
         if (cancelledAt == Clock::time_point{}) {
@@ -142,7 +148,8 @@ TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {
 TEST(ScannerBehaviour, CancelFromAnotherThreadDuringALargeScan) {
     TempDir data;
     WaitPump pump;
-    Scanner scanner(pump, ScannerOptions{8, (data / "scans.db").string()});
+    ResultsDatabase results((data / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{8});
     std::chrono::nanoseconds worst{0};
     for (int round = 0; round < 5; ++round) {
         std::atomic<std::int64_t> cancelledAt{0};
@@ -172,7 +179,8 @@ TEST(ScannerBehaviour, CancelFromAnotherThreadDuringALargeScan) {
 TEST(ScannerBehaviour, SecondAnalysisWhileOneRunsIsRefused) {
     TempDir data;
     PollingPump pump;
-    Scanner scanner(pump, ScannerOptions{2, (data / "scans.db").string()});
+    ResultsDatabase results((data / "scans.db").string());
+    Scanner scanner(pump, results, ScannerOptions{2});
     int ticks = 0;
     bool refused = false;
     pump.setTick([&] {

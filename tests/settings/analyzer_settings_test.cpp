@@ -1,6 +1,6 @@
 #include "settings/analyzer_settings.h"
 
-#include "settings/memory_registry_store.h"
+#include "support/fake_registry_store.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace corvath {
 namespace {
 
-using test::MemoryRegistryStore;
+using test::FakeRegistryStore;
 
 const std::string kKey = "Software\\Tamsel";
 
@@ -34,23 +34,22 @@ private:
     RegistryStore& store_;
 };
 
-MemoryRegistryStore storeWith(std::optional<std::string> text, const char* name) {
-    MemoryRegistryStore store;
-    store.addKey(kKey);
+FakeRegistryStore storeWith(std::optional<std::string> text, const char* name) {
+    FakeRegistryStore store;
+    store.createKey(kKey);
     if (text) {
-        store.putText(name, *text);
+        store.setText(kKey, name, *text);
     }
     return store;
 }
 
-std::string storedText(const MemoryRegistryStore& store, const char* name) {
-    const auto& values = store.values(kKey);
-    auto it = values.find(MemoryRegistryStore::fold(name));
-    if (it == values.end()) {
+std::string storedText(const FakeRegistryStore& store, const char* name) {
+    const std::optional<RegistryValue> value = store.value(kKey, name);
+    if (!value) {
         return "<missing>";
     }
-    EXPECT_EQ(it->second.type, reg::kSz);
-    return {it->second.data.begin(), it->second.data.end()};
+    EXPECT_EQ(value->type, reg::kSz);
+    return {value->data.begin(), value->data.end()};
 }
 
 TEST(RememberFlag, OnlyNoInAnyCaseTurnsRememberingOff) {
@@ -63,14 +62,14 @@ TEST(RememberFlag, OnlyNoInAnyCaseTurnsRememberingOff) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.value_or("<missing>"));
-        MemoryRegistryStore store = storeWith(c.stored, kSaveAnalyzerSettings);
+        FakeRegistryStore store = storeWith(c.stored, kSaveAnalyzerSettings);
         EXPECT_EQ(loadRememberFlag(store, nullptr), c.remember);
     }
 }
 
 TEST(RememberFlag, InteractiveStartTicksTheBoxOnlyWhenRemembering) {
     {
-        MemoryRegistryStore store = storeWith(std::nullopt, kSaveAnalyzerSettings);
+        FakeRegistryStore store = storeWith(std::nullopt, kSaveAnalyzerSettings);
         FakeRememberBox box(store);
         EXPECT_TRUE(loadRememberFlag(store, &box));
         EXPECT_TRUE(box.ticked);
@@ -79,7 +78,7 @@ TEST(RememberFlag, InteractiveStartTicksTheBoxOnlyWhenRemembering) {
         EXPECT_EQ(storedText(store, kSaveAnalyzerSettings), "yes");
     }
     {
-        MemoryRegistryStore store = storeWith("No", kSaveAnalyzerSettings);
+        FakeRegistryStore store = storeWith("No", kSaveAnalyzerSettings);
         FakeRememberBox box(store);
         EXPECT_FALSE(loadRememberFlag(store, &box));
         EXPECT_FALSE(box.ticked);
@@ -89,13 +88,13 @@ TEST(RememberFlag, InteractiveStartTicksTheBoxOnlyWhenRemembering) {
 }
 
 TEST(RememberFlag, UnattendedRunWritesNothing) {
-    MemoryRegistryStore store = storeWith(std::nullopt, kSaveAnalyzerSettings);
+    FakeRegistryStore store = storeWith(std::nullopt, kSaveAnalyzerSettings);
     EXPECT_TRUE(loadRememberFlag(store, nullptr));
     EXPECT_EQ(storedText(store, kSaveAnalyzerSettings), "<missing>");
 }
 
 TEST(RememberFlag, MissingKeyMeansRememberAndIsNotCreated) {
-    MemoryRegistryStore store;
+    FakeRegistryStore store;
     FakeRememberBox box(store);
     EXPECT_TRUE(loadRememberFlag(store, &box));
     EXPECT_TRUE(box.ticked);
@@ -126,7 +125,7 @@ TEST(SavedSelection, ReadRules) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.value_or("<missing>"));
-        MemoryRegistryStore store = storeWith(c.stored, kSelectedDrives);
+        FakeRegistryStore store = storeWith(c.stored, kSelectedDrives);
         SavedSelection saved{c.presentBefore, {"old"}};
         loadSavedSelection(store, saved);
         EXPECT_EQ(saved.present, c.present);
@@ -146,7 +145,7 @@ TEST(SavedSelection, SaveJoinsWithOneTabBetweenEntries) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        MemoryRegistryStore store = storeWith(std::nullopt, kSelectedDrives);
+        FakeRegistryStore store = storeWith(std::nullopt, kSelectedDrives);
         saveSelection(store, c.selection);
         EXPECT_EQ(storedText(store, kSelectedDrives), c.stored);
     }
@@ -160,7 +159,7 @@ TEST(SavedSelection, SaveThenLoadGivesTheSameEntries) {
 }
 
 TEST(SavedSelection, SaveIntoMissingKeyStoresNothing) {
-    MemoryRegistryStore store;
+    FakeRegistryStore store;
     saveSelection(store, {"/"});
     EXPECT_FALSE(store.hasKey(kKey));
 }
@@ -175,7 +174,7 @@ TEST(CloseWhenDone, OnlyYesInAnyCaseMeansClose) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.value_or("<missing>"));
-        MemoryRegistryStore store = storeWith(c.stored, kCloseWhenDone);
+        FakeRegistryStore store = storeWith(c.stored, kCloseWhenDone);
         EXPECT_EQ(readCloseWhenDone(store), c.close);
     }
 }
@@ -198,16 +197,16 @@ TEST(StartExplorer, OnlyTheTextOneOrTheNumberOneMeansStart) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        MemoryRegistryStore store = storeWith(std::nullopt, kStartExplorer);
+        FakeRegistryStore store = storeWith(std::nullopt, kStartExplorer);
         store.put(kKey, kStartExplorer, c.type, c.bytes);
         EXPECT_EQ(readStartExplorer(store), c.start);
     }
-    MemoryRegistryStore missing = storeWith(std::nullopt, kStartExplorer);
+    FakeRegistryStore missing = storeWith(std::nullopt, kStartExplorer);
     EXPECT_FALSE(readStartExplorer(missing));
 }
 
 TEST(CheckBoxSettings, WriteYesWhenTickedNoWhenNot) {
-    MemoryRegistryStore store = storeWith("maybe", kCloseWhenDone);
+    FakeRegistryStore store = storeWith("maybe", kCloseWhenDone);
     writeCheckBoxSetting(store, kCloseWhenDone, true);
     EXPECT_EQ(storedText(store, kCloseWhenDone), "yes");
     writeCheckBoxSetting(store, kCloseWhenDone, false);
@@ -216,9 +215,9 @@ TEST(CheckBoxSettings, WriteYesWhenTickedNoWhenNot) {
 
 TEST(SettingsKey, ReadsNeedFullAccessToTheKey) {
     // A key the user may read but not control reads as missing: every default holds.
-    MemoryRegistryStore store = storeWith("no", kSaveAnalyzerSettings);
-    store.putText(kCloseWhenDone, "yes");
-    store.putText(kStartExplorer, "1");
+    FakeRegistryStore store = storeWith("no", kSaveAnalyzerSettings);
+    store.setText(kKey, kCloseWhenDone, "yes");
+    store.setText(kKey, kStartExplorer, "1");
     store.grantOnly(0x20019);  // KEY_READ
     EXPECT_TRUE(loadRememberFlag(store, nullptr));
     EXPECT_FALSE(readCloseWhenDone(store));

@@ -1,14 +1,15 @@
 #pragma once
 
-#include "app/file_manager.h"
-#include "app/run_companion.h"
-#include "app/run_state.h"
+#include "run/file_manager.h"
+#include "run/run_companion.h"
+#include "run/run_state.h"
 #include "engine/engine_error.h"
 #include "drives/drive_paths.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_volume_layer.h"
-#include "wizard/fake_engine.h"
-#include "wizard/fake_registry_store.h"
+#include "support/recording_file_manager.h"
+#include "support/fake_engine.h"
+#include "support/fake_registry_store.h"
 #include "wizard/fake_wizard_view.h"
 #include "wizard/wizard.h"
 
@@ -31,12 +32,6 @@ public:
     void CompanionEndA(int&) override { calls.emplace_back("EndA"); }
     void CompanionEndB() override { calls.emplace_back("EndB"); }
     std::vector<std::string> calls;
-};
-
-class RecordingFileManager : public FileManager {
-public:
-    void open(const std::string& root) override { opened.push_back(root); }
-    std::vector<std::string> opened;
 };
 
 // The shared drive table, which can also look at the window while the list is

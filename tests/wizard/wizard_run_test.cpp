@@ -215,6 +215,7 @@ TEST_F(WizardRunTest, EveryTickedDriveUnreadableKeepsTheDrivePage) {
 
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].style, msgbox::kIconInformation);
+    EXPECT_EQ(view.messages[0].title, "Corvath Analyzer");
     EXPECT_TRUE(view.isVisible(Control::frmDrives));
     EXPECT_TRUE(view.isVisible(Control::cmdNext));
     EXPECT_TRUE(engine->calls.empty());

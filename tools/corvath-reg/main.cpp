@@ -1,4 +1,4 @@
-#include "platform/linux/registry_store_path.h"
+#include "platform/linux/user_folders.h"
 #include "reg_arguments.h"
 #include "reg_commands.h"
 

@@ -17,7 +17,6 @@ public:
     bool tryAcquire();
     void release();
     std::size_t inUse() const;
-    std::size_t capacity() const { return capacity_; }
 
 private:
     const std::size_t capacity_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/file_manager.h"
+#include "run/file_manager.h"
 
 namespace corvath {
 

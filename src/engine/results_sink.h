@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "engine/folder_table.h"
+#include "engine/folder_walk.h"
+
+namespace corvath {
+
+struct ScanRecord {
+    std::string drive;
+    std::string rootPath;  // folder paths are stored under it
+    std::chrono::system_clock::time_point started;
+    std::chrono::system_clock::time_point finished;
+    WalkTotals totals;
+};
+
+// Where FinishDrive hands a completed scan. The engine stores nothing itself.
+class ResultsSink {
+public:
+    virtual ~ResultsSink() = default;
+    // The folders' totals are already summed up. Throws EngineError when the
+    // scan cannot be kept; whatever was kept before stays as it was.
+    virtual void storeScan(const ScanRecord& record, const FolderTable& folders) = 0;
+};
+
+}  // namespace corvath

@@ -1,0 +1,48 @@
+#include "qt/qt_wizard_application.h"
+
+#include "wizard/forwarded_events.h"
+#include "qt/qt_display.h"
+#include "qt/qt_event_pump.h"
+#include "qt/qt_wizard_window.h"
+#include "wizard/wizard.h"
+
+#include <QApplication>
+
+#include <iostream>
+
+namespace corvath {
+
+int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& store, VolumeLayer& volumes,
+                         FileManager& fileManager, const PumpedEngineFactory& makeEngine) {
+    if (!displayAvailable()) {
+        std::cerr << "corvath-analyzer: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
+                     "run \"corvath-analyzer -auto\" to analyze without a window\n";
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    // The program ends when the window has been unloaded and the running handler
+    // has returned, not when Qt sees the last window close: quitting while a run
+    // is nested inside the engine would end the engine's event loop too.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtEventPump pump;
+    ForwardedEvents events;
+    QtWizardWindow window(events);
+    Wizard wizard(window, store, volumes, state, fileManager, [&] { return makeEngine(pump); }, nullptr);
+    events.target = &wizard;
+
+    bool closed = false;
+    window.setOnClosed([&] {
+        closed = true;
+        QCoreApplication::quit();
+    });
+    wizard.startInteractive();
+    if (closed || !window.isLoaded()) {
+        return 0;
+    }
+    QApplication::exec();
+    return 0;
+}
+
+}  // namespace corvath
