@@ -60,8 +60,9 @@ void enumerateDrives(VolumeLayer& volumes, DriveList* list, const SavedSelection
             list->setDriveName(item, name);
         }
 
-        const ProbeOutcome outcome = probeQuietly(volumes, root);
-        if (list != nullptr && outcome == ProbeOutcome::Inaccessible) {
+        // Only the list shows whether a drive can be read. The unattended run never
+        // asks: a probe of a drive it will not analyze could hang on it.
+        if (list != nullptr && probeQuietly(volumes, root) == ProbeOutcome::Inaccessible) {
             list->setInaccessible(item);
         }
 
