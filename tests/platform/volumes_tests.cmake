@@ -28,7 +28,7 @@ if(FUSE3_FOUND)
   add_subdirectory(fuse_hang)
   corvath_add_gtest(volume_hung_mount_tests
     SOURCES fuse_hang_test.cpp
-    LIBS corvath_volumes
+    LIBS corvath_volumes corvath_engine
     LABELS platform-mounts-engine)
   target_compile_definitions(volume_hung_mount_tests PRIVATE CORVATH_FUSE_HANG="$<TARGET_FILE:corvath-fuse-hang>")
   add_dependencies(volume_hung_mount_tests corvath-fuse-hang)
