@@ -86,8 +86,6 @@ TEST(EnumerateDrivesUnattended, NoSavedSelectionTakesTheFixedDrivesInPlatformOrd
     Outcome out = unattended(volumes, SavedSelection{});
     EXPECT_EQ(out.selection, (std::vector<std::string>{"/c", "/d"}));
     EXPECT_FALSE(out.noDrivesSelected);
-    // No drive is probed: one that hangs must not hold up the run.
-    EXPECT_TRUE(volumes.probed.empty());
 }
 
 TEST(EnumerateDrivesUnattended, SavedSelectionMatchesWholeNamesWithoutRegardToCase) {
@@ -114,12 +112,20 @@ TEST(EnumerateDrivesUnattended, SavedSelectionMatchesWholeNamesWithoutRegardToCa
     }
 }
 
-TEST(EnumerateDrives, ADriveWhoseShellQueryFailsIsLeftOutEntirely) {
+TEST(EnumerateDrivesUnattended, AsksNoDriveForItsNameOrAccessAndLeavesOutOnlyDrivesThatAreGone) {
     FakeVolumeLayer volumes = threeDrives(drive_type::kFixed);
     volumes.drives[1].shellInfoFails = true;
+    volumes.add("/gone/", drive_type::kNoRootDir);
 
-    Outcome out = unattended(volumes, saved({"/c", "/d"}));
-    EXPECT_EQ(out.selection, std::vector<std::string>{"/d"});
+    Outcome out = unattended(volumes, saved({"/c", "/d", "/gone"}));
+    EXPECT_EQ(out.selection, (std::vector<std::string>{"/c", "/d"}));
+    EXPECT_TRUE(volumes.described.empty());
+    EXPECT_TRUE(volumes.probed.empty());
+}
+
+TEST(EnumerateDrivesInteractive, ADriveWhoseShellQueryFailsIsLeftOutEntirely) {
+    FakeVolumeLayer volumes = threeDrives(drive_type::kFixed);
+    volumes.drives[1].shellInfoFails = true;
 
     FakeDriveList list;
     std::vector<std::string> selection;
