@@ -2,6 +2,7 @@
 
 #include "engine/scanner.h"
 #include "engine/wait_pump.h"
+#include "platform/linux/abandonable_child.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "platform/linux/sqlite_registry_store.h"
 #include "platform/linux/user_folders.h"
@@ -14,27 +15,56 @@
 #include "qt/qt_wizard_application.h"
 #endif
 
+#include <cstdlib>
 #include <iostream>
 
-int main(int argc, char** argv) {
-    using namespace corvath;
+namespace {
 
+using namespace corvath;
+
+ScannerOptions scannerOptions() {
+    ScannerOptions options;
+    // Tests shorten the wait for a drive that stops answering; nothing else sets it.
+    if (const char* limit = std::getenv("CORVATH_TEST_STALL_LIMIT_MS")) {
+        const long milliseconds = std::strtol(limit, nullptr, 10);
+        if (milliseconds > 0) options.stallLimit = std::chrono::milliseconds(milliseconds);
+    }
+    return options;
+}
+
+int runUnattendedHere(RunState& state) {
+    SqliteRegistryStore store(defaultRegistryStorePath());
+    LinuxVolumeOptions volumeOptions;
+    volumeOptions.prefetchProbes = false;  // the unattended run never probes
+    LinuxVolumeLayer volumes(volumeOptions);
+    XdgFileManager fileManager;
+    ResultsDatabase results(defaultResultsDatabasePath().string());
+    WaitPump pump;
+    return runUnattended(
+        state, store, volumes, fileManager,
+        [&pump, &results] { return std::make_unique<Scanner>(pump, results, scannerOptions()); }, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     RunState state;
     state.unattended = commandLineAsksUnattended(commandLineOf(argc, argv));
 
+    if (state.unattended) {
+        // A drive that stops answering can hold a thread of the scan for good, and
+        // such a thread keeps its process alive: the run happens in a child that
+        // can be left behind, so that a timer's run always ends.
+        return runInAbandonableChild([&state] { return runUnattendedHere(state); });
+    }
+#ifdef CORVATH_WITH_WIZARD
     SqliteRegistryStore store(defaultRegistryStorePath());
     LinuxVolumeLayer volumes;
     XdgFileManager fileManager;
     ResultsDatabase results(defaultResultsDatabasePath().string());
-
-    if (state.unattended) {
-        WaitPump pump;
-        return runUnattended(state, store, volumes, fileManager,
-                             [&pump, &results] { return std::make_unique<Scanner>(pump, results); }, std::cerr);
-    }
-#ifdef CORVATH_WITH_WIZARD
-    return runWizardApplication(argc, argv, state, store, volumes, fileManager,
-                                [&results](EventPump& pump) { return std::make_unique<Scanner>(pump, results); });
+    return runWizardApplication(argc, argv, state, store, volumes, fileManager, [&results](EventPump& pump) {
+        return std::make_unique<Scanner>(pump, results, scannerOptions());
+    });
 #else
     std::cerr << "corvath-analyzer: this build has no window; use corvath-analyzer -auto\n";
     return 2;

@@ -47,11 +47,13 @@ void enumerateDrives(VolumeLayer& volumes, DriveList* list, const SavedSelection
             break;
         }
 
+        // The unattended run shows no name or icon, and describing a drive may read
+        // its device: it only leaves out a drive that is gone.
+        const std::string name = driveNameOfRoot(root);
         ShellInfo info;
-        if (!volumes.shellInfo(root, info)) {
+        if (list != nullptr ? !volumes.shellInfo(root, info) : volumes.driveType(name) == drive_type::kNoRootDir) {
             continue;
         }
-        const std::string name = driveNameOfRoot(root);
 
         int item = -1;
         if (list != nullptr) {
@@ -60,8 +62,9 @@ void enumerateDrives(VolumeLayer& volumes, DriveList* list, const SavedSelection
             list->setDriveName(item, name);
         }
 
-        const ProbeOutcome outcome = probeQuietly(volumes, root);
-        if (list != nullptr && outcome == ProbeOutcome::Inaccessible) {
+        // Only the list shows whether a drive can be read. The unattended run never
+        // asks: a probe of a drive it will not analyze could hang on it.
+        if (list != nullptr && probeQuietly(volumes, root) == ProbeOutcome::Inaccessible) {
             list->setInaccessible(item);
         }
 

@@ -4,6 +4,7 @@
 
 #include "engine/count_text.h"
 #include "engine/engine_error.h"
+#include "engine/stall_watch.h"
 
 namespace corvath {
 
@@ -51,6 +52,14 @@ struct Scanner::PumpLink {
             pump->wake();
         }
     }
+    // The first cancel starts the grace.
+    void markCancelled() {
+        std::int64_t notYet = 0;
+        cancelledAt.compare_exchange_strong(
+            notYet, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count());
+    }
     void detach() {
         std::lock_guard lock(mutex);
         pump = nullptr;
@@ -76,7 +85,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     }
     if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
     const std::string root = driveRoot(drive);
-    auto walk = std::make_shared<FolderWalk>(root, WalkOptions{options_.threads, false});
+    auto walk = openWalkWithin(root, WalkOptions{options_.threads, false}, options_.stallLimit);
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
     {
@@ -106,6 +115,11 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         return stopped;
     };
 
+    const auto processed = [walk] {
+        const WalkTotals counts = walk->totals();
+        return counts.files + counts.folders + counts.errors;
+    };
+    StallWatch watch(processed, options_.stallLimit, [link] { link->wakeOnce(); });
     walk->start([link] { link->wakeOnce(); });
     try {
         pump_.run();
@@ -114,7 +128,14 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         finish();
         throw;
     }
+    // A stalled scan is given up like a cancelled one: the stuck workers are left behind.
+    const bool stalled = watch.stalled() && !walk->waitStopped(std::chrono::steady_clock::now());
+    if (stalled) {
+        link->markCancelled();
+        walk->cancel();
+    }
     finish();
+    if (stalled) throw EngineError("cannot analyze " + root + ": " + notAnsweringReason(options_.stallLimit));
 
     if (const std::string failure = walk->failure(); !failure.empty()) {
         throw EngineError("cannot analyze " + root + ": " + failure);
@@ -135,10 +156,7 @@ void Scanner::CancelAnalysis() {
         link = link_;
     }
     if (walk == nullptr) return;
-    std::int64_t notYet = 0;
-    link->cancelledAt.compare_exchange_strong(
-        notYet, std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-                    .count());
+    link->markCancelled();
     walk->cancel();
     link->wakeOnce();
 }

@@ -13,10 +13,16 @@
 
 namespace corvath {
 
+// A drive that has read no entry for this long has stopped answering (a hung
+// network or FUSE filesystem): its analysis fails instead of waiting for ever.
+inline constexpr std::chrono::milliseconds kStallLimit{60000};
+
 struct ScannerOptions {
     // Workers per scan. More than the cores pays off on a cold cache, where
     // most of the time is spent waiting for the disk, and costs nothing warm.
     unsigned threads = 8;
+    // kStallLimit; shorter only in tests.
+    std::chrono::milliseconds stallLimit = kStallLimit;
 };
 
 // Our analysis engine: scans one drive (a mount point) at a time on a pool of

@@ -1,6 +1,7 @@
 // corvath-analyzer -auto as a timer runs it: no display, real mounts, the real
 // store, engine and results database, and a stand-in for xdg-open.
 
+#include "support/hanging_filesystem.h"
 #include "support/mount_namespace.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -9,12 +10,15 @@
 #include <sqlite3.h>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using corvath::test::ProgramRun;
 using corvath::test::runProgram;
 using corvath::test::TempDir;
@@ -92,6 +96,10 @@ protected:
 
     ProgramRun analyzeUnattended() const { return runProgram({CORVATH_ANALYZER_PATH, "-auto"}, environment()); }
 
+    void selectDrives(const std::string& selection) const {
+        ASSERT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "SelectedDrives", "/d", selection, "/f"}).status, 0);
+    }
+
     fs::path mountTree(const std::string& name, int files) {
         const fs::path point = mounts / name;
         fs::create_directories(point);
@@ -162,3 +170,72 @@ TEST_F(UnattendedEndToEnd, VanishedSavedDrivesAnalyseNothingAndLeaveTheStoreAsIt
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(fs::exists(calls)) << "nothing analysed, so no file manager";
 }
+
+#ifdef CORVATH_FUSE_HANG
+// A filesystem whose daemon never answers, as a hung network drive: the run
+// must end on time whether or not it was asked to analyze it. However the run
+// goes, the filesystem is stopped at the end, which frees any stuck thread.
+class UnattendedWithAHungDrive : public UnattendedEndToEnd {
+protected:
+    void SetUp() override {
+        UnattendedEndToEnd::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        if (::access("/dev/fuse", R_OK | W_OK) != 0) GTEST_SKIP() << "no /dev/fuse";
+        drive = mountTree("drive", 5);
+        hung.emplace(CORVATH_FUSE_HANG, hungPoint);
+        ASSERT_TRUE(hung->mounted()) << "the FUSE filesystem did not mount";
+    }
+    void TearDown() override {
+        hung.reset();
+        UnattendedEndToEnd::TearDown();
+    }
+
+    // The run, timed; one that has not ended after limit is killed.
+    ProgramRun analyzeTimed(std::chrono::milliseconds limit, std::chrono::milliseconds& took,
+                            const std::string& extraEnvironment = "") const {
+        std::vector<std::string> env = environment();
+        if (!extraEnvironment.empty()) env.push_back(extraEnvironment);
+        const auto start = std::chrono::steady_clock::now();
+        ProgramRun run = runProgram({CORVATH_ANALYZER_PATH, "-auto"}, env, limit);
+        took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        return run;
+    }
+
+    fs::path drive;
+    fs::path hungPoint = mounts / "hung";
+    std::optional<corvath::test::HangingFilesystem> hung;
+};
+
+TEST_F(UnattendedWithAHungDrive, ADriveNotSelectedIsNeverWaitedOn) {
+    selectDrives(drive.string());
+    std::chrono::milliseconds took{};
+    const ProgramRun run = analyzeTimed(20s, took);
+    ASSERT_FALSE(run.timedOut) << "the run did not end";
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_LT(took, 5s) << "the scan of a small tmpfs takes milliseconds";
+    const std::vector<ScanRow> scans = scansIn(home / "data" / "corvath" / "scans.db");
+    ASSERT_EQ(scans.size(), 1u);
+    EXPECT_EQ(scans[0].drive, drive.string());
+    EXPECT_EQ(scans[0].files, 5);
+}
+
+TEST_F(UnattendedWithAHungDrive, ASelectedDriveThatStopsAnsweringFailsTheRunWithinTheLimit) {
+    selectDrives(drive.string() + "\t" + hungPoint.string());
+    constexpr auto kLimit = 1500ms;
+    std::chrono::milliseconds took{};
+    const ProgramRun run = analyzeTimed(kLimit + 15s, took, "CORVATH_TEST_STALL_LIMIT_MS=1500");
+    ASSERT_FALSE(run.timedOut) << "the run did not end";
+    EXPECT_EQ(run.status, 1);
+    EXPECT_GE(took, kLimit);
+    EXPECT_LT(took, kLimit + 5s);
+    // One line, naming the drive.
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_NE(run.err.find("analysis of " + hungPoint.string() + " failed"), std::string::npos) << run.err;
+    // The drive before it was analysed and stored all the same.
+    const std::vector<ScanRow> scans = scansIn(home / "data" / "corvath" / "scans.db");
+    ASSERT_EQ(scans.size(), 1u);
+    EXPECT_EQ(scans[0].drive, drive.string());
+}
+#endif

@@ -86,8 +86,6 @@ TEST(EnumerateDrivesUnattended, NoSavedSelectionTakesTheFixedDrivesInPlatformOrd
     Outcome out = unattended(volumes, SavedSelection{});
     EXPECT_EQ(out.selection, (std::vector<std::string>{"/c", "/d"}));
     EXPECT_FALSE(out.noDrivesSelected);
-    // The probe still runs, but its outcome does not choose.
-    EXPECT_EQ(volumes.probed, (std::vector<std::string>{"/a/", "/c/", "/d/"}));
 }
 
 TEST(EnumerateDrivesUnattended, SavedSelectionMatchesWholeNamesWithoutRegardToCase) {
@@ -114,18 +112,26 @@ TEST(EnumerateDrivesUnattended, SavedSelectionMatchesWholeNamesWithoutRegardToCa
     }
 }
 
-TEST(EnumerateDrives, ADriveWhoseShellQueryFailsIsLeftOutEntirely) {
+TEST(EnumerateDrivesUnattended, AsksNoDriveForItsNameOrAccessAndLeavesOutOnlyDrivesThatAreGone) {
     FakeVolumeLayer volumes = threeDrives(drive_type::kFixed);
     volumes.drives[1].shellInfoFails = true;
+    volumes.add("/gone/", drive_type::kNoRootDir);
 
-    Outcome out = unattended(volumes, saved({"/c", "/d"}));
-    EXPECT_EQ(out.selection, std::vector<std::string>{"/d"});
-    EXPECT_EQ(volumes.probed, (std::vector<std::string>{"/a/", "/d/"})) << "no probe for a drive left out";
+    Outcome out = unattended(volumes, saved({"/c", "/d", "/gone"}));
+    EXPECT_EQ(out.selection, (std::vector<std::string>{"/c", "/d"}));
+    EXPECT_TRUE(volumes.described.empty());
+    EXPECT_TRUE(volumes.probed.empty());
+}
+
+TEST(EnumerateDrivesInteractive, ADriveWhoseShellQueryFailsIsLeftOutEntirely) {
+    FakeVolumeLayer volumes = threeDrives(drive_type::kFixed);
+    volumes.drives[1].shellInfoFails = true;
 
     FakeDriveList list;
     std::vector<std::string> selection;
     bool noDrivesSelected = false;
     enumerateDrives(volumes, &list, SavedSelection{}, selection, noDrivesSelected);
+    EXPECT_EQ(volumes.probed, (std::vector<std::string>{"/a/", "/d/"})) << "no probe for a drive left out";
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.items[1].driveName, "/d");
     EXPECT_TRUE(list.items[1].checked);

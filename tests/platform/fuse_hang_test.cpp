@@ -1,16 +1,17 @@
+#include "engine/engine_error.h"
+#include "engine/scanner.h"
+#include "engine/wait_pump.h"
 #include "platform/linux/linux_volume_layer.h"
-#include "platform/linux/mount_table.h"
+#include "support/drive_roots.h"
+#include "support/hanging_filesystem.h"
 #include "support/mount_namespace.h"
+#include "support/recording_results.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
-#include <csignal>
-#include "support/drive_roots.h"
-
+#include <condition_variable>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -20,54 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// The never-answering FUSE filesystem, run as a child process. Killing it
-// aborts the connection, which fails every request still waiting on it; the
-// mount is then detached. The child dies with the test in any case.
-class HangingFilesystem {
-public:
-    explicit HangingFilesystem(const fs::path& mountPoint) : mountPoint_(mountPoint) {
-        fs::create_directories(mountPoint_);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            ::execl(CORVATH_FUSE_HANG, CORVATH_FUSE_HANG, mountPoint_.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~HangingFilesystem() { stop(); }
-
-    // Waits until the filesystem is in the mount table; false when it never came.
-    bool mounted() {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (pid_ <= 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return false;
-            }
-            const auto table = readMountTable("/proc/self/mountinfo");
-            if (table && std::any_of(table->begin(), table->end(), [&](const MountEntry& entry) {
-                    return entry.mountPoint == mountPoint_.string() && entry.fsType.rfind("fuse", 0) == 0;
-                })) {
-                return true;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
-    }
-
-    void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-        ::umount2(mountPoint_.c_str(), MNT_DETACH);
-    }
-
-private:
-    fs::path mountPoint_;
-    pid_t pid_ = -1;
-};
+using test::HangingFilesystem;
 
 std::chrono::milliseconds since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
@@ -84,7 +38,7 @@ TEST(HungFuseMount, NeverDelaysACallerBeyondTheBound) {
     const std::string root = name + "/";
     auto budget = std::make_shared<WorkerBudget>(8);
     {
-        HangingFilesystem hung(mountPoint);
+        HangingFilesystem hung(CORVATH_FUSE_HANG, mountPoint);
         ASSERT_TRUE(hung.mounted()) << "the FUSE filesystem did not mount";
 
         LinuxVolumeOptions options;  // the product's bound of 2 s
@@ -133,6 +87,57 @@ TEST(HungFuseMount, NeverDelaysACallerBeyondTheBound) {
     const auto deadline = Clock::now() + 5s;
     while (budget->inUse() != 0 && Clock::now() < deadline) std::this_thread::sleep_for(10ms);
     EXPECT_EQ(budget->inUse(), 0u);
+}
+
+// A drive that answers for its root, then hangs in the first folder below it:
+// the scan fails once nothing has been read for the stall limit, naming the
+// drive, and leaves the stuck worker behind.
+TEST(HungFuseMount, AScanThatStopsAnsweringFailsAfterTheStallLimit) {
+    std::string reason;
+    if (!test::enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
+    if (::access("/dev/fuse", R_OK | W_OK) != 0) GTEST_SKIP() << "no /dev/fuse";
+
+    test::TempDir dir;
+    const fs::path mountPoint = dir / "hung";
+    HangingFilesystem hung(CORVATH_FUSE_HANG, mountPoint, "--answer-root");
+    ASSERT_TRUE(hung.mounted()) << "the FUSE filesystem did not mount";
+
+    WaitPump pump;
+    ScannerOptions options;
+    options.stallLimit = 700ms;
+    test::RecordingResults results;
+    Scanner scanner(pump, results, options);
+
+    // Should the scan wait for ever, stopping the filesystem ends the wait.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool returned = false;
+    std::thread rescue([&] {
+        std::unique_lock lock(mutex);
+        if (!changed.wait_for(lock, 10s, [&] { return returned; })) hung.stop();
+    });
+
+    const auto start = Clock::now();
+    try {
+        scanner.AnalyzeDrive(mountPoint.string());
+        ADD_FAILURE() << "the scan of a hung drive succeeded";
+    } catch (const EngineError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot analyze " + mountPoint.string() + ": the drive has not answered for 700 ms");
+    }
+    const auto waited = since(start);
+    {
+        std::lock_guard lock(mutex);
+        returned = true;
+    }
+    changed.notify_all();
+    rescue.join();
+    EXPECT_GE(waited, options.stallLimit);
+    EXPECT_LT(waited, options.stallLimit + 1500ms);
+    const WalkTotals totals = scanner.totals();
+    EXPECT_EQ(totals.folders, 2u) << "the root and the folder that hangs were read";
+    EXPECT_FALSE(scanner.scanning());
+    hung.stop();  // the stuck worker fails and goes
 }
 
 }  // namespace

@@ -145,6 +145,14 @@ TEST_F(LayerWithFakes, APrefetchedAnswerServesOneProbeAndGoesStale) {
     EXPECT_EQ(fake_->callsOf(roots_[1]), 2);
 }
 
+TEST_F(LayerWithFakes, ListingWithoutPrefetchTouchesNoDrive) {
+    options_.prefetchProbes = false;
+    LinuxVolumeLayer layer(options_);
+    EXPECT_EQ(test::splitDriveRoots(layer.driveRoots()), roots_);
+    EXPECT_EQ(budget_->inUse(), 0u);
+    for (const std::string& root : roots_) EXPECT_EQ(fake_->callsOf(root), 0) << root;
+}
+
 TEST_F(LayerWithFakes, ProbesWithoutAWorkerToSpareCountAsUnanswered) {
     options_.budget = budget_ = std::make_shared<WorkerBudget>(1);
     fake_->setHung(roots_[0], true);

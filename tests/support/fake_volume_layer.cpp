@@ -27,6 +27,7 @@ std::string FakeVolumeLayer::driveRoots() {
 }
 
 bool FakeVolumeLayer::shellInfo(const std::string& root, ShellInfo& info) {
+    described.push_back(root);
     const Drive* drive = findRoot(root);
     if (drive == nullptr || drive->shellInfoFails) {
         return false;

@@ -8,7 +8,7 @@
 namespace corvath::test {
 
 // A drive table for tests: roots listed in order, each with what the platform
-// would answer about it. Records the probes made.
+// would answer about it. Records the probes and descriptions asked for.
 class FakeVolumeLayer : public VolumeLayer {
 public:
     struct Drive {
@@ -23,6 +23,7 @@ public:
     std::vector<Drive> drives;
     bool omitClosingNul = false;
     std::vector<std::string> probed;
+    std::vector<std::string> described;  // roots asked for their shell info
 
     Drive& add(const std::string& root, int type = drive_type::kFixed);
 

@@ -2,7 +2,9 @@
 
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -22,6 +24,11 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    return runProgram(argv, environment, std::chrono::milliseconds::max());
+}
+
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                      std::chrono::milliseconds limit) {
     TempDir output;
     std::vector<std::string> args = argv;
     std::vector<std::string> env = environment;
@@ -39,9 +46,23 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::vector<st
     if (posix_spawnp(&pid, args.front().c_str(), &actions, nullptr, pointers(args).data(), pointers(env).data()) ==
         0) {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0) {
+        if (limit == std::chrono::milliseconds::max()) {
+            while (::waitpid(pid, &status, 0) < 0) {
+            }
+            run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        } else {
+            const auto deadline = std::chrono::steady_clock::now() + limit;
+            pid_t ended = 0;
+            while ((ended = ::waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (ended == pid) {
+                run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            } else {
+                run.timedOut = true;
+                ::kill(pid, SIGKILL);
+            }
         }
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
     run.out = readFile(outFile);

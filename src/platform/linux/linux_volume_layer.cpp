@@ -50,6 +50,7 @@ std::string LinuxVolumeLayer::driveRoots() {
         roots.push_back('\0');
     }
     roots.push_back('\0');
+    if (!options_.prefetchProbes) return roots;
 
     std::lock_guard lock(mutex_);
     forgetFinished();

@@ -26,6 +26,9 @@ struct LinuxVolumeOptions {
     std::chrono::milliseconds bound{2000};
     // How long a finished probe started by driveRoots() stays good for probe().
     std::chrono::milliseconds prefetchLifetime{10000};
+    // Off for a run that never probes (the unattended run): starting the probes
+    // would touch every drive, hung ones too, for answers no one reads.
+    bool prefetchProbes = true;
     std::shared_ptr<WorkerBudget> budget = processWorkerBudget();
     // The blocking queries run on the bounded workers.
     std::function<ProbeOutcome(const std::string& root)> probeRoot = probeDirectory;
@@ -35,7 +38,7 @@ struct LinuxVolumeOptions {
 // The drives of a Linux system: the mounts of the kernel's mount table that
 // hold user data, each filesystem once. Only probe() and diskSpace() touch the
 // filesystems themselves, each under the bound. driveRoots() starts the probes
-// of all listed drives at once, so that probing them one after another costs
+// of all listed drives at once (unless told not to), so that probing them one after another costs
 // at most one bound in all, however many of them hang. A probe or query still
 // unanswered from an earlier call is waited on rather than repeated, so a hung
 // drive answers at once the second time and holds at most one stuck worker
