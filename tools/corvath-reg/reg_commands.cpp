@@ -156,7 +156,7 @@ void printRegUsage(std::ostream& out) {
            "        REG_DWORD is decimal or 0x hexadecimal; REG_BINARY is hex digits.\n"
            "  /f    overwrite or delete without asking.\n\n"
            "The store is $XDG_CONFIG_HOME/corvath/registry.db (~/.config/corvath/registry.db);\n"
-           "add creates it when there is none.\n";
+           "add creates it when there is none, holding the empty key HKCU\\Software\\Tamsel.\n";
 }
 
 }  // namespace corvath
