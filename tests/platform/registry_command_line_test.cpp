@@ -176,42 +176,26 @@ TEST_F(CorvathReg, MissingStoreIsCreatedOnlyByAddHoldingTheSettingsKey) {
 
 TEST_F(CorvathReg, FailedCreationIsOneWholeSentence) {
     test::writeFile(dir / "corvath", "a file where the folder would go\n");
-    const RegRun run = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.rfind("ERROR: The folder \"" + (dir / "corvath").string() +
-                                "\" for the settings store cannot be created: ",
-                            0),
-              0u)
-        << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    const RegRun noFolder = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(noFolder.err, "ERROR: The folder \"" + (dir / "corvath").string() +
+                                "\" for the settings store cannot be created: Not a directory.\n");
     EXPECT_EQ(test::readFile(dir / "corvath"), "a file where the folder would go\n");
-}
 
-TEST_F(CorvathReg, ReadOnlyFolderIsReadAndNeitherCreatedNorChanged) {
     std::string reason;
     if (!test::enterPrivateMountNamespace(reason)) {
-        GTEST_SKIP() << reason;
+        GTEST_SKIP() << "the read-only folder: " << reason;
     }
+    fs::remove(dir / "corvath");
     const std::string folder = (dir / "corvath").string();
     fs::create_directories(folder);
     test::mountBind(folder, folder);
     ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
-    const RegRun create = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
-    EXPECT_EQ(create.status, 1);
-    EXPECT_EQ(create.err, "ERROR: The settings store \"" + file.string() + "\" cannot be created: Read-only file system.\n");
+    const RegRun readOnly = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
     ::umount2(folder.c_str(), MNT_DETACH);
-
-    ASSERT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "old"}).status, 0);
-    const std::string before = storeBytes();
-    test::mountBind(folder, folder);
-    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
-    EXPECT_EQ(reg({"query", "HKCU\\Software\\Tamsel", "/v", "Word"}).out,
-              "\nHKEY_CURRENT_USER\\Software\\Tamsel\n    Word    REG_SZ    old\n\n");
-    const RegRun change = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "new", "/f"});
-    EXPECT_EQ(change.status, 1);
-    EXPECT_NE(change.err.find("cannot be changed by this user"), std::string::npos) << change.err;
-    EXPECT_EQ(storeBytes(), before);
-    ::umount2(folder.c_str(), MNT_DETACH);
+    EXPECT_EQ(readOnly.status, 1);
+    EXPECT_EQ(readOnly.err, "ERROR: The settings store \"" + file.string() + "\" cannot be created: Read-only file system.\n");
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(CorvathReg, QueryShowsEachValueOnOneLine) {

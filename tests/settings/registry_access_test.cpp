@@ -85,24 +85,6 @@ TEST_F(RegistryAccess, ReadsValuesWholeUpToTheLimit) {
     EXPECT_EQ(read("Over2", "keep"), std::make_pair(false, std::string("keep")));
 }
 
-TEST_F(RegistryAccess, LongSelectionSurvivesASaveAndARestart) {
-    // Mount points of a hundred characters are common under /run/media: fifteen
-    // make a selection of about 1,600 bytes.
-    std::vector<std::string> drives;
-    for (int i = 0; i < 15; ++i) {
-        drives.push_back("/run/media/someone/" + std::string(80, 'a' + static_cast<char>(i)) + "/disk" +
-                         std::to_string(i));
-    }
-    ASSERT_GT(joinSelectedDrives(drives).size(), 1500u);
-    saveSelection(store, drives);
-
-    SqliteRegistryStore restarted(file);
-    SavedSelection saved;
-    loadSavedSelection(restarted, saved);
-    EXPECT_TRUE(saved.present);
-    EXPECT_EQ(saved.entries, drives);
-}
-
 TEST_F(RegistryAccess, NamesAndKeysMatchWithoutRegardToCase) {
     put("SaveAnalyzerSettings", reg::kSz, "no");
     std::string text;
