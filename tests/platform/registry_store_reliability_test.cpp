@@ -262,6 +262,28 @@ TEST_F(StoreReliability, ReadOnlyStoreOpensForReadingAndTakesNoWrite) {
     ::umount2(folder.c_str(), MNT_DETACH);
 }
 
+TEST_F(StoreReliability, ReadOnlyFileOpensForReadingAndTakesNoWrite) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to read the store as another user";
+    }
+    RegistryStoreEditor(file).setValue(Hive::CurrentUser, kKey, "CloseWhenDone", reg::kSz, {'y', 'e', 's'});
+    // The folder takes new files from anyone; only the file itself is read-only.
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+    fs::permissions(file.parent_path(), fs::perms::all);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string before = test::readFile(file);
+    const pid_t reader = spawn([&] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(2);
+        }
+        SqliteRegistryStore store(file);
+        writeRegistryText(store, Hive::CurrentUser, kKey, "CloseWhenDone", "no");
+        ::_exit(readText(store, "CloseWhenDone") == "yes" ? 0 : 1);
+    });
+    EXPECT_EQ(waitExit(reader), 0);
+    EXPECT_EQ(test::readFile(file), before);
+}
+
 TEST_F(StoreReliability, KeyOpenedForReadingTakesNoWrite) {
     SqliteRegistryStore store(file);
     const auto key = store.openKey(Hive::CurrentUser, kKey, 0x20019);
