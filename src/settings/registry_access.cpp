@@ -8,9 +8,6 @@ namespace corvath {
 
 namespace {
 
-// The caller's buffer: a value longer than this, its NUL included, cannot be read.
-constexpr std::size_t kReadBufferSize = 1024;
-
 // The bytes as one little-endian unsigned number in decimal. Works on any length,
 // so an oversized number value still reads as its exact number instead of wrapping.
 std::string littleEndianDecimal(std::vector<std::uint8_t> bytes) {
@@ -46,7 +43,7 @@ bool readRegistryText(RegistryStore& store, Hive hive, std::string_view keyPath,
         return false;
     }
     RegistryValue value;
-    if (key->queryValue(valueName, kReadBufferSize, value) != QueryStatus::Ok) {
+    if (key->queryValue(valueName, kMaxReadBytes, value) != QueryStatus::Ok) {
         return false;
     }
     std::vector<std::uint8_t> raw = std::move(value.data);

@@ -2,10 +2,16 @@
 
 #include "settings/registry_store.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace corvath {
+
+// The longest value a read takes whole, its NUL included; a longer one reads as
+// missing. Generous, because a remembered selection of long mount points easily
+// passes a few kilobytes.
+inline constexpr std::size_t kMaxReadBytes = 1024 * 1024;
 
 // Reads one value as text. On success with a string or number value, text is
 // replaced; otherwise it keeps what the caller put in. True when the value was

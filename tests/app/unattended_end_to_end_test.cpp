@@ -171,6 +171,51 @@ TEST_F(UnattendedEndToEnd, VanishedSavedDrivesAnalyseNothingAndLeaveTheStoreAsIt
     EXPECT_FALSE(fs::exists(calls)) << "nothing analysed, so no file manager";
 }
 
+TEST_F(UnattendedEndToEnd, LongSelectionSurvivesASaveARestartAndTheRun) {
+    // Mount points this long are rare, but a few ordinary ones add up to the same.
+    std::vector<fs::path> drives;
+    std::string selection;
+    for (const char* name : {"one", "two", "three"}) {
+        const fs::path drive = mountTree(std::string(240, 'a') + "/" + std::string(240, 'b') + "/" + name, 4);
+        selection += (selection.empty() ? "" : "\t") + drive.string();
+        drives.push_back(drive);
+    }
+    ASSERT_GE(selection.size(), 1500u);
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "SelectedDrives", "/d", selection, "/f"}).status, 0);
+
+    // Each run stores the selection again; the second reads what the first stored.
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        const ProgramRun analysed = analyzeUnattended();
+        ASSERT_EQ(analysed.status, 0) << analysed.err;
+        const std::vector<ScanRow> scans = scansIn(home / "data" / "corvath" / "scans.db");
+        ASSERT_EQ(scans.size(), 3u * static_cast<std::size_t>(run));
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(scans[scans.size() - 3 + i].drive, drives[i].string());
+        }
+        const ProgramRun query = reg({"query", "HKCU\\Software\\Tamsel", "/v", "SelectedDrives"});
+        EXPECT_NE(query.out.find("REG_SZ    " + selection + "\n"), std::string::npos);
+    }
+}
+
+TEST_F(UnattendedEndToEnd, ReadOnlyStoreKeepsTheSelection) {
+    const fs::path drive = mountTree("saved", 5);
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "SelectedDrives", "/d", drive.string(), "/f"}).status, 0);
+    const fs::path folder = home / "config" / "corvath";
+    const std::string storeBefore = corvath::test::readFile(folder / "registry.db");
+    corvath::test::mountBind(folder.string(), folder.string());
+    mounted.push_back(folder);
+    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+
+    const ProgramRun run = analyzeUnattended();
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::vector<ScanRow> scans = scansIn(home / "data" / "corvath" / "scans.db");
+    ASSERT_EQ(scans.size(), 1u);
+    EXPECT_EQ(scans[0].drive, drive.string());
+    EXPECT_EQ(corvath::test::readFile(folder / "registry.db"), storeBefore);
+}
+
 #ifdef CORVATH_FUSE_HANG
 // A filesystem whose daemon never answers, as a hung network drive: the run
 // must end on time whether or not it was asked to analyze it. However the run

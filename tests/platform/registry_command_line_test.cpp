@@ -1,6 +1,7 @@
 #include "platform/linux/sqlite_registry_store.h"
 #include "settings/analyzer_settings.h"
 #include "settings/registry_access.h"
+#include "support/mount_namespace.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -156,16 +158,50 @@ TEST_F(CorvathReg, BadInputChangesNothing) {
     EXPECT_EQ(text, "old");
 }
 
-TEST_F(CorvathReg, MissingStoreIsCreatedOnlyByAdd) {
+TEST_F(CorvathReg, MissingStoreIsCreatedOnlyByAddHoldingTheSettingsKey) {
     EXPECT_EQ(reg({"query", "HKCU\\Software\\Tamsel"}).status, 1);
     EXPECT_EQ(reg({"delete", "HKCU\\Software\\Tamsel", "/f"}).status, 1);
     EXPECT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/t", "REG_FOO"}).status, 1);
     EXPECT_FALSE(fs::exists(dir / "corvath"));
-    EXPECT_EQ(reg({"add", "HKCU\\Software\\Tamsel"}).status, 0);
+    EXPECT_EQ(reg({"add", "HKCU\\Software\\Other", "/v", "Word", "/d", "x"}).status, 0);
     // Only the store itself: no scratch file left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "corvath"), fs::directory_iterator()), 1);
+    // The new store holds the settings key, empty, as the installer leaves it.
+    const RegRun settings = reg({"query", "HKCU\\Software\\Tamsel"});
+    EXPECT_EQ(settings.status, 0) << settings.err;
+    EXPECT_EQ(settings.out, "\nHKEY_CURRENT_USER\\Software\\Tamsel\n\n");
     // An existing key is no error.
     EXPECT_EQ(reg({"add", "HKCU\\Software\\Tamsel"}).status, 0);
+}
+
+TEST_F(CorvathReg, FailedCreationIsOneWholeSentence) {
+    test::writeFile(dir / "corvath", "a file where the folder would go\n");
+    const RegRun noFolder = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(noFolder.err, "ERROR: The folder \"" + (dir / "corvath").string() +
+                                "\" for the settings store cannot be created: Not a directory.\n");
+    EXPECT_EQ(test::readFile(dir / "corvath"), "a file where the folder would go\n");
+
+    std::string reason;
+    if (!test::enterPrivateMountNamespace(reason)) {
+        GTEST_SKIP() << "the read-only folder: " << reason;
+    }
+    fs::remove(dir / "corvath");
+    const std::string folder = (dir / "corvath").string();
+    fs::create_directories(folder);
+    test::mountBind(folder, folder);
+    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    const RegRun readOnly = reg({"add", "HKCU\\Software\\Tamsel", "/v", "Word", "/d", "x", "/f"});
+    ::umount2(folder.c_str(), MNT_DETACH);
+    EXPECT_EQ(readOnly.status, 1);
+    EXPECT_EQ(readOnly.err, "ERROR: The settings store \"" + file.string() + "\" cannot be created: Read-only file system.\n");
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(CorvathReg, QueryShowsEachValueOnOneLine) {
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\Tamsel", "/v", "two\nlines\r", "/d", "a\nb\x01\tc"}).status, 0);
+    const RegRun run = reg({"query", "HKCU\\Software\\Tamsel"});
+    EXPECT_EQ(run.out, "\nHKEY_CURRENT_USER\\Software\\Tamsel\n    two\\nlines\\r    REG_SZ    a\\nb\\x01\tc\n\n");
 }
 
 TEST_F(CorvathReg, CorruptStoreIsReportedAndLeftAlone) {

@@ -232,7 +232,7 @@ TEST_F(StoreReliability, StoreLockedPastTheTimeoutReadsAsMissing) {
     EXPECT_EQ(readText(store, "CloseWhenDone"), "yes");
 }
 
-TEST_F(StoreReliability, ReadOnlyStoreRefusesRightsToChangeIt) {
+TEST_F(StoreReliability, ReadOnlyStoreOpensForReadingAndTakesNoWrite) {
     RegistryStoreEditor(file).setValue(Hive::CurrentUser, kKey, "CloseWhenDone", reg::kSz, {'y', 'e', 's'});
     std::string reason;
     if (!test::enterPrivateMountNamespace(reason)) {
@@ -241,16 +241,47 @@ TEST_F(StoreReliability, ReadOnlyStoreRefusesRightsToChangeIt) {
     const std::string folder = file.parent_path().string();
     test::mountBind(folder, folder);
     ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    const std::string before = test::readFile(file);
 
     SqliteRegistryStore store(file);
-    EXPECT_EQ(store.openKey(Hive::CurrentUser, kKey, reg::kWriteAccess), nullptr);
-    // The settings read asks for every right, so it fails as a refused open would.
-    EXPECT_EQ(store.openKey(Hive::CurrentUser, kKey, reg::kAllAccess), nullptr);
-    const auto readOnly = store.openKey(Hive::CurrentUser, kKey, 0x20019);
-    ASSERT_NE(readOnly, nullptr);
-    RegistryValue value;
-    EXPECT_EQ(readOnly->queryValue("CloseWhenDone", 1024, value), QueryStatus::Ok);
+    // The settings read asks for every right; it gets the key for reading.
+    for (const std::uint32_t access : {reg::kAllAccess, reg::kWriteAccess, 0x20019u}) {
+        SCOPED_TRACE(access);
+        const auto key = store.openKey(Hive::CurrentUser, kKey, access);
+        ASSERT_NE(key, nullptr);
+        key->setValue("CloseWhenDone", reg::kSz, {'n', 'o'});
+        RegistryValue value;
+        EXPECT_EQ(key->queryValue("CloseWhenDone", 1024, value), QueryStatus::Ok);
+        EXPECT_EQ(value.data, (std::vector<std::uint8_t>{'y', 'e', 's'}));
+    }
+    writeRegistryText(store, Hive::CurrentUser, kKey, "CloseWhenDone", "no");
+    writeRegistryText(store, Hive::CurrentUser, kKey, "Other", "no");
+    EXPECT_EQ(readText(store, "CloseWhenDone"), "yes");
     EXPECT_THROW(RegistryStoreEditor(file).setValue(Hive::CurrentUser, kKey, "X", reg::kSz, {}), StoreError);
+    EXPECT_EQ(test::readFile(file), before);
+    ::umount2(folder.c_str(), MNT_DETACH);
+}
+
+TEST_F(StoreReliability, ReadOnlyFileOpensForReadingAndTakesNoWrite) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to read the store as another user";
+    }
+    RegistryStoreEditor(file).setValue(Hive::CurrentUser, kKey, "CloseWhenDone", reg::kSz, {'y', 'e', 's'});
+    // The folder takes new files from anyone; only the file itself is read-only.
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+    fs::permissions(file.parent_path(), fs::perms::all);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string before = test::readFile(file);
+    const pid_t reader = spawn([&] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(2);
+        }
+        SqliteRegistryStore store(file);
+        writeRegistryText(store, Hive::CurrentUser, kKey, "CloseWhenDone", "no");
+        ::_exit(readText(store, "CloseWhenDone") == "yes" ? 0 : 1);
+    });
+    EXPECT_EQ(waitExit(reader), 0);
+    EXPECT_EQ(test::readFile(file), before);
 }
 
 TEST_F(StoreReliability, KeyOpenedForReadingTakesNoWrite) {

@@ -2,6 +2,7 @@
 
 #include "platform/linux/registry_store_editor.h"
 #include "platform/linux/sqlite_registry_store.h"
+#include "settings/analyzer_settings.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -70,17 +71,17 @@ TEST_F(RegistryAccess, ValuesReadAsTextByType) {
     }
 }
 
-TEST_F(RegistryAccess, ReadsUpTo1024StoredBytes) {
-    put("Exact", reg::kSz, std::string(1024, 'x'));
-    EXPECT_EQ(read("Exact"), std::make_pair(true, std::string(1024, 'x')));
+TEST_F(RegistryAccess, ReadsValuesWholeUpToTheLimit) {
+    put("Exact", reg::kSz, std::string(kMaxReadBytes, 'x'));
+    EXPECT_EQ(read("Exact"), std::make_pair(true, std::string(kMaxReadBytes, 'x')));
 
-    put("ExactWithNul", reg::kSz, std::string(1023, 'x') + '\0');
-    EXPECT_EQ(read("ExactWithNul"), std::make_pair(true, std::string(1023, 'x')));
+    put("ExactWithNul", reg::kSz, std::string(kMaxReadBytes - 1, 'x') + '\0');
+    EXPECT_EQ(read("ExactWithNul"), std::make_pair(true, std::string(kMaxReadBytes - 1, 'x')));
 
-    // The NUL counts: 1024 characters and their NUL do not fit.
-    put("Over", reg::kSz, std::string(1024, 'x') + '\0');
+    // The NUL counts: a limit's worth of characters and their NUL do not fit.
+    put("Over", reg::kSz, std::string(kMaxReadBytes, 'x') + '\0');
     EXPECT_EQ(read("Over", "keep"), std::make_pair(false, std::string("keep")));
-    put("Over2", reg::kBinary, std::string(1025, 'x'));
+    put("Over2", reg::kBinary, std::string(kMaxReadBytes + 1, 'x'));
     EXPECT_EQ(read("Over2", "keep"), std::make_pair(false, std::string("keep")));
 }
 
@@ -125,14 +126,39 @@ TEST_F(RegistryAccess, MissingKeyIsNeverCreated) {
     EXPECT_TRUE(editor.readKey(Hive::CurrentUser, "Software\\Tamsel")->subkeyPaths.empty());
 }
 
-TEST(RegistryAccessNoStore, MissingStoreFileReadsAsMissingAndIsNotCreated) {
+TEST(RegistryAccessNewStore, MissingStoreIsCreatedHoldingTheEmptySettingsKey) {
     test::TempDir dir;
-    SqliteRegistryStore store(dir / "corvath/registry.db");
+    const std::filesystem::path file = dir / "corvath/registry.db";
+    SqliteRegistryStore store(file);
     std::string text = "keep";
-    EXPECT_FALSE(readRegistryText(store, Hive::CurrentUser, "Software\\Tamsel", "SaveAnalyzerSettings", text));
+    EXPECT_FALSE(readRegistryText(store, Hive::CurrentUser, kSettingsKey, kSaveAnalyzerSettings, text));
     EXPECT_EQ(text, "keep");
-    writeRegistryText(store, Hive::CurrentUser, "Software\\Tamsel", "SaveAnalyzerSettings", "yes");
-    EXPECT_FALSE(std::filesystem::exists(dir / "corvath"));
+    const auto key = RegistryStoreEditor(file).readKey(Hive::CurrentUser, kSettingsKey);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->values.empty());
+    EXPECT_TRUE(key->subkeyPaths.empty());
+
+    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, kSaveAnalyzerSettings, "yes");
+    EXPECT_TRUE(readRegistryText(store, Hive::CurrentUser, kSettingsKey, kSaveAnalyzerSettings, text));
+    EXPECT_EQ(text, "yes");
+    // Only the store itself: no scratch file left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "corvath"), std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(RegistryAccessNewStore, StoreWithoutTheKeyStaysWithoutIt) {
+    test::TempDir dir;
+    const std::filesystem::path file = dir / "corvath/registry.db";
+    RegistryStoreEditor editor(file);
+    editor.createKey(Hive::CurrentUser, "Software\\Other");
+    ASSERT_TRUE(editor.deleteKey(Hive::CurrentUser, kSettingsKey));
+
+    SqliteRegistryStore store(file);
+    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, kSaveAnalyzerSettings, "yes");
+    std::string text;
+    EXPECT_FALSE(readRegistryText(store, Hive::CurrentUser, kSettingsKey, kSaveAnalyzerSettings, text));
+    EXPECT_FALSE(editor.readKey(Hive::CurrentUser, kSettingsKey));
+    EXPECT_TRUE(editor.readKey(Hive::CurrentUser, "Software\\Other"));
 }
 
 }  // namespace

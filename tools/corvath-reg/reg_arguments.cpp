@@ -1,25 +1,43 @@
 #include "reg_arguments.h"
 
 #include "platform/linux/registry_key_path.h"
+#include "text/ascii_case.h"
 
-#include <algorithm>
-#include <cctype>
+#include <initializer_list>
+#include <string_view>
 
 namespace corvath {
 
 namespace {
 
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
+bool isAnyOf(std::string_view word, std::initializer_list<std::string_view> choices) {
+    for (std::string_view choice : choices) {
+        if (equalsIgnoringCase(word, choice)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* verbName(RegVerb verb) {
+    switch (verb) {
+    case RegVerb::Query:
+        return "QUERY";
+    case RegVerb::Add:
+        return "ADD";
+    case RegVerb::Delete:
+        return "DELETE";
+    case RegVerb::Help:
+        break;
+    }
+    return "HELP";
 }
 
 void parseKey(const std::string& name, RegArguments& parsed) {
     const std::size_t slash = name.find('\\');
-    const std::string root = upper(name.substr(0, slash));
-    if (root != "HKCU" && root != "HKEY_CURRENT_USER") {
-        if (root == "HKLM" || root == "HKCR" || root == "HKU" || root == "HKCC" || root.rfind("HKEY_", 0) == 0) {
+    const std::string root = name.substr(0, slash);
+    if (!isAnyOf(root, {"HKCU", "HKEY_CURRENT_USER"})) {
+        if (isAnyOf(root, {"HKLM", "HKCR", "HKU", "HKCC"}) || startsWithIgnoringCase(root, 0, "HKEY_")) {
             throw RegUsageError("ERROR: Invalid key name \"" + name +
                                 "\": the settings store holds only HKCU (HKEY_CURRENT_USER).");
         }
@@ -45,15 +63,15 @@ RegArguments parseRegArguments(const std::vector<std::string>& args) {
     if (args.empty()) {
         throw RegUsageError("ERROR: Invalid syntax. Use \"corvath-reg query|add|delete KEY ...\" or \"corvath-reg /?\".");
     }
-    const std::string verb = upper(args[0]);
-    if (verb == "/?" || verb == "-?" || verb == "--HELP") {
+    const std::string& verb = args[0];
+    if (isAnyOf(verb, {"/?", "-?", "--help"})) {
         return parsed;
     }
-    if (verb == "QUERY") {
+    if (equalsIgnoringCase(verb, "query")) {
         parsed.verb = RegVerb::Query;
-    } else if (verb == "ADD") {
+    } else if (equalsIgnoringCase(verb, "add")) {
         parsed.verb = RegVerb::Add;
-    } else if (verb == "DELETE") {
+    } else if (equalsIgnoringCase(verb, "delete")) {
         parsed.verb = RegVerb::Delete;
     } else {
         throw RegUsageError("ERROR: Invalid operation \"" + args[0] + "\": use query, add or delete.");
@@ -67,7 +85,9 @@ RegArguments parseRegArguments(const std::vector<std::string>& args) {
     bool sawSeparator = false;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const std::string name = (arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-')) ? upper(arg.substr(1)) : "";
+        const std::string_view name =
+            (arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-')) ? std::string_view(arg).substr(1) : "";
+        auto is = [&](std::string_view word) { return equalsIgnoringCase(name, word); };
         const bool adding = parsed.verb == RegVerb::Add;
         auto operand = [&]() -> const std::string& {
             if (i + 1 >= args.size()) {
@@ -80,20 +100,20 @@ RegArguments parseRegArguments(const std::vector<std::string>& args) {
                 throw RegUsageError("ERROR: Invalid syntax. Switch \"" + arg + "\" is given more than once.");
             }
         };
-        if (name == "V" || name == "VE") {
+        if (is("V") || is("VE")) {
             once(parsed.value.has_value());
-            parsed.value = name == "VE" ? std::string() : operand();
-        } else if (name == "F" && parsed.verb != RegVerb::Query) {
+            parsed.value = is("VE") ? std::string() : operand();
+        } else if (is("F") && parsed.verb != RegVerb::Query) {
             once(parsed.force);
             parsed.force = true;
-        } else if (name == "T" && adding) {
+        } else if (is("T") && adding) {
             once(sawType);
             sawType = true;
-            parsed.type = upper(operand());
-        } else if (name == "D" && adding) {
+            parsed.type = operand();
+        } else if (is("D") && adding) {
             once(parsed.data.has_value());
             parsed.data = operand();
-        } else if (name == "S" && adding) {
+        } else if (is("S") && adding) {
             once(sawSeparator);
             sawSeparator = true;
             const std::string& separator = operand();
@@ -102,7 +122,7 @@ RegArguments parseRegArguments(const std::vector<std::string>& args) {
             }
             parsed.separator = separator[0];
         } else {
-            throw RegUsageError("ERROR: Invalid syntax. \"" + arg + "\" is not a switch of " + upper(args[0]) + ".");
+            throw RegUsageError("ERROR: Invalid syntax. \"" + arg + "\" is not a switch of " + verbName(parsed.verb) + ".");
         }
     }
     if (parsed.verb == RegVerb::Add && !parsed.value && (sawType || parsed.data || sawSeparator)) {

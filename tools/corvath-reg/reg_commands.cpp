@@ -1,6 +1,7 @@
 #include "reg_commands.h"
 
 #include "reg_value_format.h"
+#include "text/ascii_case.h"
 
 #include <ostream>
 
@@ -17,19 +18,18 @@ std::string shownName(const std::string& name) {
 }
 
 const NamedRegistryValue* findValue(const RegistryKeyContents& key, const std::string& name) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     for (const NamedRegistryValue& value : key.values) {
-        if (value.name.size() == name.size() &&
-            std::equal(name.begin(), name.end(), value.name.begin(), [&](char a, char b) { return fold(a) == fold(b); })) {
+        if (equalsIgnoringCase(value.name, name)) {
             return &value;
         }
     }
     return nullptr;
 }
 
+// One value, one line, whatever bytes its name and text hold.
 void printValue(std::ostream& out, const NamedRegistryValue& value) {
-    out << "    " << shownName(value.name) << "    " << valueTypeName(value.value.type) << "    "
-        << formatValueData(value.value) << '\n';
+    out << "    " << onOneLine(shownName(value.name)) << "    " << valueTypeName(value.value.type) << "    "
+        << onOneLine(formatValueData(value.value)) << '\n';
 }
 
 // Yes goes ahead; an explicit No, or no one there to answer, declines.
@@ -140,7 +140,7 @@ int runRegCommand(const RegArguments& args, RegistryStoreEditor& store, std::ost
     } catch (const RegUsageError& error) {
         err << error.what() << '\n';
     } catch (const StoreError& error) {
-        err << "ERROR: The " << error.what() << ".\n";
+        err << "ERROR: " << error.what() << ".\n";
     }
     return 1;
 }
@@ -156,7 +156,7 @@ void printRegUsage(std::ostream& out) {
            "        REG_DWORD is decimal or 0x hexadecimal; REG_BINARY is hex digits.\n"
            "  /f    overwrite or delete without asking.\n\n"
            "The store is $XDG_CONFIG_HOME/corvath/registry.db (~/.config/corvath/registry.db);\n"
-           "add creates it when there is none.\n";
+           "add creates it when there is none, holding the empty key HKCU\\Software\\Tamsel.\n";
 }
 
 }  // namespace corvath

@@ -1,6 +1,7 @@
 #include "reg_value_format.h"
 
 #include "reg_arguments.h"
+#include "text/ascii_case.h"
 
 #include <cstdio>
 
@@ -132,7 +133,7 @@ std::string untilNul(const std::vector<std::uint8_t>& data, std::size_t from = 0
 
 std::uint32_t parseValueType(const std::string& name) {
     for (const TypeName& known : kWritable) {
-        if (name == known.name) {
+        if (equalsIgnoringCase(name, known.name)) {
             return known.type;
         }
     }
@@ -162,6 +163,25 @@ std::vector<std::uint8_t> encodeValueData(std::uint32_t type, const std::optiona
     default:
         return encodeBinary(data.value_or(""));
     }
+}
+
+std::string onOneLine(std::string_view text) {
+    std::string shown;
+    char escape[5];
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return shown;
 }
 
 std::string formatValueData(const RegistryValue& value) {

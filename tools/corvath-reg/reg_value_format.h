@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvath {
 
@@ -16,6 +17,10 @@ std::string valueTypeName(std::uint32_t type);
 // terminating NUL, a list of strings with one more, numbers as 4 little-endian
 // bytes, binary from hex digits. Throws RegUsageError naming what is wrong.
 std::vector<std::uint8_t> encodeValueData(std::uint32_t type, const std::optional<std::string>& data, char separator);
+
+// A name or text as a listing shows it, on one line: a line break shows as \n or
+// \r and any other control character but TAB as \xHH.
+std::string onOneLine(std::string_view text);
 
 // The data column of a listing: strings up to their NUL, lists joined with
 // "\0", numbers as 0x hex, anything else as hex digits.

@@ -9,7 +9,7 @@ std::unique_ptr<StoreDatabase> RegistryStoreEditor::openForWriting(bool create) 
     std::unique_ptr<StoreDatabase> db = StoreDatabase::openExisting(file_);
     if (create && !db) {
         // A dangling symbolic link, say: creating through it is not ours to do.
-        throw StoreError("settings store \"" + file_.string() + "\" is missing and could not be created there");
+        throw StoreError("The settings store \"" + file_.string() + "\" is missing and could not be created there");
     }
     if (db && db->readOnly()) {
         db->fail("cannot be changed by this user (the file or its folder is read-only); nothing was changed");

@@ -59,14 +59,23 @@ std::unique_ptr<RegistryKey> SqliteRegistryStore::openKey(Hive hive, std::string
     }
     try {
         std::unique_ptr<StoreDatabase> db = StoreDatabase::openExisting(file_);
-        if (!db || ((access & kChangingRights) != 0 && db->readOnly())) {
-            return nullptr;
+        if (!db) {
+            // No store yet: a user's profile as the installer leaves it. A store
+            // that cannot be made here reads as missing.
+            StoreDatabase::createIfMissing(file_);
+            db = StoreDatabase::openExisting(file_);
+            if (!db) {
+                return nullptr;
+            }
         }
         const std::optional<std::int64_t> id = findKeyId(*db, hive, *keyPath);
         if (!id) {
             return nullptr;
         }
-        return std::make_unique<SqliteRegistryKey>(std::move(db), *id, access);
+        // A store this process cannot change still opens, for reading: the
+        // settings stay readable and a write through the key does nothing.
+        const std::uint32_t granted = db->readOnly() ? access & ~kChangingRights : access;
+        return std::make_unique<SqliteRegistryKey>(std::move(db), *id, granted);
     } catch (const StoreError&) {
         return nullptr;
     }

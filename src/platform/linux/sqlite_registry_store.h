@@ -6,16 +6,16 @@
 
 namespace corvath {
 
-// The per-user registry kept in a SQLite file. It opens existing keys only and
-// never creates the file; a missing, foreign, damaged or long-locked file reads
-// as missing and takes no writes. Failures are silent, as the registry's callers
-// expect.
+// The per-user registry kept in a SQLite file. It opens existing keys only. A
+// missing file is created new, holding the settings key as the installer leaves
+// it; a foreign, damaged or long-locked file reads as missing and takes no
+// writes. Failures are silent, as the registry's callers expect.
 class SqliteRegistryStore : public RegistryStore {
 public:
     explicit SqliteRegistryStore(std::filesystem::path file);
 
-    // Refused, as the registry would refuse it, when the access asks for a right
-    // to change the key and the file cannot be changed by this process.
+    // When the file cannot be changed by this process the key opens for reading
+    // whatever the access asks for, and writes through it do nothing.
     std::unique_ptr<RegistryKey> openKey(Hive hive, std::string_view path, std::uint32_t access) override;
 
     const std::filesystem::path& file() const { return file_; }

@@ -1,5 +1,7 @@
 #include "platform/linux/store_database.h"
 
+#include "settings/analyzer_settings.h"
+
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -22,7 +24,6 @@ constexpr std::int64_t kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 3000;
 
 constexpr const char* kSchema = R"sql(
-BEGIN;
 CREATE TABLE registry_keys(
     id INTEGER PRIMARY KEY,
     hive INTEGER NOT NULL,
@@ -35,11 +36,22 @@ CREATE TABLE registry_values(
     data BLOB NOT NULL,
     PRIMARY KEY(key_id, name));
 INSERT INTO registry_keys(hive, path) VALUES(2147483649, '');
-COMMIT;
 )sql";
 
+// A new store holds the product's key, with no values, as the installer leaves a
+// user's profile: the program opens that key but never creates it.
+std::string installedKeyRows() {
+    const std::string path = kSettingsKey;
+    std::string sql;
+    for (std::size_t end = 0; end != std::string::npos;) {
+        end = path.find('\\', end + 1);
+        sql += "INSERT INTO registry_keys(hive, path) VALUES(2147483649, '" + path.substr(0, end) + "');\n";
+    }
+    return sql;
+}
+
 std::string describe(const fs::path& file) {
-    return "settings store \"" + file.string() + "\"";
+    return "The settings store \"" + file.string() + "\"";
 }
 
 void syncFolder(const fs::path& folder) {
@@ -134,12 +146,13 @@ void StoreDatabase::createIfMissing(const fs::path& file) {
     const fs::path folder = file.parent_path();
     fs::create_directories(folder, ec);
     if (ec) {
-        throw StoreError("cannot create the folder \"" + folder.string() + "\" for the settings store: " + ec.message());
+        throw StoreError("The folder \"" + folder.string() + "\" for the settings store cannot be created: " +
+                         ec.message());
     }
     std::string scratch = (folder / ("." + file.filename().string() + ".new-XXXXXX")).string();
     const int fd = ::mkstemp(scratch.data());
     if (fd < 0) {
-        throw StoreError("cannot create the " + describe(file) + ": " + std::strerror(errno));
+        throw StoreError(describe(file) + " cannot be created: " + std::strerror(errno));
     }
     ::close(fd);
     auto discard = [&] { ::unlink(scratch.c_str()); };
@@ -151,7 +164,8 @@ void StoreDatabase::createIfMissing(const fs::path& file) {
         const std::string pragmas = "PRAGMA application_id = " + std::to_string(kApplicationId) +
                                     "; PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";";
         char* message = nullptr;
-        rc = sqlite3_exec(raw, (pragmas + kSchema).c_str(), nullptr, nullptr, &message);
+        const std::string build = pragmas + "BEGIN;" + kSchema + installedKeyRows() + "COMMIT;";
+        rc = sqlite3_exec(raw, build.c_str(), nullptr, nullptr, &message);
         if (rc != SQLITE_OK) {
             error = message ? message : sqlite3_errstr(rc);
         }
@@ -162,13 +176,13 @@ void StoreDatabase::createIfMissing(const fs::path& file) {
     sqlite3_close_v2(raw);
     if (!error.empty()) {
         discard();
-        throw StoreError("cannot create the " + describe(file) + ": " + error);
+        throw StoreError(describe(file) + " cannot be created: " + error);
     }
     // link() never replaces: if another installer won the race, its store stands.
     if (::link(scratch.c_str(), file.c_str()) != 0 && errno != EEXIST) {
         const int err = errno;
         discard();
-        throw StoreError("cannot create the " + describe(file) + ": " + std::strerror(err));
+        throw StoreError(describe(file) + " cannot be created: " + std::strerror(err));
     }
     discard();
     syncFolder(folder);

@@ -14,7 +14,8 @@ struct sqlite3_stmt;
 namespace corvath {
 
 // A store problem worth one line to the person at the command line: an
-// unreadable, foreign or corrupt file, or one locked past the busy timeout.
+// unreadable, foreign or corrupt file, or one locked past the busy timeout. The
+// message is a whole sentence without its full stop.
 class StoreError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -30,8 +31,9 @@ public:
     // Null when the file does not exist; throws StoreError when it exists but is
     // not a readable, sound store.
     static std::unique_ptr<StoreDatabase> openExisting(const std::filesystem::path& file);
-    // Creates an empty store at file unless one appears there first. The file comes
-    // into being complete (built aside, then linked into place), never half made.
+    // Creates a new store at file unless one appears there first, holding the
+    // product's settings key with no values. The file comes into being complete
+    // (built aside, then linked into place), never half made.
     static void createIfMissing(const std::filesystem::path& file);
 
     ~StoreDatabase();
