@@ -61,8 +61,29 @@ UniqueFd FolderOpener::openRoot(const std::string& path) { return UniqueFd(resul
 UniqueFd FolderOpener::openChild(int parentFd, const char* name) { return open(parentFd, name, openat2_); }
 
 UniqueFd FolderOpener::openBelow(int anchorFd, const std::string& relative) {
-    if (openat2_) return open(anchorFd, relative.c_str(), true);
-    return openBelowStepwise(anchorFd, relative);
+    if (!openat2_) return openBelowStepwise(anchorFd, relative);
+    if (relative.size() < kMaxPiece) return open(anchorFd, relative.c_str(), true);
+    return openInPieces(anchorFd, relative);
+}
+
+// Each piece ends at a "/" and is resolved beneath the folder the last one
+// opened, so no piece may leave the filesystem or follow a link either.
+UniqueFd FolderOpener::openInPieces(int anchorFd, const std::string& relative) {
+    UniqueFd current;
+    std::size_t start = 0;
+    while (start < relative.size()) {
+        std::size_t end = relative.size();
+        if (end - start >= kMaxPiece) {
+            end = relative.rfind('/', start + kMaxPiece - 1);
+            if (end == std::string::npos || end <= start) return UniqueFd(-ENAMETOOLONG);
+        }
+        const std::string piece = relative.substr(start, end - start);
+        UniqueFd next = open(current.valid() ? current.get() : anchorFd, piece.c_str(), true);
+        if (!next.valid()) return next;
+        current = std::move(next);
+        start = end + 1;
+    }
+    return current;
 }
 
 // For kernels without openat2: one part at a time, each opened without

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 
 #include "engine/unique_fd.h"
@@ -18,6 +19,10 @@ namespace corvath {
 // the caller must compare the device of what it opened.
 class FolderOpener {
 public:
+    // Longest relative path handed to the kernel in one call; far below PATH_MAX
+    // so that a 255-byte name always fits after it.
+    static constexpr std::size_t kMaxPiece = 2048;
+
     // Uses openat2 when this kernel has it (probed once per process).
     FolderOpener();
     explicit FolderOpener(bool useOpenat2);
@@ -30,7 +35,9 @@ public:
     // A folder directly inside an open folder.
     UniqueFd openChild(int parentFd, const char* name);
     // A folder below an open folder by a relative path of several parts; no part
-    // may be a link or a mount point. The path must be shorter than PATH_MAX.
+    // may be a link or a mount point. A path of kMaxPiece bytes or more is opened
+    // a piece at a time, so it may be of any length; that holds two descriptors
+    // at once for a moment.
     UniqueFd openBelow(int anchorFd, const std::string& relative);
     // The same, one part at a time, for kernels without openat2.
     UniqueFd openBelowStepwise(int anchorFd, const std::string& relative);
@@ -39,6 +46,7 @@ public:
 
 private:
     UniqueFd open(int dirFd, const char* path, bool guarded);
+    UniqueFd openInPieces(int anchorFd, const std::string& relative);
 
     bool openat2_;
     std::atomic<bool> noAtime_{true};

@@ -4,28 +4,30 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/engine_error.h"
+
 namespace corvath {
 
 namespace {
 
-// Longest relative path handed to the kernel from a kept folder; far below
-// PATH_MAX so that a 255-byte name always fits after it.
-constexpr std::size_t kMaxRelative = 2048;
 // Sub-folders found are handed to the queue in batches of this many.
 constexpr std::size_t kPushBatch = 64;
 
 }  // namespace
 
-std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
+std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, std::vector<char>& buffer) {
     publish(item.node);
+    atStep(WalkStep::Opening, item.node);
     UniqueFd fd = enterFolder(item);
     if (!fd.valid()) return std::nullopt;
     FolderScan scan = startReading(item, std::move(fd));
+    atStep(WalkStep::Reading, item.node);
     while (!stopping() && readBatch(scan, buffer)) flush(scan, nullptr);
     std::optional<WorkItem> next;
     flush(scan, stopping() ? nullptr : &next);
@@ -37,22 +39,48 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
 UniqueFd WalkState::enterFolder(const WorkItem& item) {
     FolderNode& node = folders[item.node];
     UniqueFd fd = openFolder(item);
+    if (fd.valid() && item.anchor != nullptr && !opener->guardsMounts()) fd = checkDevice(std::move(fd));
+    switch (fd.get()) {
+    case -EXDEV:
+        // A mount point after all (a bind mount, or mounted since we saw it):
+        // counted as a folder, like any mount point, but not entered and
+        // without a size.
+        node.otherFilesystem = true;
+        node.allocated = node.apparent = node.ownAllocated = node.ownApparent = 0;
+        return fd;
+    case -ENOENT:
+        // Removed since we saw it; its own size was not counted yet.
+        node.allocated = node.apparent = 0;
+        forget(node);
+        return fd;
+    case -EMFILE:
+    case -ENFILE:
+        // Its sub-folders would be lost without a word: a short total is worse
+        // than none.
+        throw EngineError("out of file descriptors (the limit of open files is " + std::to_string(descriptorLimit) +
+                          "): " + std::strerror(-fd.get()));
+    default:
+        break;
+    }
     if (item.anchor != nullptr) {
-        if (fd.valid() && !opener->guardsMounts()) fd = checkDevice(std::move(fd));
-        if (fd.get() == -EXDEV) {
-            // A mount point after all (a bind mount, or mounted since we saw it):
-            // counted as a folder, like any mount point, but not entered and
-            // without a size.
-            node.otherFilesystem = true;
-            node.allocated = node.apparent = node.ownAllocated = node.ownApparent = 0;
-            return fd;
-        }
         // A sub-folder's own size counts once it is known to be on this mount.
         allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
         apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
     }
-    if (!fd.valid() && fd.get() != -ENOENT) countError(node);  // a folder removed since we saw it is simply gone
+    if (!fd.valid()) countError(node);
     return fd;
+}
+
+// A folder that vanished is not counted at all: what it added to the totals
+// (itself, and its files when it went while being read) comes off again. Its
+// sub-folders, if any were seen, vanish in turn when they are opened.
+void WalkState::forget(FolderNode& node) {
+    node.vanished = true;
+    allocated.fetch_sub(node.allocated, std::memory_order_relaxed);
+    apparent.fetch_sub(node.apparent, std::memory_order_relaxed);
+    files.fetch_sub(node.files, std::memory_order_relaxed);
+    folderCount.fetch_sub(1, std::memory_order_relaxed);
+    node.allocated = node.apparent = node.ownAllocated = node.ownApparent = node.files = 0;
 }
 
 UniqueFd WalkState::openFolder(const WorkItem& item) {
@@ -87,11 +115,9 @@ UniqueFd WalkState::checkDevice(UniqueFd fd) {
 
 // Either the folder stays open for its sub-folders, or they are reached from
 // this folder's own starting point with a longer relative path.
-FolderScan WalkState::startReading(const WorkItem& item, UniqueFd fd) {
+FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd) {
     FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}};
-    const bool keep = item.anchor == nullptr || keptOpen.load(std::memory_order_relaxed) < keptBudget ||
-                      item.relativeLength + 1 + NAME_MAX + 1 > kMaxRelative;
-    if (keep) {
+    if (reserveKept(item)) {
         scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
     } else {
         scan.ownFd = std::move(fd);
@@ -101,12 +127,41 @@ FolderScan WalkState::startReading(const WorkItem& item, UniqueFd fd) {
     return scan;
 }
 
+// The root always stays open; a folder whose sub-folders' paths would be too
+// long for one open stays open while any descriptor is left for it, others
+// within the budget; either takes the place of its anchor when nothing else
+// starts from there any more. Beyond, paths are opened a piece at a time.
+bool WalkState::reserveKept(WorkItem& item) {
+    if (item.anchor == nullptr) {
+        keptOpen.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    }
+    const bool pathTooLong = item.relativeLength + 1 + NAME_MAX + 1 > FolderOpener::kMaxPiece;
+    const int most = pathTooLong ? keptMost : keptBudget;
+    int open = keptOpen.load(std::memory_order_relaxed);
+    while (open < most) {
+        if (keptOpen.compare_exchange_weak(open, open + 1, std::memory_order_relaxed)) return true;
+    }
+    // Only this item holds the anchor, and no one can copy it from elsewhere:
+    // without this a chain would be opened from further and further up.
+    if (item.anchor.use_count() == 1) {
+        item.anchor->placeHandedOn = true;
+        item.anchor.reset();
+        return true;
+    }
+    return false;
+}
+
 // Reads one buffer of entries; false at the end of the folder or on an error.
 bool WalkState::readBatch(FolderScan& scan, std::vector<char>& buffer) {
     const ssize_t length = ::getdents64(scan.fd, buffer.data(), buffer.size());
     if (length == 0) return false;
     if (length < 0) {
-        countError(scan.node);
+        if (errno == ENOENT) {
+            forget(scan.node);  // removed while being read: the kernel lists a dead folder no more
+        } else {
+            countError(scan.node);
+        }
         return false;
     }
     for (ssize_t offset = 0; offset < length;) {

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -24,21 +25,21 @@ namespace corvath {
 inline std::uint64_t allocatedBytes(const struct stat& st) { return static_cast<std::uint64_t>(st.st_blocks) * 512u; }
 
 // An open folder kept as the starting point for opening its descendants;
-// closed when the last of them has been opened.
+// closed when the last of them has been opened. Its place in the count was
+// reserved before it was made (WalkState::reserveKept).
 struct KeptFolder {
     KeptFolder(UniqueFd descriptor, std::uint32_t folder, std::atomic<int>& count)
-        : fd(std::move(descriptor)), node(folder), openCount(count) {
-        openCount.fetch_add(1, std::memory_order_relaxed);
-    }
+        : fd(std::move(descriptor)), node(folder), openCount(count) {}
     ~KeptFolder() {
         fd.reset();
-        openCount.fetch_sub(1, std::memory_order_relaxed);
+        if (!placeHandedOn) openCount.fetch_sub(1, std::memory_order_relaxed);
     }
     KeptFolder(const KeptFolder&) = delete;
     KeptFolder& operator=(const KeptFolder&) = delete;
     UniqueFd fd;
     std::uint32_t node;
     std::atomic<int>& openCount;
+    bool placeHandedOn = false;  // its place in the count went to a descendant
 };
 
 struct WorkItem {
@@ -68,7 +69,11 @@ struct WalkState {
     WalkOptions options;
     struct stat rootStat {};
     std::optional<FolderOpener> opener;  // itself safe from any thread
+    // Folders kept open for their sub-folders: keptBudget for any folder,
+    // keptMost for one whose sub-folders' paths would need more than one open.
     int keptBudget = 0;
+    int keptMost = 0;
+    rlim_t descriptorLimit = 0;  // RLIMIT_NOFILE when the walk started
     // Closed by the last worker to stop (and by the destructor when none ran).
     UniqueFd rootFd;
 
@@ -77,7 +82,7 @@ struct WalkState {
     // only by the worker that scans it, and by the owner once the walk stopped.
     FolderTable folders;
     HardLinkSet hardLinks;  // its own locks
-    std::atomic<int> keptOpen{0};  // KeptFolder descriptors open now
+    std::atomic<int> keptOpen{0};  // KeptFolder descriptors open or reserved now
 
     // Atomics: set from any thread, never cleared.
     std::atomic<bool> stopRequested{false};
@@ -108,11 +113,13 @@ struct WalkState {
     void stopLast();
     // Returns one sub-folder for the same worker to scan next, if any: a chain of
     // folders then goes on without a hand-over through the queue.
-    std::optional<WorkItem> scanFolder(const WorkItem& item, std::vector<char>& buffer);
+    std::optional<WorkItem> scanFolder(WorkItem& item, std::vector<char>& buffer);
     UniqueFd enterFolder(const WorkItem& item);
     UniqueFd openFolder(const WorkItem& item);
     UniqueFd checkDevice(UniqueFd fd);
-    FolderScan startReading(const WorkItem& item, UniqueFd fd);
+    void forget(FolderNode& node);
+    FolderScan startReading(WorkItem& item, UniqueFd fd);
+    bool reserveKept(WorkItem& item);
     bool readBatch(FolderScan& scan, std::vector<char>& buffer);
     void classifyEntry(FolderScan& scan, const char* name);
     void recordSubFolder(FolderScan& scan, const char* name, const struct stat& st);
@@ -120,6 +127,9 @@ struct WalkState {
     void flush(FolderScan& scan, std::optional<WorkItem>* keepOne);
     void push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep);
     void publish(std::uint32_t node);
+    void atStep(WalkStep step, std::uint32_t node) const {
+        if (options.stepHook) options.stepHook(step, folders.relativePath(node));
+    }
     void countError(FolderNode& node) {
         node.readError = true;
         errors.fetch_add(1, std::memory_order_relaxed);

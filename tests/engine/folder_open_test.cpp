@@ -52,6 +52,40 @@ TEST_P(FolderOpenTest, ReachesRealFoldersButNoLinks) {
     EXPECT_EQ(openBelow(root.get(), "a/missing/c").get(), -ENOENT);
 }
 
+// Past the length the kernel takes in one call (longer than PATH_MAX here),
+// the path is opened a piece at a time, and no piece may follow a link either.
+TEST_P(FolderOpenTest, PathLongerThanOneOpenTakes) {
+    TempDir dir;
+    std::string relative, linkHome;
+    ino_t expected = 0;
+    {
+        UniqueFd fd(::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY));
+        for (char part = 'a'; part < 'a' + 25; ++part) {
+            const std::string name(200, part);
+            relative += (relative.empty() ? "" : "/") + name;
+            ASSERT_EQ(::mkdirat(fd.get(), name.c_str(), 0755), 0);
+            fd = UniqueFd(::openat(fd.get(), name.c_str(), O_RDONLY | O_DIRECTORY));
+            ASSERT_TRUE(fd.valid());
+            if (part == 'm') {  // beyond the first piece: a link back to its own folder
+                linkHome = relative;
+                ASSERT_EQ(::mkdirat(fd.get(), "x", 0755), 0);
+                ASSERT_EQ(::symlinkat(".", fd.get(), "link"), 0);
+            }
+        }
+        expected = inodeOf(fd.get());
+    }
+    ASSERT_GT(relative.size(), 4096u);
+    const UniqueFd root = opener.openRoot(dir.path().string());
+    ASSERT_GE(root.get(), 0);
+
+    const UniqueFd deepest = openBelow(root.get(), relative);
+    ASSERT_GE(deepest.get(), 0);
+    EXPECT_EQ(inodeOf(deepest.get()), expected);
+    EXPECT_GE(openBelow(root.get(), linkHome + "/x").get(), 0);
+    EXPECT_LT(openBelow(root.get(), linkHome + "/link/x").get(), 0);
+    EXPECT_EQ(openBelow(root.get(), linkHome + "/missing/x").get(), -ENOENT);
+}
+
 TEST_P(FolderOpenTest, DoesNotEnterAMount) {
     std::string reason;
     if (!enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
