@@ -1,13 +1,16 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <string>
+
+#include "engine/unique_fd.h"
 
 namespace corvath {
 
 // Opens folders for reading their entries without following symbolic links,
 // without leaving the filesystem and without touching access times where the
-// kernel lets us. Results are a file descriptor, or -errno.
+// kernel lets us. Each result owns the descriptor opened, or holds -errno.
 //
 // Where the kernel has openat2, every open below a folder is resolved by the
 // kernel beneath that folder, refusing links (ELOOP) and mount crossings
@@ -16,6 +19,10 @@ namespace corvath {
 // the caller must compare the device of what it opened.
 class FolderOpener {
 public:
+    // Longest relative path handed to the kernel in one call; far below PATH_MAX
+    // so that a 255-byte name always fits after it.
+    static constexpr std::size_t kMaxPiece = 2048;
+
     // Uses openat2 when this kernel has it (probed once per process).
     FolderOpener();
     explicit FolderOpener(bool useOpenat2);
@@ -24,19 +31,22 @@ public:
     bool guardsMounts() const { return openat2_; }
 
     // The folder a scan starts at; this one may be reached through links.
-    int openRoot(const std::string& path);
+    UniqueFd openRoot(const std::string& path);
     // A folder directly inside an open folder.
-    int openChild(int parentFd, const char* name);
+    UniqueFd openChild(int parentFd, const char* name);
     // A folder below an open folder by a relative path of several parts; no part
-    // may be a link or a mount point. The path must be shorter than PATH_MAX.
-    int openBelow(int anchorFd, const std::string& relative);
+    // may be a link or a mount point. A path of kMaxPiece bytes or more is opened
+    // a piece at a time, so it may be of any length; that holds two descriptors
+    // at once for a moment.
+    UniqueFd openBelow(int anchorFd, const std::string& relative);
     // The same, one part at a time, for kernels without openat2.
-    int openBelowStepwise(int anchorFd, const std::string& relative);
+    UniqueFd openBelowStepwise(int anchorFd, const std::string& relative);
 
     static bool kernelHasOpenat2();
 
 private:
-    int open(int dirFd, const char* path, bool guarded);
+    UniqueFd open(int dirFd, const char* path, bool guarded);
+    UniqueFd openInPieces(int anchorFd, const std::string& relative);
 
     bool openat2_;
     std::atomic<bool> noAtime_{true};

@@ -36,6 +36,10 @@ void FolderTable::sumUp() {
     for (std::uint32_t i = size(); i-- > 1;) {
         const FolderNode& child = (*this)[i];
         FolderNode& parent = (*this)[child.parent];
+        if (child.vanished) {
+            --parent.folders;  // counted when the parent listed it
+            continue;
+        }
         parent.allocated += child.allocated;
         parent.apparent += child.apparent;
         parent.files += child.files;
@@ -86,6 +90,7 @@ void visitDepthFirst(const FolderTable& table, const std::string& rootPath, Fold
             continue;
         }
         const std::uint32_t child = children[top.next++];
+        if (table[child].vanished) continue;
         const std::size_t parentLength = top.pathLength;
         path.resize(parentLength);
         if (path.empty() || path.back() != '/') path += '/';

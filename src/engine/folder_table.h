@@ -31,6 +31,8 @@ struct FolderNode {
     // Found to be a mount point only when opened (a bind mount of the same
     // filesystem): not entered, no size, listed as another filesystem.
     bool otherFilesystem = false;
+    // Removed while the scan ran: not counted, not visited, no size.
+    bool vanished = false;
     std::string name;  // raw bytes; the root holds the path it was scanned as
     std::uint64_t inode = 0;
     std::uint64_t allocated = 0;

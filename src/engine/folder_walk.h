@@ -12,6 +12,9 @@
 
 namespace corvath {
 
+// Where a worker is with a folder; see WalkOptions::stepHook.
+enum class WalkStep { Opening, Reading };
+
 struct WalkOptions {
     unsigned threads = 8;
     // Keep every entry of every folder (for an export); a plain scan keeps
@@ -20,6 +23,10 @@ struct WalkOptions {
     // Open folders with openat2 where the kernel has it; off only to try the
     // fallback for older kernels.
     bool useOpenat2 = true;
+    // Called on the worker with the folder's path below the root ("" for the
+    // root) just before it opens the folder, and again just before it reads the
+    // entries; lets a test change the tree at that very moment. Unset otherwise.
+    std::function<void(WalkStep, const std::string&)> stepHook = nullptr;
 };
 
 // What a finished scan of a quiet tree reports, and how it lines up with the
@@ -36,7 +43,7 @@ struct WalkOptions {
 //   entered as folders.
 // - errors: folders that could not be opened or read (their own size still
 //   counts, as du counts it) and entries that could not be examined. Entries that
-//   vanish while the scan runs are simply not counted.
+//   vanish while the scan runs, folders included, are simply not counted.
 struct WalkTotals {
     std::uint64_t allocated = 0;  // st_blocks * 512
     std::uint64_t apparent = 0;   // st_size
@@ -51,8 +58,20 @@ struct WalkState;
 // worker threads. The workers share their state with this handle, so a worker
 // held up in a slow system call after a cancel can be left behind without
 // touching anything the caller owns.
+//
+// File descriptors: the walk uses only those free under the open-file limit
+// when it starts (RLIMIT_NOFILE less those already open), two per worker and the
+// rest, up to a quarter of the limit, for folders kept open as starting points.
+// With few free it runs fewer workers and keeps fewer folders, and reaches deep
+// folders from a kept ancestor a piece of path at a time: the totals stay
+// exact. It needs at least kLeastFreeDescriptors free (a limit of 7 for a
+// program with only its three standard streams open) and refuses to start
+// with fewer; should the process run out all the same, the walk fails rather
+// than lose a folder.
 class FolderWalk {
 public:
+    static constexpr int kLeastFreeDescriptors = 3;
+
     // Opens the root folder; throws EngineError "cannot analyze PATH: reason".
     FolderWalk(const std::string& rootPath, WalkOptions options);
     ~FolderWalk();
@@ -67,7 +86,8 @@ public:
     // Waits for every worker to stop, up to the deadline; true when all have,
     // after which the results below are complete and no worker runs any more.
     bool waitStopped(std::chrono::steady_clock::time_point deadline);
-    // A worker's unexpected failure (out of memory, too many folders), or "".
+    // A worker's unexpected failure (out of memory, too many folders, out of
+    // file descriptors), or "".
     std::string failure() const;
 
     // Cheap snapshots, safe from any thread while the scan runs.
@@ -75,17 +95,13 @@ public:
     // A folder being scanned, as a full path ("/", "/home/user").
     std::string currentFolder() const;
 
-    const std::string& rootPath() const;
     std::uint64_t rootDevice() const;
     // Only once stopped.
     FolderTable& folders();
 
 private:
     std::shared_ptr<WalkState> state_;
-    std::vector<std::thread> threads_;
+    std::vector<std::thread> threads_;  // used from the owner's thread only
 };
-
-// rootPath joined with a relative path, "/" between them when needed.
-std::string joinPath(const std::string& rootPath, const std::string& relative);
 
 }  // namespace corvath

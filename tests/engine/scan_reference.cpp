@@ -101,20 +101,24 @@ void makeDeepChain(const fs::path& root, int depth) {
 }
 
 void removeDeepChain(const fs::path& root) {
-    // Lift the grandchild up next to the child, then remove the emptied child:
-    // every step works two levels below the root.
-    const int rootFd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
-    if (rootFd < 0) return;
-    for (;;) {
-        const int child = ::openat(rootFd, "d", O_RDONLY | O_DIRECTORY);
-        if (child < 0) break;
-        ::unlinkat(child, "f", 0);
-        const bool deeper = ::renameat(child, "d", rootFd, "d-next") == 0;
-        ::close(child);
-        if (::unlinkat(rootFd, "d", AT_REMOVEDIR) != 0) break;
-        if (!deeper || ::renameat(rootFd, "d-next", rootFd, "d") != 0) break;
+    // Down to the deepest folder, then up again through "..", emptying and
+    // removing each folder on the way: every step is relative to an open folder.
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    int depth = 0;
+    for (int next = fd; next >= 0; ++depth) {
+        next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (next < 0) break;
+        ::close(fd);
+        fd = next;
     }
-    ::close(rootFd);
+    for (; depth > 0 && fd >= 0; --depth) {
+        ::unlinkat(fd, "f", 0);
+        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = parent;
+        if (fd < 0 || ::unlinkat(fd, "d", AT_REMOVEDIR) != 0) break;
+    }
+    if (fd >= 0) ::close(fd);
 }
 
 }  // namespace corvath::test

@@ -1,11 +1,16 @@
 // Totals of finished scans against du and find on real trees.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
+#include <filesystem>
+#include <string>
 #include <sys/resource.h>
+#include <vector>
 #include <unistd.h>
 
 #include "engine/engine_run.h"
+#include "engine/unique_fd.h"
 #include "engine/scan_reference.h"
 #include "support/temp_dir.h"
 
@@ -102,6 +107,119 @@ TEST(ScannerTotals, FewFileDescriptorsStillScanExactly) {
     EXPECT_EQ(totals.files, 1023u);
     EXPECT_EQ(totals.errors, 0u);
     EXPECT_EQ(totals.allocated, allocatedByDu(dir.path()));
+}
+
+// A user's low open-file limit (ulimit -n) with many workers asked for, on a
+// chain deeper than any path: the walk runs fewer workers and keeps fewer
+// folders open, and the totals stay exact. Below the least it can work with,
+// it refuses in one line.
+TEST(ScannerTotals, LowOpenFileLimitsScanTheDeepChainExactlyOrRefuse) {
+    TempDir dir;
+    constexpr int kDepth = 20000;
+    makeDeepChain(dir.path(), kDepth);
+    const std::string expected = "allocated: " + std::to_string(allocatedByDu(dir.path())) + "\n";
+    // The shell's own redirections need descriptors above 10: it makes them
+    // before it lowers the limit.
+    const auto scanWithLimit = [&](int limit, int* status) {
+        return runCommand("(ulimit -n " + std::to_string(limit) + " && exec " + CORVATH_SCAN_BINARY + " -j 8 " +
+                              shellQuote(dir.path().string()) + ") 2>&1",
+                          status);
+    };
+    for (const int limit : {12, 16, 24}) {
+        SCOPED_TRACE(limit);
+        int status = -1;
+        const std::string output = scanWithLimit(limit, &status);
+        EXPECT_EQ(status, 0) << output;
+        EXPECT_EQ(output.rfind(expected, 0), 0u) << output;
+        for (const std::string line : {"files: 20000\n", "folders: 20001\n", "errors: 0\n"}) {
+            EXPECT_NE(output.find(line), std::string::npos) << line << output;
+        }
+    }
+    int status = -1;
+    const std::string refused = scanWithLimit(5, &status);
+    EXPECT_NE(status, 0);
+    EXPECT_EQ(refused.rfind("corvath-scan: cannot analyze " + dir.path().string() + ": too few file descriptors free (", 0), 0u)
+        << refused;
+    EXPECT_EQ(refused.find('\n'), refused.size() - 1) << refused;
+    removeDeepChain(dir.path());
+}
+
+class FolderCounter : public FolderVisitor {
+public:
+    void enter(std::uint32_t, const std::string&) override { ++count; }
+    void leave(std::uint32_t) override {}
+    std::uint64_t count = 0;
+};
+
+// Folders removed while the scan runs, after they were listed and before they
+// are opened, or after they were opened and before they are read (getdents64
+// then answers ENOENT), are simply not there: no error, no size, and not in the
+// folder table that the stored results and the export are made from.
+TEST(ScannerTotals, FoldersRemovedWhileScannedAreNeitherCountedNorErrors) {
+    TempDir dir;
+    writeFile(dir / "stays" / "file", "s");
+    writeFile(dir / "stays" / "listed" / "file", std::string(9000, 'l'));
+    writeFile(dir / "stays" / "opened" / "file", std::string(9000, 'o'));
+    WalkOptions options;
+    options.threads = 2;
+    options.stepHook = [&](WalkStep step, const std::string& path) {
+        if ((step == WalkStep::Opening && path == "stays/listed") || (step == WalkStep::Reading && path == "stays/opened")) {
+            std::filesystem::remove_all(dir / path);
+        }
+    };
+    FolderWalk walk(dir.path().string(), options);
+    WaitPump pump;
+    walk.start([&pump] { pump.wake(); });
+    pump.run();
+    ASSERT_TRUE(walk.waitStopped(std::chrono::steady_clock::time_point::max()));
+    ASSERT_FALSE(std::filesystem::exists(dir / "stays" / "listed"));
+    ASSERT_FALSE(std::filesystem::exists(dir / "stays" / "opened"));
+
+    const Reference reference = referenceFor(dir.path());  // the tree as it is now
+    const WalkTotals totals = walk.totals();
+    EXPECT_EQ(totals.errors, 0u);
+    EXPECT_EQ(totals.allocated, reference.allocated);
+    EXPECT_EQ(totals.apparent, reference.apparent);
+    EXPECT_EQ(totals.folders, reference.folders);
+    EXPECT_EQ(totals.files + totals.folders, reference.entries);
+    FolderTable& table = walk.folders();
+    table.sumUp();
+    EXPECT_EQ(table[0].allocated, reference.allocated);
+    EXPECT_EQ(table[0].folders + 1, reference.folders);
+    FolderCounter visited;
+    visitDepthFirst(table, dir.path().string(), visited);
+    EXPECT_EQ(visited.count, reference.folders);
+}
+
+// Should the process run out of descriptors all the same (another part of it
+// took them), the folders that cannot be opened fail the scan: a short total
+// is never reported as a finished one.
+TEST(ScannerTotals, RunningOutOfDescriptorsMidScanFailsTheScan) {
+    TempDir dir;
+    writeFile(dir / "a" / "b" / "file", "x");
+    std::vector<UniqueFd> taken;
+    WalkOptions options;
+    options.threads = 1;
+    options.stepHook = [&](WalkStep step, const std::string& path) {
+        if (step != WalkStep::Opening || path != "a") return;
+        for (UniqueFd fd(::dup(0)); fd.valid(); fd = UniqueFd(::dup(0))) taken.push_back(std::move(fd));
+    };
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 64;  // so that taking every descriptor is quick
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    FolderWalk walk(dir.path().string(), options);
+    WaitPump pump;
+    walk.start([&pump] { pump.wake(); });
+    pump.run();
+    const bool stopped = walk.waitStopped(std::chrono::steady_clock::time_point::max());
+    const std::size_t held = taken.size();
+    taken.clear();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(stopped);
+    EXPECT_GT(held, 0u);
+    EXPECT_NE(walk.failure().find("out of file descriptors"), std::string::npos) << walk.failure();
 }
 
 }  // namespace

@@ -1,0 +1,242 @@
+// Scanning one folder: open it, read its entries a buffer at a time, classify
+// each, record it in the folder table and the totals.
+#include "engine/walk_state.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/engine_error.h"
+
+namespace corvath {
+
+namespace {
+
+// Sub-folders found are handed to the queue in batches of this many.
+constexpr std::size_t kPushBatch = 64;
+
+}  // namespace
+
+std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, std::vector<char>& buffer) {
+    publish(item.node);
+    atStep(WalkStep::Opening, item.node);
+    UniqueFd fd = enterFolder(item);
+    if (!fd.valid()) return std::nullopt;
+    FolderScan scan = startReading(item, std::move(fd));
+    atStep(WalkStep::Reading, item.node);
+    while (!stopping() && readBatch(scan, buffer)) flush(scan, nullptr);
+    std::optional<WorkItem> next;
+    flush(scan, stopping() ? nullptr : &next);
+    return next;
+}
+
+// Opens a folder and settles what it counts for: a valid descriptor to read
+// it, or nothing when it cannot be entered (recorded here).
+UniqueFd WalkState::enterFolder(const WorkItem& item) {
+    FolderNode& node = folders[item.node];
+    UniqueFd fd = openFolder(item);
+    if (fd.valid() && item.anchor != nullptr && !opener->guardsMounts()) fd = checkDevice(std::move(fd));
+    switch (fd.get()) {
+    case -EXDEV:
+        // A mount point after all (a bind mount, or mounted since we saw it):
+        // counted as a folder, like any mount point, but not entered and
+        // without a size.
+        node.otherFilesystem = true;
+        node.allocated = node.apparent = node.ownAllocated = node.ownApparent = 0;
+        return fd;
+    case -ENOENT:
+        // Removed since we saw it; its own size was not counted yet.
+        node.allocated = node.apparent = 0;
+        forget(node);
+        return fd;
+    case -EMFILE:
+    case -ENFILE:
+        // Its sub-folders would be lost without a word: a short total is worse
+        // than none.
+        throw EngineError("out of file descriptors (the limit of open files is " + std::to_string(descriptorLimit) +
+                          "): " + std::strerror(-fd.get()));
+    default:
+        break;
+    }
+    if (item.anchor != nullptr) {
+        // A sub-folder's own size counts once it is known to be on this mount.
+        allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
+        apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
+    }
+    if (!fd.valid()) countError(node);
+    return fd;
+}
+
+// A folder that vanished is not counted at all: what it added to the totals
+// (itself, and its files when it went while being read) comes off again. Its
+// sub-folders, if any were seen, vanish in turn when they are opened.
+void WalkState::forget(FolderNode& node) {
+    node.vanished = true;
+    allocated.fetch_sub(node.allocated, std::memory_order_relaxed);
+    apparent.fetch_sub(node.apparent, std::memory_order_relaxed);
+    files.fetch_sub(node.files, std::memory_order_relaxed);
+    folderCount.fetch_sub(1, std::memory_order_relaxed);
+    node.allocated = node.apparent = node.ownAllocated = node.ownApparent = node.files = 0;
+}
+
+UniqueFd WalkState::openFolder(const WorkItem& item) {
+    if (item.anchor == nullptr) {
+        const int fd = ::fcntl(rootFd.get(), F_DUPFD_CLOEXEC, 0);
+        return UniqueFd(fd >= 0 ? fd : -errno);
+    }
+    const FolderNode& node = folders[item.node];
+    if (node.parent == item.anchor->node) {
+        return opener->openChild(item.anchor->fd.get(), node.name.c_str());
+    }
+    std::string relative;
+    relative.reserve(item.relativeLength);
+    std::vector<std::uint32_t> chain;
+    for (std::uint32_t i = item.node; i != item.anchor->node; i = folders[i].parent) chain.push_back(i);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!relative.empty()) relative += '/';
+        relative += folders[*it].name;
+    }
+    return opener->openBelow(item.anchor->fd.get(), relative);
+}
+
+// Without openat2 the kernel does not refuse a mount that appeared on a folder
+// after we saw it; its device tells (a bind mount of this same filesystem does
+// not show, and is entered).
+UniqueFd WalkState::checkDevice(UniqueFd fd) {
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return UniqueFd(-errno);
+    if (st.st_dev != rootStat.st_dev) return UniqueFd(-EXDEV);
+    return fd;
+}
+
+// Either the folder stays open for its sub-folders, or they are reached from
+// this folder's own starting point with a longer relative path.
+FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd) {
+    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}};
+    if (reserveKept(item)) {
+        scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
+    } else {
+        scan.ownFd = std::move(fd);
+        scan.childAnchor = item.anchor;
+        scan.childBase = item.relativeLength + 1;
+    }
+    return scan;
+}
+
+// The root always stays open; a folder whose sub-folders' paths would be too
+// long for one open stays open while any descriptor is left for it, others
+// within the budget; either takes the place of its anchor when nothing else
+// starts from there any more. Beyond, paths are opened a piece at a time.
+bool WalkState::reserveKept(WorkItem& item) {
+    if (item.anchor == nullptr) {
+        keptOpen.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    }
+    const bool pathTooLong = item.relativeLength + 1 + NAME_MAX + 1 > FolderOpener::kMaxPiece;
+    const int most = pathTooLong ? keptMost : keptBudget;
+    int open = keptOpen.load(std::memory_order_relaxed);
+    while (open < most) {
+        if (keptOpen.compare_exchange_weak(open, open + 1, std::memory_order_relaxed)) return true;
+    }
+    // Only this item holds the anchor, and no one can copy it from elsewhere:
+    // without this a chain would be opened from further and further up.
+    if (item.anchor.use_count() == 1) {
+        item.anchor->placeHandedOn = true;
+        item.anchor.reset();
+        return true;
+    }
+    return false;
+}
+
+// Reads one buffer of entries; false at the end of the folder or on an error.
+bool WalkState::readBatch(FolderScan& scan, std::vector<char>& buffer) {
+    const ssize_t length = ::getdents64(scan.fd, buffer.data(), buffer.size());
+    if (length == 0) return false;
+    if (length < 0) {
+        if (errno == ENOENT) {
+            forget(scan.node);  // removed while being read: the kernel lists a dead folder no more
+        } else {
+            countError(scan.node);
+        }
+        return false;
+    }
+    for (ssize_t offset = 0; offset < length;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + offset);
+        offset += entry->d_reclen;
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        if (stopping()) break;
+        classifyEntry(scan, name);
+    }
+    return true;
+}
+
+void WalkState::classifyEntry(FolderScan& scan, const char* name) {
+    struct stat st {};
+    if (::fstatat(scan.fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+        if (errno != ENOENT) countError(scan.node);  // one that vanished is simply not counted
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        recordSubFolder(scan, name, st);
+    } else {
+        recordFile(scan, name, st);
+    }
+}
+
+void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct stat& st) {
+    ++scan.node.folders;
+    ++scan.folders;
+    if (st.st_dev != rootStat.st_dev) {
+        // Another filesystem mounted here: listed, not entered, not counted.
+        if (scan.node.entries) {
+            scan.node.entries->push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
+        }
+        return;
+    }
+    const std::uint32_t child = folders.append();
+    FolderNode& sub = folders[child];
+    sub.parent = scan.index;
+    sub.name = name;
+    sub.inode = st.st_ino;
+    sub.allocated = sub.ownAllocated = allocatedBytes(st);
+    sub.apparent = sub.ownApparent = static_cast<std::uint64_t>(st.st_size);
+    if (options.keepEntries) sub.entries = std::make_unique<std::vector<EntryRecord>>();
+    scan.found.push_back(
+        WorkItem{child, static_cast<std::uint32_t>(scan.childBase + sub.name.size()), scan.childAnchor});
+    if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
+}
+
+void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat& st) {
+    const std::uint64_t bytes = allocatedBytes(st);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    ++scan.node.files;
+    ++scan.files;
+    if (st.st_nlink <= 1 || hardLinks.insert(st.st_dev, st.st_ino)) {
+        scan.node.allocated += bytes;
+        scan.node.apparent += size;
+        scan.allocated += bytes;
+        scan.apparent += size;
+    }
+    if (scan.node.entries) {
+        scan.node.entries->push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
+                                      S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
+    }
+}
+
+// Adds what the folder found since the last flush to the shared totals and
+// hands its sub-folders to the queue (keeping one back when asked).
+void WalkState::flush(FolderScan& scan, std::optional<WorkItem>* keepOne) {
+    allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
+    apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
+    files.fetch_add(scan.files, std::memory_order_relaxed);
+    folderCount.fetch_add(scan.folders, std::memory_order_relaxed);
+    scan.allocated = scan.apparent = scan.files = scan.folders = 0;
+    push(scan.found, keepOne);
+}
+
+}  // namespace corvath
