@@ -151,7 +151,6 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     node.apparent = static_cast<std::uint64_t>(s.rootStat.st_size);
     node.ownAllocated = node.allocated;
     node.ownApparent = node.apparent;
-    if (options.keepEntries) node.entries = std::make_unique<std::vector<EntryRecord>>();
     s.allocated = node.allocated;
     s.apparent = node.apparent;
     s.folderCount = 1;
@@ -383,6 +382,10 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
     }
 
     std::vector<WorkItem> found;
+    // Entries for the sink, handed over after each read: their names point into
+    // the buffer, which the next read overwrites.
+    std::vector<EntryRecord> recorded;
+    EntrySink* const sink = options.entrySink;
     std::uint64_t batchAllocated = 0, batchApparent = 0, batchFiles = 0, batchFolders = 0;
     const auto flush = [&](std::optional<WorkItem>* keepOne) {
         allocated.fetch_add(batchAllocated, std::memory_order_relaxed);
@@ -390,6 +393,10 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
         files.fetch_add(batchFiles, std::memory_order_relaxed);
         folderCount.fetch_add(batchFolders, std::memory_order_relaxed);
         batchAllocated = batchApparent = batchFiles = batchFolders = 0;
+        if (!recorded.empty()) {
+            sink->record(item.node, recorded);
+            recorded.clear();
+        }
         push(found, keepOne);
     };
 
@@ -424,10 +431,7 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
                 ++batchFolders;
                 if (st.st_dev != rootStat.st_dev) {
                     // Another filesystem mounted here: listed, not entered, not counted.
-                    if (node.entries) {
-                        node.entries->push_back(
-                            {name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
-                    }
+                    if (sink) recorded.push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
                     continue;
                 }
                 const std::uint32_t child = folders.append();
@@ -439,7 +443,6 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
                 sub.apparent = size;
                 sub.ownAllocated = bytes;
                 sub.ownApparent = size;
-                if (options.keepEntries) sub.entries = std::make_unique<std::vector<EntryRecord>>();
                 found.push_back(WorkItem{child, static_cast<std::uint32_t>(childBase + sub.name.size()), childAnchor});
                 if (found.size() >= kPushBatch) flush(nullptr);
                 continue;
@@ -452,9 +455,9 @@ std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<
                 batchAllocated += bytes;
                 batchApparent += size;
             }
-            if (node.entries) {
-                node.entries->push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
-                                         S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
+            if (sink) {
+                recorded.push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
+                                    S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
             }
         }
         flush(nullptr);

@@ -78,7 +78,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     }
     if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
     const std::string root = driveRoot(drive);
-    auto walk = std::make_shared<FolderWalk>(root, WalkOptions{options_.threads, false});
+    auto walk = std::make_shared<FolderWalk>(root, WalkOptions{options_.threads});
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
     {
