@@ -29,10 +29,8 @@ long openat2(int dirFd, const char* path, int flags, std::uint64_t resolve) {
 bool FolderOpener::kernelHasOpenat2() {
     // Kernels before 5.6, and sandboxes that filter the call, answer ENOSYS.
     static const bool have = [] {
-        const long fd = openat2(AT_FDCWD, "/", kBaseFlags, kBeneath);
-        if (fd < 0) return errno != ENOSYS;
-        ::close(static_cast<int>(fd));
-        return true;
+        const UniqueFd probe(result(openat2(AT_FDCWD, "/", kBaseFlags, kBeneath)));
+        return probe.get() != -ENOSYS;
     }();
     return have;
 }
@@ -41,7 +39,7 @@ FolderOpener::FolderOpener() : openat2_(kernelHasOpenat2()) {}
 
 FolderOpener::FolderOpener(bool useOpenat2) : openat2_(useOpenat2 && kernelHasOpenat2()) {}
 
-int FolderOpener::open(int dirFd, const char* path, bool guarded) {
+UniqueFd FolderOpener::open(int dirFd, const char* path, bool guarded) {
     for (;;) {
         // O_NOATIME is refused with EPERM for folders the caller does not own
         // (unless privileged); once refused, stop asking for it. Only a refusal
@@ -54,39 +52,35 @@ int FolderOpener::open(int dirFd, const char* path, bool guarded) {
             noAtime_.store(false, std::memory_order_relaxed);
             continue;
         }
-        return fd;
+        return UniqueFd(fd);
     }
 }
 
-int FolderOpener::openRoot(const std::string& path) { return result(::open(path.c_str(), kBaseFlags)); }
+UniqueFd FolderOpener::openRoot(const std::string& path) { return UniqueFd(result(::open(path.c_str(), kBaseFlags))); }
 
-int FolderOpener::openChild(int parentFd, const char* name) { return open(parentFd, name, openat2_); }
+UniqueFd FolderOpener::openChild(int parentFd, const char* name) { return open(parentFd, name, openat2_); }
 
-int FolderOpener::openBelow(int anchorFd, const std::string& relative) {
+UniqueFd FolderOpener::openBelow(int anchorFd, const std::string& relative) {
     if (openat2_) return open(anchorFd, relative.c_str(), true);
     return openBelowStepwise(anchorFd, relative);
 }
 
 // For kernels without openat2: one part at a time, each opened without
 // following links; a mount crossing shows as a change of device.
-int FolderOpener::openBelowStepwise(int anchorFd, const std::string& relative) {
-    int current = anchorFd;
+UniqueFd FolderOpener::openBelowStepwise(int anchorFd, const std::string& relative) {
+    UniqueFd current;
     std::size_t start = 0;
     struct stat anchorStat {};
-    if (::fstat(anchorFd, &anchorStat) != 0) return -errno;
+    if (::fstat(anchorFd, &anchorStat) != 0) return UniqueFd(-errno);
     while (start <= relative.size()) {
         std::size_t end = relative.find('/', start);
         if (end == std::string::npos) end = relative.size();
         const std::string part = relative.substr(start, end - start);
-        const int next = openChild(current, part.c_str());
-        if (current != anchorFd) ::close(current);
-        if (next < 0) return next;
+        UniqueFd next = openChild(current.valid() ? current.get() : anchorFd, part.c_str());
+        if (!next.valid()) return next;
         struct stat st {};
-        if (::fstat(next, &st) != 0 || st.st_dev != anchorStat.st_dev) {
-            ::close(next);
-            return -EXDEV;
-        }
-        current = next;
+        if (::fstat(next.get(), &st) != 0 || st.st_dev != anchorStat.st_dev) return UniqueFd(-EXDEV);
+        current = std::move(next);
         start = end + 1;
     }
     return current;

@@ -3,11 +3,13 @@
 #include <atomic>
 #include <string>
 
+#include "engine/unique_fd.h"
+
 namespace corvath {
 
 // Opens folders for reading their entries without following symbolic links,
 // without leaving the filesystem and without touching access times where the
-// kernel lets us. Results are a file descriptor, or -errno.
+// kernel lets us. Each result owns the descriptor opened, or holds -errno.
 //
 // Where the kernel has openat2, every open below a folder is resolved by the
 // kernel beneath that folder, refusing links (ELOOP) and mount crossings
@@ -24,19 +26,19 @@ public:
     bool guardsMounts() const { return openat2_; }
 
     // The folder a scan starts at; this one may be reached through links.
-    int openRoot(const std::string& path);
+    UniqueFd openRoot(const std::string& path);
     // A folder directly inside an open folder.
-    int openChild(int parentFd, const char* name);
+    UniqueFd openChild(int parentFd, const char* name);
     // A folder below an open folder by a relative path of several parts; no part
     // may be a link or a mount point. The path must be shorter than PATH_MAX.
-    int openBelow(int anchorFd, const std::string& relative);
+    UniqueFd openBelow(int anchorFd, const std::string& relative);
     // The same, one part at a time, for kernels without openat2.
-    int openBelowStepwise(int anchorFd, const std::string& relative);
+    UniqueFd openBelowStepwise(int anchorFd, const std::string& relative);
 
     static bool kernelHasOpenat2();
 
 private:
-    int open(int dirFd, const char* path, bool guarded);
+    UniqueFd open(int dirFd, const char* path, bool guarded);
 
     bool openat2_;
     std::atomic<bool> noAtime_{true};

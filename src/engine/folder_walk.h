@@ -76,17 +76,13 @@ public:
     // A folder being scanned, as a full path ("/", "/home/user").
     std::string currentFolder() const;
 
-    const std::string& rootPath() const;
     std::uint64_t rootDevice() const;
     // Only once stopped.
     FolderTable& folders();
 
 private:
     std::shared_ptr<WalkState> state_;
-    std::vector<std::thread> threads_;
+    std::vector<std::thread> threads_;  // used from the owner's thread only
 };
-
-// rootPath joined with a relative path, "/" between them when needed.
-std::string joinPath(const std::string& rootPath, const std::string& relative);
 
 }  // namespace corvath

@@ -230,7 +230,7 @@ TEST(EntrySpill, GivesEachFolderItsBatchesInOrder) {
     spill.record(2, a2);
     spill.record(2, {});
     {
-        const FileDescriptor file(::open((out / "x").c_str(), O_WRONLY | O_CREAT, 0644));
+        const UniqueFd file(::open((out / "x").c_str(), O_WRONLY | O_CREAT, 0644));
         BufferedOutput text(file.get(), "x");
         spill.copyFolder(2, text);
         text.write("|");

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 class FolderOpenTest : public ::testing::TestWithParam<bool> {
 protected:
-    int openBelow(int anchor, const std::string& relative) {
+    UniqueFd openBelow(int anchor, const std::string& relative) {
         return GetParam() ? opener.openBelowStepwise(anchor, relative) : opener.openBelow(anchor, relative);
     }
     FolderOpener opener{!GetParam()};
@@ -39,19 +39,17 @@ TEST_P(FolderOpenTest, ReachesRealFoldersButNoLinks) {
     fs::create_directories(dir / "a" / "b" / "c");
     fs::create_directory_symlink("a", dir / "link");
     fs::create_directory_symlink("c", dir / "a" / "b" / "last-link");
-    const int root = opener.openRoot(dir.path().string());
-    ASSERT_GE(root, 0);
+    const UniqueFd root = opener.openRoot(dir.path().string());
+    ASSERT_GE(root.get(), 0);
 
-    const int c = openBelow(root, "a/b/c");
-    ASSERT_GE(c, 0);
+    const UniqueFd c = openBelow(root.get(), "a/b/c");
+    ASSERT_GE(c.get(), 0);
     struct stat expected {};
     ASSERT_EQ(::stat((dir / "a" / "b" / "c").c_str(), &expected), 0);
-    EXPECT_EQ(inodeOf(c), expected.st_ino);
-    ::close(c);
-    EXPECT_LT(openBelow(root, "link/b"), 0);
-    EXPECT_LT(openBelow(root, "a/b/last-link"), 0);
-    EXPECT_EQ(openBelow(root, "a/missing/c"), -ENOENT);
-    ::close(root);
+    EXPECT_EQ(inodeOf(c.get()), expected.st_ino);
+    EXPECT_LT(openBelow(root.get(), "link/b").get(), 0);
+    EXPECT_LT(openBelow(root.get(), "a/b/last-link").get(), 0);
+    EXPECT_EQ(openBelow(root.get(), "a/missing/c").get(), -ENOENT);
 }
 
 TEST_P(FolderOpenTest, DoesNotEnterAMount) {
@@ -62,11 +60,10 @@ TEST_P(FolderOpenTest, DoesNotEnterAMount) {
     mountTmpfs((dir / "a" / "mnt").string());
     const UnmountGuard unmount((dir / "a" / "mnt").string());
     fs::create_directory(dir / "a" / "mnt" / "inside");
-    const int root = opener.openRoot(dir.path().string());
-    ASSERT_GE(root, 0);
-    EXPECT_EQ(openBelow(root, "a/mnt/inside"), -EXDEV);
-    EXPECT_EQ(openBelow(root, "a/mnt"), -EXDEV);
-    ::close(root);
+    const UniqueFd root = opener.openRoot(dir.path().string());
+    ASSERT_GE(root.get(), 0);
+    EXPECT_EQ(openBelow(root.get(), "a/mnt/inside").get(), -EXDEV);
+    EXPECT_EQ(openBelow(root.get(), "a/mnt").get(), -EXDEV);
 }
 
 TEST(FolderOpen, KernelRefusesEveryMountCrossingOfAChild) {
@@ -84,14 +81,11 @@ TEST(FolderOpen, KernelRefusesEveryMountCrossingOfAChild) {
     const UnmountGuard unmountBind((dir / "bound").string());
     FolderOpener opener;
     ASSERT_TRUE(opener.guardsMounts());
-    const int root = opener.openRoot(dir.path().string());
-    ASSERT_GE(root, 0);
-    EXPECT_EQ(opener.openChild(root, "tmpfs"), -EXDEV);
-    EXPECT_EQ(opener.openChild(root, "bound"), -EXDEV);
-    const int plain = opener.openChild(root, "plain");
-    EXPECT_GE(plain, 0);
-    ::close(plain);
-    ::close(root);
+    const UniqueFd root = opener.openRoot(dir.path().string());
+    ASSERT_GE(root.get(), 0);
+    EXPECT_EQ(opener.openChild(root.get(), "tmpfs").get(), -EXDEV);
+    EXPECT_EQ(opener.openChild(root.get(), "bound").get(), -EXDEV);
+    EXPECT_GE(opener.openChild(root.get(), "plain").get(), 0);
 }
 
 // Folders the user does not own refuse O_NOATIME; workers that find this out
@@ -120,9 +114,7 @@ TEST(FolderOpen, WorkersOpeningFoldersTheyDoNotOwnAtOnceAllSucceed) {
                     ready.fetch_add(1);
                     while (ready.load() < kWorkers) {
                     }
-                    const int fd = opener.openChild(root, name.c_str());
-                    if (fd < 0) failures.fetch_add(1);
-                    else ::close(fd);
+                    if (!opener.openChild(root, name.c_str()).valid()) failures.fetch_add(1);
                 });
             }
             for (auto& worker : workers) worker.join();

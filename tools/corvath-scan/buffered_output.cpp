@@ -4,7 +4,6 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "file_descriptor.h"
 
 namespace corvath {
 

@@ -1,10 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace corvath {
+
+// Why the export could not be written, as one line ("cannot write FILE: reason").
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Writes through a large buffer to a descriptor it does not own; throws
 // ExportError "cannot write WHAT: reason" on the first failure.

@@ -28,11 +28,11 @@ void addNumber(std::string& out, std::string_view key, std::uint64_t value) {
 
 // Unlinked as soon as it exists, so that nothing is left behind, whatever ends
 // the process.
-FileDescriptor createNameless(const std::string& folder) {
-    FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+UniqueFd createNameless(const std::string& folder) {
+    UniqueFd file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (!file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         std::string pattern = folder + "/.corvath-scan-XXXXXX";
-        file = FileDescriptor(::mkostemp(pattern.data(), O_CLOEXEC));
+        file = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
         if (file.valid()) ::unlink(pattern.c_str());
     }
     if (!file.valid()) {

@@ -8,7 +8,7 @@
 
 #include "buffered_output.h"
 #include "engine/entry_sink.h"
-#include "file_descriptor.h"
+#include "engine/unique_fd.h"
 
 namespace corvath {
 
@@ -50,7 +50,7 @@ private:
     void append(std::uint32_t folder, const std::string& text);
 
     std::string folder_;
-    FileDescriptor file_;
+    UniqueFd file_;
     std::uint64_t rootDevice_ = 0;
 
     mutable std::mutex mutex_;  // guards everything below

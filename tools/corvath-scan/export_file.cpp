@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "buffered_output.h"
+
 namespace corvath {
 
 namespace {
@@ -68,7 +70,7 @@ ExportFile::ExportFile(const std::string& name) : name_(name) {
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) fail(name, EISDIR);
     if (exists && !S_ISREG(st.st_mode)) {
-        file_ = FileDescriptor(::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+        file_ = UniqueFd(::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
         if (!file_.valid()) fail(name, errno);
         scratch_ = temporaryFolder();
         return;
@@ -87,11 +89,11 @@ int ExportFile::fd() const { return file_.valid() ? file_.get() : STDOUT_FILENO;
 void ExportFile::createBeside(bool exists, unsigned mode, unsigned owner, unsigned group) {
     replace_ = true;
     scratch_ = folderOf(target_);
-    file_ = FileDescriptor(::open(scratch_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    file_ = UniqueFd(::open(scratch_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (!file_.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // A filesystem without nameless files: a hidden name beside the target.
         std::string pattern = parentPrefix(target_) + "." + baseName(target_) + ".XXXXXX";
-        file_ = FileDescriptor(::mkostemp(pattern.data(), O_CLOEXEC));
+        file_ = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
         if (file_.valid()) {
             temporary_ = pattern;
             const mode_t mask = ::umask(0);

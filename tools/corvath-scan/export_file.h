@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "file_descriptor.h"
+#include "engine/unique_fd.h"
 
 namespace corvath {
 
@@ -39,7 +39,7 @@ private:
     std::string name_;
     std::string target_;  // the path that gets the export, links resolved
     std::string scratch_;
-    FileDescriptor file_;
+    UniqueFd file_;
     bool replace_ = false;  // written beside the target, renamed over it
     std::string temporary_;  // the name it has beside the target, while it has one
 };

@@ -1,0 +1,191 @@
+// Scanning one folder: open it, read its entries a buffer at a time, classify
+// each, record it in the folder table and the totals.
+#include "engine/walk_state.h"
+
+#include <cerrno>
+#include <climits>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvath {
+
+namespace {
+
+// Longest relative path handed to the kernel from a kept folder; far below
+// PATH_MAX so that a 255-byte name always fits after it.
+constexpr std::size_t kMaxRelative = 2048;
+// Sub-folders found are handed to the queue in batches of this many.
+constexpr std::size_t kPushBatch = 64;
+
+}  // namespace
+
+std::optional<WorkItem> WalkState::scanFolder(const WorkItem& item, std::vector<char>& buffer) {
+    publish(item.node);
+    UniqueFd fd = enterFolder(item);
+    if (!fd.valid()) return std::nullopt;
+    FolderScan scan = startReading(item, std::move(fd));
+    while (!stopping() && readBatch(scan, buffer)) flush(scan, nullptr);
+    std::optional<WorkItem> next;
+    flush(scan, stopping() ? nullptr : &next);
+    return next;
+}
+
+// Opens a folder and settles what it counts for: a valid descriptor to read
+// it, or nothing when it cannot be entered (recorded here).
+UniqueFd WalkState::enterFolder(const WorkItem& item) {
+    FolderNode& node = folders[item.node];
+    UniqueFd fd = openFolder(item);
+    if (item.anchor != nullptr) {
+        if (fd.valid() && !opener->guardsMounts()) fd = checkDevice(std::move(fd));
+        if (fd.get() == -EXDEV) {
+            // A mount point after all (a bind mount, or mounted since we saw it):
+            // counted as a folder, like any mount point, but not entered and
+            // without a size.
+            node.otherFilesystem = true;
+            node.allocated = node.apparent = node.ownAllocated = node.ownApparent = 0;
+            return fd;
+        }
+        // A sub-folder's own size counts once it is known to be on this mount.
+        allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
+        apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
+    }
+    if (!fd.valid() && fd.get() != -ENOENT) countError(node);  // a folder removed since we saw it is simply gone
+    return fd;
+}
+
+UniqueFd WalkState::openFolder(const WorkItem& item) {
+    if (item.anchor == nullptr) {
+        const int fd = ::fcntl(rootFd.get(), F_DUPFD_CLOEXEC, 0);
+        return UniqueFd(fd >= 0 ? fd : -errno);
+    }
+    const FolderNode& node = folders[item.node];
+    if (node.parent == item.anchor->node) {
+        return opener->openChild(item.anchor->fd.get(), node.name.c_str());
+    }
+    std::string relative;
+    relative.reserve(item.relativeLength);
+    std::vector<std::uint32_t> chain;
+    for (std::uint32_t i = item.node; i != item.anchor->node; i = folders[i].parent) chain.push_back(i);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!relative.empty()) relative += '/';
+        relative += folders[*it].name;
+    }
+    return opener->openBelow(item.anchor->fd.get(), relative);
+}
+
+// Without openat2 the kernel does not refuse a mount that appeared on a folder
+// after we saw it; its device tells (a bind mount of this same filesystem does
+// not show, and is entered).
+UniqueFd WalkState::checkDevice(UniqueFd fd) {
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return UniqueFd(-errno);
+    if (st.st_dev != rootStat.st_dev) return UniqueFd(-EXDEV);
+    return fd;
+}
+
+// Either the folder stays open for its sub-folders, or they are reached from
+// this folder's own starting point with a longer relative path.
+FolderScan WalkState::startReading(const WorkItem& item, UniqueFd fd) {
+    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}, 0, 0, 0, 0, {}};
+    const bool keep = item.anchor == nullptr || keptOpen.load(std::memory_order_relaxed) < keptBudget ||
+                      item.relativeLength + 1 + NAME_MAX + 1 > kMaxRelative;
+    if (keep) {
+        scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
+    } else {
+        scan.ownFd = std::move(fd);
+        scan.childAnchor = item.anchor;
+        scan.childBase = item.relativeLength + 1;
+    }
+    return scan;
+}
+
+// Reads one buffer of entries; false at the end of the folder or on an error.
+bool WalkState::readBatch(FolderScan& scan, std::vector<char>& buffer) {
+    const ssize_t length = ::getdents64(scan.fd, buffer.data(), buffer.size());
+    if (length == 0) return false;
+    if (length < 0) {
+        countError(scan.node);
+        return false;
+    }
+    for (ssize_t offset = 0; offset < length;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + offset);
+        offset += entry->d_reclen;
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        if (stopping()) break;
+        classifyEntry(scan, name);
+    }
+    return true;
+}
+
+void WalkState::classifyEntry(FolderScan& scan, const char* name) {
+    struct stat st {};
+    if (::fstatat(scan.fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+        if (errno != ENOENT) countError(scan.node);  // one that vanished is simply not counted
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        recordSubFolder(scan, name, st);
+    } else {
+        recordFile(scan, name, st);
+    }
+}
+
+void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct stat& st) {
+    ++scan.node.folders;
+    ++scan.folders;
+    if (st.st_dev != rootStat.st_dev) {
+        // Another filesystem mounted here: listed, not entered, not counted.
+        if (options.entrySink) {
+            scan.recorded.push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
+        }
+        return;
+    }
+    const std::uint32_t child = folders.append();
+    FolderNode& sub = folders[child];
+    sub.parent = scan.index;
+    sub.name = name;
+    sub.inode = st.st_ino;
+    sub.allocated = sub.ownAllocated = allocatedBytes(st);
+    sub.apparent = sub.ownApparent = static_cast<std::uint64_t>(st.st_size);
+    scan.found.push_back(
+        WorkItem{child, static_cast<std::uint32_t>(scan.childBase + sub.name.size()), scan.childAnchor});
+    if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
+}
+
+void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat& st) {
+    const std::uint64_t bytes = allocatedBytes(st);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    ++scan.node.files;
+    ++scan.files;
+    if (st.st_nlink <= 1 || hardLinks.insert(st.st_dev, st.st_ino)) {
+        scan.node.allocated += bytes;
+        scan.node.apparent += size;
+        scan.allocated += bytes;
+        scan.apparent += size;
+    }
+    if (options.entrySink) {
+        scan.recorded.push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
+                                 S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
+    }
+}
+
+// Adds what the folder found since the last flush to the shared totals, hands
+// its entries to the sink and its sub-folders to the queue (keeping one back
+// when asked).
+void WalkState::flush(FolderScan& scan, std::optional<WorkItem>* keepOne) {
+    if (!scan.recorded.empty()) {
+        options.entrySink->record(scan.index, scan.recorded);
+        scan.recorded.clear();
+    }
+    allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
+    apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
+    files.fetch_add(scan.files, std::memory_order_relaxed);
+    folderCount.fetch_add(scan.folders, std::memory_order_relaxed);
+    scan.allocated = scan.apparent = scan.files = scan.folders = 0;
+    push(scan.found, keepOne);
+}
+
+}  // namespace corvath

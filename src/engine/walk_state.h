@@ -1,0 +1,138 @@
+// The state a folder walk's workers share: the handle's side is in
+// folder_walk.cpp, the scan of one folder in folder_scan.cpp.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "engine/folder_open.h"
+#include "engine/folder_table.h"
+#include "engine/folder_walk.h"
+#include "engine/hard_link_set.h"
+#include "engine/unique_fd.h"
+
+namespace corvath {
+
+inline std::uint64_t allocatedBytes(const struct stat& st) { return static_cast<std::uint64_t>(st.st_blocks) * 512u; }
+
+// An open folder kept as the starting point for opening its descendants;
+// closed when the last of them has been opened.
+struct KeptFolder {
+    KeptFolder(UniqueFd descriptor, std::uint32_t folder, std::atomic<int>& count)
+        : fd(std::move(descriptor)), node(folder), openCount(count) {
+        openCount.fetch_add(1, std::memory_order_relaxed);
+    }
+    ~KeptFolder() {
+        fd.reset();
+        openCount.fetch_sub(1, std::memory_order_relaxed);
+    }
+    KeptFolder(const KeptFolder&) = delete;
+    KeptFolder& operator=(const KeptFolder&) = delete;
+    UniqueFd fd;
+    std::uint32_t node;
+    std::atomic<int>& openCount;
+};
+
+struct WorkItem {
+    std::uint32_t node = 0;
+    std::uint32_t relativeLength = 0;  // of the path from the anchor to this folder
+    std::shared_ptr<KeptFolder> anchor;  // null for the root
+};
+
+// One folder while a worker reads it: its descriptor, where its sub-folders are
+// opened from, and what it found that the shared totals do not hold yet.
+struct FolderScan {
+    std::uint32_t index;
+    FolderNode& node;
+    int fd;
+    UniqueFd ownFd;  // the descriptor when the folder is not kept for its sub-folders
+    std::shared_ptr<KeptFolder> childAnchor;
+    std::size_t childBase = 0;  // length of the path from childAnchor to this folder, plus "/"
+    std::vector<WorkItem> found;
+    std::uint64_t allocated = 0, apparent = 0, files = 0, folders = 0;
+    // Entries for the entry sink, handed over at each flush: their names point
+    // into the read buffer, which the next read overwrites.
+    std::vector<EntryRecord> recorded;
+};
+
+// Shared by the workers and the FolderWalk handle. Fields that change during the
+// scan say what guards them.
+struct WalkState {
+    // Set before the workers start, read only afterwards.
+    std::string rootPath;
+    WalkOptions options;
+    struct stat rootStat {};
+    std::optional<FolderOpener> opener;  // itself safe from any thread
+    int keptBudget = 0;
+    // Closed by the last worker to stop (and by the destructor when none ran).
+    UniqueFd rootFd;
+
+    // Appending is safe from any thread (its own lock). A node is written by the
+    // worker that found it until it is queued (queueMutex hands it over), then
+    // only by the worker that scans it, and by the owner once the walk stopped.
+    FolderTable folders;
+    HardLinkSet hardLinks;  // its own locks
+    std::atomic<int> keptOpen{0};  // KeptFolder descriptors open now
+
+    // Atomics: set from any thread, never cleared.
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> userCancelled{false};
+
+    // Running totals: atomics, read at any time as approximate snapshots.
+    std::atomic<std::uint64_t> allocated{0}, apparent{0}, files{0}, folderCount{0}, errors{0};
+
+    // The work queue: folders found and not yet scanned, taken last in first out
+    // so that the walk stays close to depth first and few folders stay open.
+    std::mutex queueMutex;
+    std::condition_variable queueChanged;
+    std::vector<WorkItem> queue;  // queueMutex
+    std::size_t unfinished = 0;  // queueMutex; queued plus being scanned
+
+    std::mutex stoppedMutex;
+    std::condition_variable stoppedChanged;
+    unsigned running = 0;  // stoppedMutex
+    bool stopped = false;  // stoppedMutex; every worker has stopped and let go of its folders
+    std::function<void()> onStopped;  // stoppedMutex once started
+    std::string failure;  // stoppedMutex
+
+    mutable std::mutex statusMutex;
+    std::string status;  // statusMutex
+    std::atomic<std::int64_t> lastPublished{0};  // the worker that advances it writes status
+
+    void work();
+    void stopLast();
+    // Returns one sub-folder for the same worker to scan next, if any: a chain of
+    // folders then goes on without a hand-over through the queue.
+    std::optional<WorkItem> scanFolder(const WorkItem& item, std::vector<char>& buffer);
+    UniqueFd enterFolder(const WorkItem& item);
+    UniqueFd openFolder(const WorkItem& item);
+    UniqueFd checkDevice(UniqueFd fd);
+    FolderScan startReading(const WorkItem& item, UniqueFd fd);
+    bool readBatch(FolderScan& scan, std::vector<char>& buffer);
+    void classifyEntry(FolderScan& scan, const char* name);
+    void recordSubFolder(FolderScan& scan, const char* name, const struct stat& st);
+    void recordFile(FolderScan& scan, const char* name, const struct stat& st);
+    void flush(FolderScan& scan, std::optional<WorkItem>* keepOne);
+    void push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep);
+    void publish(std::uint32_t node);
+    void countError(FolderNode& node) {
+        node.readError = true;
+        errors.fetch_add(1, std::memory_order_relaxed);
+    }
+    bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
+    void requestStop() {
+        stopRequested.store(true, std::memory_order_relaxed);
+        std::lock_guard lock(queueMutex);
+        queueChanged.notify_all();
+    }
+};
+
+}  // namespace corvath
