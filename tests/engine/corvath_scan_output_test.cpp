@@ -180,6 +180,14 @@ private:
     pid_t pid_ = -1;
 };
 
+bool blocksSigint(pid_t process) {
+    const std::string status = readFile("/proc/" + std::to_string(process) + "/status");
+    const auto at = status.find("SigBlk:\t");
+    if (at == std::string::npos) return false;
+    const unsigned long long mask = std::stoull(status.substr(at + 8, 16), nullptr, 16);
+    return (mask >> (SIGINT - 1) & 1u) != 0;
+}
+
 TEST(CorvathScanOutput, CancelWithSigintLeavesTheFileAsItWas) {
 #ifndef CORVATH_FUSE_HANG
     GTEST_SKIP() << "built without FUSE";
@@ -201,7 +209,9 @@ TEST(CorvathScanOutput, CancelWithSigintLeavesTheFileAsItWas) {
         ::execl(CORVATH_SCAN_BINARY, CORVATH_SCAN_BINARY, "-o", keep.c_str(), tree.path().c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    std::this_thread::sleep_for(300ms);  // to the hanging mount point
+    // Once it has taken over SIGINT the scan cannot end before the hanging
+    // mount point is gone: it must stat it.
+    for (int i = 0; i < 1000 && !blocksSigint(scanner); ++i) std::this_thread::sleep_for(10ms);
     ::kill(scanner, SIGINT);
     std::this_thread::sleep_for(100ms);
     hanging.stop();  // lets the stuck worker go
