@@ -116,7 +116,7 @@ UniqueFd WalkState::checkDevice(UniqueFd fd) {
 // Either the folder stays open for its sub-folders, or they are reached from
 // this folder's own starting point with a longer relative path.
 FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd) {
-    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}};
+    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}, 0, 0, 0, 0, {}};
     if (reserveKept(item)) {
         scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
     } else {
@@ -193,8 +193,8 @@ void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct
     ++scan.folders;
     if (st.st_dev != rootStat.st_dev) {
         // Another filesystem mounted here: listed, not entered, not counted.
-        if (scan.node.entries) {
-            scan.node.entries->push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
+        if (options.entrySink) {
+            scan.recorded.push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
         }
         return;
     }
@@ -205,7 +205,6 @@ void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct
     sub.inode = st.st_ino;
     sub.allocated = sub.ownAllocated = allocatedBytes(st);
     sub.apparent = sub.ownApparent = static_cast<std::uint64_t>(st.st_size);
-    if (options.keepEntries) sub.entries = std::make_unique<std::vector<EntryRecord>>();
     scan.found.push_back(
         WorkItem{child, static_cast<std::uint32_t>(scan.childBase + sub.name.size()), scan.childAnchor});
     if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
@@ -222,15 +221,20 @@ void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat
         scan.allocated += bytes;
         scan.apparent += size;
     }
-    if (scan.node.entries) {
-        scan.node.entries->push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
-                                      S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
+    if (options.entrySink) {
+        scan.recorded.push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
+                                 S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
     }
 }
 
-// Adds what the folder found since the last flush to the shared totals and
-// hands its sub-folders to the queue (keeping one back when asked).
+// Adds what the folder found since the last flush to the shared totals, hands
+// its entries to the sink and its sub-folders to the queue (keeping one back
+// when asked).
 void WalkState::flush(FolderScan& scan, std::optional<WorkItem>* keepOne) {
+    if (!scan.recorded.empty()) {
+        options.entrySink->record(scan.index, scan.recorded);
+        scan.recorded.clear();
+    }
     allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
     apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
     files.fetch_add(scan.files, std::memory_order_relaxed);

@@ -9,19 +9,6 @@
 
 namespace corvath {
 
-// One entry of a folder that is not itself a scanned folder; kept only when the
-// caller asked for the full tree (an export), never for a plain scan.
-struct EntryRecord {
-    enum class Kind : std::uint8_t { Regular, Other, OtherFilesystem };
-    std::string name;
-    std::uint64_t apparent = 0;
-    std::uint64_t allocated = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t device = 0;
-    std::uint32_t links = 1;
-    Kind kind = Kind::Regular;
-};
-
 // A scanned folder. While scanning, the totals hold the folder itself and its
 // direct entries; after the scan they are summed up to include every sub-folder.
 struct FolderNode {
@@ -41,7 +28,6 @@ struct FolderNode {
     std::uint64_t folders = 0;  // sub-folders, mount points not entered included
     std::uint64_t ownAllocated = 0;  // the folder itself
     std::uint64_t ownApparent = 0;
-    std::unique_ptr<std::vector<EntryRecord>> entries;
 };
 
 // Folders of one scan, addressed by index. Appending is safe from any thread;

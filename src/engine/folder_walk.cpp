@@ -111,7 +111,6 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     node.apparent = static_cast<std::uint64_t>(s.rootStat.st_size);
     node.ownAllocated = node.allocated;
     node.ownApparent = node.apparent;
-    if (options.keepEntries) node.entries = std::make_unique<std::vector<EntryRecord>>();
     s.allocated = node.allocated;
     s.apparent = node.apparent;
     s.folderCount = 1;

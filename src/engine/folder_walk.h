@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/entry_sink.h"
 #include "engine/folder_table.h"
 
 namespace corvath {
@@ -17,9 +18,9 @@ enum class WalkStep { Opening, Reading };
 
 struct WalkOptions {
     unsigned threads = 8;
-    // Keep every entry of every folder (for an export); a plain scan keeps
-    // per-folder totals only.
-    bool keepEntries = false;
+    // Where every folder's entries go (for an export); without one, a scan keeps
+    // per-folder totals only. Must outlive the walk's workers.
+    EntrySink* entrySink = nullptr;
     // Open folders with openat2 where the kernel has it; off only to try the
     // fallback for older kernels.
     bool useOpenat2 = true;

@@ -85,7 +85,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     }
     if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
     const std::string root = driveRoot(drive);
-    auto walk = openWalkWithin(root, WalkOptions{options_.threads, false}, options_.stallLimit);
+    auto walk = openWalkWithin(root, WalkOptions{options_.threads}, options_.stallLimit);
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
     {

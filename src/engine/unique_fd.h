@@ -29,6 +29,12 @@ public:
         if (fd_ >= 0) ::close(fd_);
         fd_ = fdOrError;
     }
+    // Closes now and returns what close() says: on some filesystems (NFS) the
+    // last write-back error only shows there.
+    int close() noexcept {
+        const int fd = std::exchange(fd_, -EBADF);
+        return fd >= 0 ? ::close(fd) : 0;
+    }
 
 private:
     int fd_ = -EBADF;

@@ -59,6 +59,9 @@ struct FolderScan {
     std::size_t childBase = 0;  // length of the path from childAnchor to this folder, plus "/"
     std::vector<WorkItem> found;
     std::uint64_t allocated = 0, apparent = 0, files = 0, folders = 0;
+    // Entries for the entry sink, handed over at each flush: their names point
+    // into the read buffer, which the next read overwrites.
+    std::vector<EntryRecord> recorded;
 };
 
 // Shared by the workers and the FolderWalk handle. Fields that change during the

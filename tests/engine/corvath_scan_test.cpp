@@ -139,7 +139,7 @@ TEST(CorvathScan, BadArgumentsGiveOneLineAndStatusTwo) {
     const std::string existing = shellQuote(dir.path().string());
     const std::vector<std::string> cases = {std::string(""), "-x " + existing, "-j", "-j 0 " + existing, "-j abc " + existing, "-j 1000 " + existing,
           existing + " " + existing, "/no/such/folder", shellQuote((dir / "file").string()),
-          "-o /no/such/dir/out.json " + existing};
+          "-o a.json -o b.json " + existing};
     for (const std::string& arguments : cases) {
         SCOPED_TRACE(arguments);
         int status = -1;

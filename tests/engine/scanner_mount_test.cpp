@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // The walk on its own, to choose how folders are opened.
 WalkTotals walkTotals(const fs::path& root, bool useOpenat2) {
-    FolderWalk walk(root.string(), WalkOptions{2, false, useOpenat2});
+    FolderWalk walk(root.string(), WalkOptions{2, nullptr, useOpenat2});
     walk.start({});
     walk.waitStopped(std::chrono::steady_clock::time_point::max());
     return walk.totals();

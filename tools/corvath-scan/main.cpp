@@ -1,24 +1,27 @@
 // corvath-scan [-j THREADS] [-o FILE] PATH: scans PATH on its filesystem and
 // prints the totals, one "name: value" per line; -o also writes ncdu's export.
-#include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "buffered_output.h"
+#include "cancel_signals.h"
 #include "engine/engine_error.h"
 #include "engine/folder_walk.h"
 #include "engine/wait_pump.h"
+#include "entry_spill.h"
+#include "export_file.h"
 #include "ncdu_export.h"
 #include "scan_arguments.h"
 
 namespace {
 
+constexpr int kFailed = 1;
 constexpr int kBadUse = 2;
 
 std::string absolutePath(const std::string& path) {
@@ -30,6 +33,17 @@ std::string absolutePath(const std::string& path) {
     return path;
 }
 
+int cancelledBy(int signal) {
+    std::fprintf(stderr, "corvath-scan: cancelled\n");
+    return 128 + signal;
+}
+
+// Clears the signal action before the walk it cancels goes away.
+struct ActionReset {
+    corvath::CancelSignals& signals;
+    ~ActionReset() { signals.setAction({}); }
+};
+
 int run(const std::vector<std::string>& arguments) {
     corvath::ScanArguments options;
     try {
@@ -38,60 +52,71 @@ int run(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "corvath-scan: %s (usage: corvath-scan [-j THREADS] [-o FILE] PATH)\n", error.what());
         return kBadUse;
     }
+    corvath::CancelSignals signals;  // before the walk starts its threads
 
-    std::FILE* exportFile = nullptr;
-    const bool toStdout = options.output && *options.output == "-";
-    if (options.output && !toStdout) {
-        exportFile = std::fopen(options.output->c_str(), "wb");
-        if (exportFile == nullptr) {
-            std::fprintf(stderr, "corvath-scan: cannot write %s: %s\n", options.output->c_str(), std::strerror(errno));
-            return kBadUse;
+    // The export's file and its temporary space come first: a scan that could
+    // not be written would be wasted.
+    std::optional<corvath::ExportFile> exportFile;
+    std::optional<corvath::EntrySpill> spill;
+    try {
+        if (options.output) {
+            exportFile.emplace(*options.output);
+            spill.emplace(exportFile->scratchFolder());
         }
-    } else if (toStdout) {
-        exportFile = stdout;
+    } catch (const corvath::ExportError& error) {
+        std::fprintf(stderr, "corvath-scan: %s\n", error.what());
+        return kFailed;
     }
-    std::FILE* summary = toStdout ? stderr : stdout;
+    std::FILE* summary = options.output && *options.output == "-" ? stderr : stdout;
 
     const auto started = std::chrono::steady_clock::now();
     const auto timestamp = static_cast<std::int64_t>(std::time(nullptr));
+    std::optional<corvath::FolderWalk> walk;
     try {
-        corvath::FolderWalk walk(options.path, corvath::WalkOptions{options.threads, options.output.has_value()});
-        corvath::WaitPump pump;
-        walk.start([&pump] { pump.wake(); });
-        pump.run();
-        walk.waitStopped(std::chrono::steady_clock::time_point::max());
-        if (const std::string failure = walk.failure(); !failure.empty()) {
-            std::fprintf(stderr, "corvath-scan: cannot scan %s: %s\n", options.path.c_str(), failure.c_str());
-            return 1;
-        }
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        const corvath::WalkTotals totals = walk.totals();
-
-        if (exportFile != nullptr) {
-            const corvath::ExportHeader header{CORVATH_VERSION, timestamp, absolutePath(options.path), walk.rootDevice()};
-            bool written = corvath::writeNcduExport(exportFile, header, walk.folders());
-            if (exportFile != stdout) written = std::fclose(exportFile) == 0 && written;
-            exportFile = nullptr;
-            if (!written) {
-                std::fprintf(stderr, "corvath-scan: cannot write %s: %s\n", options.output->c_str(), std::strerror(errno));
-                return 1;
-            }
-        }
-        std::fprintf(summary,
-                     "allocated: %llu\napparent: %llu\nfiles: %llu\nfolders: %llu\nerrors: %llu\nseconds: %.3f\n",
-                     static_cast<unsigned long long>(totals.allocated),
-                     static_cast<unsigned long long>(totals.apparent), static_cast<unsigned long long>(totals.files),
-                     static_cast<unsigned long long>(totals.folders), static_cast<unsigned long long>(totals.errors),
-                     seconds);
-        return std::fflush(summary) == 0 ? 0 : 1;
+        walk.emplace(options.path, corvath::WalkOptions{options.threads, spill ? &*spill : nullptr});
     } catch (const corvath::EngineError& error) {
-        if (exportFile != nullptr && exportFile != stdout) {
-            std::fclose(exportFile);
-            std::remove(options.output->c_str());  // ours, created above and still empty
-        }
         std::fprintf(stderr, "corvath-scan: %s\n", error.what());
         return kBadUse;
     }
+    if (spill) spill->setRootDevice(walk->rootDevice());
+    signals.setAction([&walk] { walk->cancel(); });
+    const ActionReset reset{signals};
+
+    corvath::WaitPump pump;
+    walk->start([&pump] { pump.wake(); });
+    pump.run();
+    walk->waitStopped(std::chrono::steady_clock::time_point::max());
+    if (const int signal = signals.signalled()) return cancelledBy(signal);
+    if (spill && !spill->failure().empty()) {
+        std::fprintf(stderr, "corvath-scan: %s\n", spill->failure().c_str());
+        return kFailed;
+    }
+    if (const std::string failure = walk->failure(); !failure.empty()) {
+        std::fprintf(stderr, "corvath-scan: cannot scan %s: %s\n", options.path.c_str(), failure.c_str());
+        return kFailed;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const corvath::WalkTotals totals = walk->totals();
+
+    if (exportFile) {
+        try {
+            corvath::BufferedOutput out(exportFile->fd(), exportFile->name());
+            const corvath::ExportHeader header{CORVATH_VERSION, timestamp, absolutePath(options.path), walk->rootDevice()};
+            if (!corvath::writeNcduExport(out, header, walk->folders(), *spill, [&signals] { return signals.signalled() != 0; })) {
+                return cancelledBy(signals.signalled());
+            }
+            exportFile->commit();
+        } catch (const corvath::ExportError& error) {
+            std::fprintf(stderr, "corvath-scan: %s\n", error.what());
+            return kFailed;
+        }
+    }
+    std::fprintf(summary,
+                 "allocated: %llu\napparent: %llu\nfiles: %llu\nfolders: %llu\nerrors: %llu\nseconds: %.3f\n",
+                 static_cast<unsigned long long>(totals.allocated), static_cast<unsigned long long>(totals.apparent),
+                 static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.folders),
+                 static_cast<unsigned long long>(totals.errors), seconds);
+    return std::fflush(summary) == 0 ? 0 : kFailed;
 }
 
 }  // namespace
@@ -102,6 +127,6 @@ int main(int argc, char** argv) {
         return run(arguments);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "corvath-scan: %s\n", error.what());
-        return 1;
+        return kFailed;
     }
 }

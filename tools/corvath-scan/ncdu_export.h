@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <functional>
 #include <string>
+#include <string_view>
 
+#include "buffered_output.h"
 #include "engine/folder_table.h"
+#include "entry_spill.h"
 
 namespace corvath {
 
@@ -15,13 +18,15 @@ struct ExportHeader {
     std::uint64_t rootDevice = 0;
 };
 
-// Writes a scan kept with all its entries in ncdu's JSON export format (major
-// version 1, minor 2), names byte for byte as ncdu writes them. The folders'
-// totals must not have been summed up. Returns false on a write error.
-bool writeNcduExport(std::FILE* out, const ExportHeader& header, const FolderTable& folders);
+// Lays out a finished scan in ncdu's JSON export format (major version 1, minor
+// 2), names byte for byte as ncdu writes them: one pass over the folders, depth
+// first, each folder followed by its entries from the spill, then its
+// sub-folders. The folders' totals must not have been summed up. Asks cancelled()
+// between folders and returns false when it says so; throws ExportError.
+bool writeNcduExport(BufferedOutput& out, const ExportHeader& header, const FolderTable& folders, EntrySpill& spill,
+                     const std::function<bool()>& cancelled);
 
-// A JSON string as ncdu writes one: control characters escaped, every other
-// byte (invalid UTF-8 included) as it is.
-std::string ncduString(const std::string& text);
+// A JSON string as ncdu writes one.
+std::string ncduString(std::string_view text);
 
 }  // namespace corvath

@@ -41,6 +41,7 @@ ScanArguments parseScanArguments(const std::vector<std::string>& arguments) {
                 parsed.threads = parseThreads(value);
             } else {
                 if (value.empty()) throw std::invalid_argument("-o needs a file name");
+                if (parsed.output) throw std::invalid_argument("-o given twice ('" + *parsed.output + "' and '" + value + "')");
                 parsed.output = value;
             }
         } else if (havePath) {

@@ -1,0 +1,172 @@
+#include "entry_spill.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace corvath {
+
+namespace {
+
+constexpr std::size_t kReadChunk = std::size_t{1} << 20;
+
+void appendNumber(std::string& out, std::uint64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+void addNumber(std::string& out, std::string_view key, std::uint64_t value) {
+    if (value == 0) return;  // ncdu leaves out what is zero
+    out += key;
+    appendNumber(out, value);
+}
+
+// Unlinked as soon as it exists, so that nothing is left behind, whatever ends
+// the process.
+UniqueFd createNameless(const std::string& folder) {
+    UniqueFd file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        std::string pattern = folder + "/.corvath-scan-XXXXXX";
+        file = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
+        if (file.valid()) ::unlink(pattern.c_str());
+    }
+    if (!file.valid()) {
+        throw ExportError("cannot write the export's temporary file in " + folder + ": " + std::strerror(errno));
+    }
+    return file;
+}
+
+}  // namespace
+
+void appendNcduString(std::string& out, std::string_view text) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 31 && byte != 127 && c != '\\' && c != '"') {
+            out += c;
+            continue;
+        }
+        switch (c) {
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\b': out += "\\b"; break;
+        case '\t': out += "\\t"; break;
+        case '\f': out += "\\f"; break;
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        default:
+            out += "\\u00";
+            out += kDigits[byte >> 4];
+            out += kDigits[byte & 15];
+        }
+    }
+    out += '"';
+}
+
+void appendEntry(std::string& out, const EntryRecord& entry, std::uint64_t rootDevice) {
+    if (entry.kind == EntryRecord::Kind::OtherFilesystem) {
+        out += "[{\"name\":";
+        appendNcduString(out, entry.name);
+        out += ",\"dev\":";
+        appendNumber(out, entry.device);
+        out += ",\"excluded\":\"othfs\"}]";
+        return;
+    }
+    out += "{\"name\":";
+    appendNcduString(out, entry.name);
+    addNumber(out, ",\"asize\":", entry.apparent);
+    addNumber(out, ",\"dsize\":", entry.allocated);
+    if (entry.device != rootDevice) {
+        out += ",\"dev\":";
+        appendNumber(out, entry.device);
+    }
+    if (entry.links > 1) {
+        out += ",\"ino\":";
+        appendNumber(out, entry.inode);
+        out += ",\"hlnkc\":true,\"nlink\":";
+        appendNumber(out, entry.links);
+    }
+    if (entry.kind == EntryRecord::Kind::Other) out += ",\"notreg\":true";
+    out += '}';
+}
+
+EntrySpill::EntrySpill(const std::string& folder)
+    : folder_(folder), file_(createNameless(folder)), out_(file_.get(), "the export's temporary file in " + folder) {}
+
+void EntrySpill::record(std::uint32_t folder, std::span<const EntryRecord> entries) {
+    if (entries.empty()) return;
+    // Formatted here, on the worker's own thread, so that the text is made in
+    // parallel and the lock is held only to append it.
+    thread_local std::string text;
+    text.clear();
+    for (const EntryRecord& entry : entries) {
+        text += ",\n";
+        appendEntry(text, entry, rootDevice_);
+    }
+    append(folder, text);
+}
+
+void EntrySpill::append(std::uint32_t folder, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    if (!failure_.empty()) throw ExportError(failure_);
+    try {
+        const std::uint64_t offset = out_.size();
+        out_.write(text);
+        if (chains_.size() <= folder) chains_.resize(std::max<std::size_t>(folder + 1, chains_.size() * 2));
+        Chain& chain = chains_[folder];
+        if (chain.last != kNone) {
+            Span& last = spans_[chain.last];
+            if (last.offset + last.length == offset && last.length + text.size() <= 0xFFFFFFFFu) {
+                last.length += static_cast<std::uint32_t>(text.size());  // one piece on disk: one span
+                return;
+            }
+        }
+        const auto index = static_cast<std::uint32_t>(spans_.size());
+        spans_.push_back(Span{offset, static_cast<std::uint32_t>(text.size()), kNone});
+        if (chain.last == kNone) {
+            chain.first = index;
+        } else {
+            spans_[chain.last].next = index;
+        }
+        chain.last = index;
+    } catch (const ExportError& error) {
+        failure_ = error.what();
+        throw;
+    }
+}
+
+std::string EntrySpill::failure() const {
+    std::lock_guard lock(mutex_);
+    return failure_;
+}
+
+void EntrySpill::copyFolder(std::uint32_t folder, BufferedOutput& out) {
+    std::lock_guard lock(mutex_);
+    if (folder >= chains_.size()) return;
+    out_.flush();
+    readBuffer_.resize(kReadChunk);
+    for (std::uint32_t i = chains_[folder].first; i != kNone; i = spans_[i].next) {
+        std::uint64_t offset = spans_[i].offset;
+        std::uint64_t left = spans_[i].length;
+        while (left > 0) {
+            const ssize_t got = ::pread(file_.get(), readBuffer_.data(), std::min<std::uint64_t>(left, kReadChunk),
+                                        static_cast<off_t>(offset));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                throw ExportError("cannot read the export's temporary file in " + folder_ + ": " +
+                                  std::strerror(got < 0 ? errno : EIO));
+            }
+            out.write(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)));
+            offset += static_cast<std::uint64_t>(got);
+            left -= static_cast<std::uint64_t>(got);
+        }
+    }
+}
+
+}  // namespace corvath

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "engine/unique_fd.h"
+
+namespace corvath {
+
+// The file an export goes to, held so that nothing the user had is lost:
+// - a regular file, or a name that does not exist yet, is written as a new file
+//   beside it that has no name until commit() renames it into place, so a failed
+//   or cancelled export leaves the old file exactly as it was;
+// - a symbolic link is followed first (to any depth), so the link stays a link
+//   and its target gets the export;
+// - anything else that exists (a device such as /dev/null, a FIFO) is written
+//   directly and never removed or replaced;
+// - "-" is standard output.
+class ExportFile {
+public:
+    // Throws ExportError "cannot write NAME: reason".
+    explicit ExportFile(const std::string& name);
+    // Removes what commit() did not put in place.
+    ~ExportFile();
+    ExportFile(const ExportFile&) = delete;
+    ExportFile& operator=(const ExportFile&) = delete;
+
+    int fd() const;
+    const std::string& name() const { return name_; }
+    // Where the export's temporary data goes: beside the file, or $TMPDIR (else
+    // /tmp) for standard output and files written directly.
+    const std::string& scratchFolder() const { return scratch_; }
+    // Puts the complete export in place; throws ExportError.
+    void commit();
+
+private:
+    void createBeside(bool exists, unsigned mode, unsigned owner, unsigned group);
+    void linkUnderTemporaryName();
+
+    std::string name_;
+    std::string target_;  // the path that gets the export, links resolved
+    std::string scratch_;
+    UniqueFd file_;
+    bool replace_ = false;  // written beside the target, renamed over it
+    std::string temporary_;  // the name it has beside the target, while it has one
+};
+
+// A folder for temporary files: $TMPDIR, else /tmp.
+std::string temporaryFolder();
+
+}  // namespace corvath
