@@ -1,7 +1,7 @@
 // corvath-analyzer: the wizard, or with "-auto" the unattended run.
 
 #include "engine/scanner.h"
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 #include "platform/linux/abandonable_child.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "platform/linux/sqlite_registry_store.h"

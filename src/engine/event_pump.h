@@ -1,5 +1,8 @@
 #pragma once
 
+#include <condition_variable>
+#include <mutex>
+
 namespace corvath {
 
 // The caller's event loop, run by AnalyzeDrive on the calling thread while the
@@ -13,6 +16,19 @@ public:
     virtual void run() = 0;
     // Safe from any thread.
     virtual void wake() = 0;
+};
+
+// An event pump for callers with no event loop of their own (the unattended run,
+// corvath-scan): run() just waits for wake().
+class WaitPump : public EventPump {
+public:
+    void run() override;
+    void wake() override;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    unsigned pending_ = 0;  // wakes not yet consumed by a run()
 };
 
 }  // namespace corvath

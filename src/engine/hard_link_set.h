@@ -11,7 +11,11 @@ namespace corvath {
 class HardLinkSet {
 public:
     // True when (device, inode) was not in the set before.
-    bool insert(std::uint64_t device, std::uint64_t inode);
+    bool insert(std::uint64_t device, std::uint64_t inode) {
+        Shard& shard = shards_[(inode ^ (inode >> 17)) % kShards];
+        std::lock_guard lock(shard.mutex);
+        return shard.keys.insert(Key{device, inode}).second;
+    }
 
 private:
     struct Key {

@@ -8,7 +8,7 @@
 
 #include "engine/folder_walk.h"
 #include "engine/scanner.h"
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 
 namespace corvath::test {
 

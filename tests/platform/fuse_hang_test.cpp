@@ -1,6 +1,6 @@
 #include "engine/engine_error.h"
 #include "engine/scanner.h"
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "support/drive_roots.h"
 #include "support/hanging_filesystem.h"

@@ -8,7 +8,7 @@
 #include "engine/scan_reference.h"
 #include "engine/scanner.h"
 #include "results/results_database.h"
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 #include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"

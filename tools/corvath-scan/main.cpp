@@ -13,7 +13,7 @@
 #include "cancel_signals.h"
 #include "engine/engine_error.h"
 #include "engine/folder_walk.h"
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 #include "entry_spill.h"
 #include "export_file.h"
 #include "ncdu_export.h"

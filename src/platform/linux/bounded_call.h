@@ -1,9 +1,8 @@
 #pragma once
 
-#include "platform/linux/worker_budget.h"
-
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,6 +13,27 @@
 namespace corvath {
 
 using Clock = std::chrono::steady_clock;
+
+// Caps how many bounded workers may be alive at once. A worker stuck in a
+// system call on a hung mount cannot be stopped; the cap keeps a flapping
+// network mount from piling up threads. Shared by shared_ptr with the workers,
+// which may outlive whoever started them.
+class WorkerBudget {
+public:
+    explicit WorkerBudget(std::size_t capacity) : capacity_(capacity) {}
+
+    bool tryAcquire();
+    void release();
+    std::size_t inUse() const;
+
+private:
+    const std::size_t capacity_;
+    mutable std::mutex mutex_;
+    std::size_t inUse_ = 0;
+};
+
+// The budget the product's volume layers share: 32 workers for the process.
+std::shared_ptr<WorkerBudget> processWorkerBudget();
 
 // One call run on its own detached thread, so that a caller can stop waiting
 // for it. Everything the worker touches is held here and by shared_ptr: the

@@ -5,7 +5,6 @@
 #include "platform/linux/directory_probe.h"
 #include "platform/linux/disk_space.h"
 #include "platform/linux/mount_table.h"
-#include "platform/linux/worker_budget.h"
 
 #include <chrono>
 #include <functional>

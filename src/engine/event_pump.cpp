@@ -1,4 +1,4 @@
-#include "engine/wait_pump.h"
+#include "engine/event_pump.h"
 
 namespace corvath {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/worker_budget.h"
+#include "platform/linux/bounded_call.h"
 
 namespace corvath {
 
