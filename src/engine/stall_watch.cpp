@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <system_error>
 
 namespace corvath {
@@ -54,25 +55,34 @@ void StallWatch::watch(std::function<std::uint64_t()> progress, std::chrono::mil
 
 std::shared_ptr<FolderWalk> openWalkWithin(const std::string& root, const WalkOptions& options,
                                            std::chrono::milliseconds limit) {
+    // The failure travels as text, rethrown on the caller's thread: an
+    // exception object shared between threads would be released by whichever
+    // lets go last.
     struct Opening {
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;
         std::shared_ptr<FolderWalk> walk;
-        std::exception_ptr failure;
+        std::optional<std::string> failure;
+        bool failureIsEngineError = false;
     };
     auto opening = std::make_shared<Opening>();
     auto open = [opening, root, options] {
         std::shared_ptr<FolderWalk> walk;
-        std::exception_ptr failure;
+        std::optional<std::string> failure;
+        bool engineError = false;
         try {
             walk = std::make_shared<FolderWalk>(root, options);
-        } catch (...) {
-            failure = std::current_exception();
+        } catch (const EngineError& error) {
+            failure = error.what();
+            engineError = true;
+        } catch (const std::exception& error) {
+            failure = error.what();
         }
         std::lock_guard lock(opening->mutex);
         opening->walk = std::move(walk);
-        opening->failure = failure;
+        opening->failure = std::move(failure);
+        opening->failureIsEngineError = engineError;
         opening->finished = true;
         opening->done.notify_all();
     };
@@ -86,7 +96,10 @@ std::shared_ptr<FolderWalk> openWalkWithin(const std::string& root, const WalkOp
     if (!opening->done.wait_for(lock, limit, [&] { return opening->finished; })) {
         throw EngineError("cannot analyze " + root + ": " + notAnsweringReason(limit));
     }
-    if (opening->failure) std::rethrow_exception(opening->failure);
+    if (opening->failure) {
+        throw EngineError(opening->failureIsEngineError ? *opening->failure
+                                                        : "cannot analyze " + root + ": " + *opening->failure);
+    }
     return std::move(opening->walk);
 }
 
