@@ -38,11 +38,12 @@ int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& 
         QCoreApplication::quit();
     });
     wizard.startInteractive();
-    if (closed || !window.isLoaded()) {
-        return 0;
+    if (!closed && window.isLoaded()) {
+        QApplication::exec();
     }
-    QApplication::exec();
-    return 0;
+    // An engine failure has been shown to the user; the program ends as on any
+    // failure it cannot go on from.
+    return wizard.engineFailed() ? 1 : 0;
 }
 
 }  // namespace corvath
