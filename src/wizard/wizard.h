@@ -68,6 +68,9 @@ private:
     void showEngineFailure(const std::exception& failure);
     // Shows the failure, stops a scan still going and closes the window.
     void endOnEngineFailure(const std::exception& failure);
+    // Reads the engine's status and processed bytes and shows them; false when
+    // the engine failed.
+    bool showEngineProgress();
     // Runs one engine operation; a failure is shown to the user, closes the
     // window and gives false so that the calling handler ends.
     bool engineCall(const std::function<void(AnalysisEngine&)>& operation);
