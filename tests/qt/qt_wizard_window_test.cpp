@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <map>
 #include <stdexcept>
@@ -175,6 +176,20 @@ TEST_F(WizardWindow, TabOrderFollowsTheTabIndexes) {
         seen.push_back(w);
     }
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(seen[i], window.widget(expected[i])) << i;
+}
+
+TEST_F(WizardWindow, LongDriveNamesKeepTheColumnAsLaidOutAndShowWholeInTheTooltip) {
+    auto* list = static_cast<QTreeWidget*>(window.widget(Control::lvwDrives));
+    const int laidOut = list->columnWidth(0);
+    ASSERT_EQ(laidOut, 96);
+    const std::string longName = "RAM Disk (/tmp/many/volume_with_a_fairly_long_name_17)";
+    window.driveList().addItem("Local Disk (/)");
+    window.driveList().addItem(longName);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(list->columnWidth(0), laidOut);
+    EXPECT_EQ(list->topLevelItem(0)->toolTip(0), "Local Disk (/)");
+    EXPECT_EQ(list->topLevelItem(1)->toolTip(0).toStdString(), longName);
 }
 
 TEST_F(WizardWindow, CheckBoxHandlersRunOnRealChangesOnly) {
