@@ -192,6 +192,36 @@ TEST_F(WizardWindow, LongDriveNamesKeepTheColumnAsLaidOutAndShowWholeInTheToolti
     EXPECT_EQ(list->topLevelItem(1)->toolTip(0).toStdString(), longName);
 }
 
+TEST(WizardWindowLook, BannerTextsStayDarkOnTheWhiteBannerUnderADarkPalette) {
+    test::qtApp();
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        dark.setColor(group, QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(group, QPalette::WindowText, Qt::white);
+    }
+    RecordingEvents events;
+    // Dark before the window is made, and a theme changed while it is open.
+    QApplication::setPalette(dark);
+    QtWizardWindow before(events);
+    QApplication::setPalette(desktop);
+    QtWizardWindow during(events);
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    for (const QtWizardWindow* w : {&before, &during}) {
+        EXPECT_EQ(w->widget(Control::frmTop)->palette().color(QPalette::Window), QColor(Qt::white));
+        for (const Control c : {Control::lblTitle, Control::lblDesc}) {
+            for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                EXPECT_LT(w->widget(c)->palette().color(group, QPalette::WindowText).lightness(), 64)
+                    << static_cast<int>(c);
+            }
+        }
+    }
+    // The rest of the window follows the desktop.
+    EXPECT_EQ(during.widget(Control::lblOverallProgress)->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QApplication::setPalette(desktop);
+}
+
 TEST_F(WizardWindow, CheckBoxHandlersRunOnRealChangesOnly) {
     window.setValue(Control::chkRememberSettings, 1);
     EXPECT_EQ(events.count("remember"), 1);
