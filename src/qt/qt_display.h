@@ -16,4 +16,16 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 bool displayAvailable(const EnvironmentLookup& lookup);
 bool displayAvailable();
 
+// Whether the named display answers: platform is "xcb" or "wayland", name the
+// value of DISPLAY or WAYLAND_DISPLAY.
+using DisplayProbe = std::function<bool(const std::string& platform, const std::string& name)>;
+
+// As displayAvailable, and the display named must also answer the probe; Qt
+// aborts on a display that is named but cannot be reached.
+bool displayAvailable(const EnvironmentLookup& lookup, const DisplayProbe& reachable);
+
+// Connects to the display the way Qt would: an X server through XCB, a Wayland
+// compositor's socket in the runtime folder.
+bool displayReachable(const std::string& platform, const std::string& name);
+
 }  // namespace corvath

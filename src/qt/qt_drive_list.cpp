@@ -22,7 +22,11 @@ QTreeWidgetItem* QtDriveList::item(int position) const {
 void QtDriveList::clear() { tree_.clear(); }
 
 int QtDriveList::addItem(const std::string& text) {
-    auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
+    const QString whole = QString::fromStdString(text);
+    auto* item = new QTreeWidgetItem(QStringList{whole});
+    // The column is as narrow as laid out and cuts long mount points; the
+    // tooltip tells such drives apart.
+    item->setToolTip(0, whole);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     if (checkBoxes_) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

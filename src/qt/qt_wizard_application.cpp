@@ -8,7 +8,9 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <iostream>
+#include <string>
 
 namespace corvath {
 
@@ -17,6 +19,18 @@ int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& 
     if (!displayAvailable()) {
         std::cerr << "corvath-analyzer: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
                      "run \"corvath-analyzer -auto\" to analyze without a window\n";
+        return 2;
+    }
+    const EnvironmentLookup environment = [](const char* name) -> const char* { return std::getenv(name); };
+    if (!displayAvailable(environment, displayReachable)) {
+        std::string named;
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+            const char* value = std::getenv(variable);
+            if (value == nullptr || *value == '\0') continue;
+            named += std::string(named.empty() ? "" : ", ") + variable + "=" + value;
+        }
+        std::cerr << "corvath-analyzer: cannot connect to the display (" << named
+                  << "); run \"corvath-analyzer -auto\" to analyze without a window\n";
         return 2;
     }
 
@@ -38,11 +52,12 @@ int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& 
         QCoreApplication::quit();
     });
     wizard.startInteractive();
-    if (closed || !window.isLoaded()) {
-        return 0;
+    if (!closed && window.isLoaded()) {
+        QApplication::exec();
     }
-    QApplication::exec();
-    return 0;
+    // An engine failure has been shown to the user; the program ends as on any
+    // failure it cannot go on from.
+    return wizard.engineFailed() ? 1 : 0;
 }
 
 }  // namespace corvath

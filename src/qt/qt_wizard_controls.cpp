@@ -46,6 +46,13 @@ void QtWizardWindow::buildControls() {
             const bool right = design.name == Control::lblDiskCount || design.name == Control::lblFileFldCount;
             label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
             if (design.name == Control::lblTitle) label->setFont(dialogFont(true));
+            if (design.container == Control::frmTop) {
+                // The banner is white on every desktop, so its texts are dark on
+                // every desktop too, a dark theme included.
+                QPalette p = label->palette();
+                p.setColor(QPalette::WindowText, Qt::black);
+                label->setPalette(p);
+            }
             w = label;
             break;
         }

@@ -182,7 +182,18 @@ void QtWizardWindow::setEnabled(Control control, bool enabled) {
         setTimerEnabled(enabled);
         return;
     }
-    if (QWidget* w = widget(control)) w->setEnabled(enabled);
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    const bool lendsFocus = !enabled && form_->focusWidget() == w;
+    w->setEnabled(enabled);
+    if (lendsFocus) {
+        focusLentBy_ = w;
+        focusLentTo_ = form_->focusWidget();
+    } else if (enabled && w == focusLentBy_) {
+        if (form_->focusWidget() == focusLentTo_) w->setFocus(Qt::OtherFocusReason);
+        focusLentBy_ = nullptr;
+        focusLentTo_ = nullptr;
+    }
 }
 
 bool QtWizardWindow::isEnabled(Control control) const {

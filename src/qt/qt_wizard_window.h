@@ -105,6 +105,10 @@ private:
     std::function<void()> onClosed_;
     bool closingByCode_ = false;
     bool shownOnce_ = false;
+    // Disabling the focused control lends its focus to the next one in the
+    // chain; enabled again, it takes the focus back if nobody moved it since.
+    QWidget* focusLentBy_ = nullptr;
+    QWidget* focusLentTo_ = nullptr;
     double twipsPerPixelX_ = 15;
     double twipsPerPixelY_ = 15;
 };

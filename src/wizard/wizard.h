@@ -52,6 +52,8 @@ public:
     bool isRememberSettings() const { return rememberSettings; }
     std::int16_t lastDiskPercent() const { return diskPercent; }
     const std::vector<std::string>& lastStatusFields() const { return statusFields; }
+    // True once an engine failure has been shown and has closed the window.
+    bool engineFailed() const { return engineFailed_; }
 
     // Set once the user has confirmed a cancel (or closed the window mid-run);
     // the run stops at its next test point.
@@ -64,8 +66,13 @@ private:
     void runDrives();
     void finishRun();
     void showEngineFailure(const std::exception& failure);
-    // Runs one engine operation; a failure is shown to the user, stops the
-    // timer and gives false so that the calling handler ends.
+    // Shows the failure, stops a scan still going and closes the window.
+    void endOnEngineFailure(const std::exception& failure);
+    // Reads the engine's status and processed bytes and shows them; false when
+    // the engine failed.
+    bool showEngineProgress();
+    // Runs one engine operation; a failure is shown to the user, closes the
+    // window and gives false so that the calling handler ends.
     bool engineCall(const std::function<void(AnalysisEngine&)>& operation);
     void setCheckBox(Control box, bool ticked);
 
@@ -78,6 +85,7 @@ private:
     RunCompanion* companion_;
     std::unique_ptr<AnalysisEngine> engine_;
     bool running_ = false;
+    bool engineFailed_ = false;
 
     bool closeWhenDone = false;
     bool rememberSettings = false;

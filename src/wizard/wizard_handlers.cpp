@@ -92,11 +92,26 @@ bool Wizard::engineCall(const std::function<void(AnalysisEngine&)>& operation) {
         operation(*engine_);
         return true;
     } catch (const std::exception& failure) {
-        // Stopped first: the message box lets the timer's events through.
-        stopProgressTimer();
-        showEngineFailure(failure);
+        endOnEngineFailure(failure);
         return false;
     }
+}
+
+void Wizard::endOnEngineFailure(const std::exception& failure) {
+    // Stopped first: the message box lets the timer's events through.
+    stopProgressTimer();
+    showEngineFailure(failure);
+    engineFailed_ = true;
+    // The run ends at its next test point, and a scan still going is told to
+    // stop; it has already failed once, so a second failure is not shown.
+    bCancelled = true;
+    if (running_ && engine_) {
+        try {
+            engine_->CancelAnalysis();
+        } catch (const std::exception&) {
+        }
+    }
+    view_.unload();
 }
 
 void Wizard::showEngineFailure(const std::exception& failure) {

@@ -114,10 +114,14 @@ void Wizard::runDrives() {
         if (endRunIfCancelled()) {
             return;
         }
+        // Once more after the scan: the last tick may be up to one interval old,
+        // and a scan shorter than one interval has had none.
+        if (!showEngineProgress()) {
+            return;
+        }
         if (!engineCall([](AnalysisEngine& engine) { engine.FinishDrive(); })) {
             return;
         }
-        // The last value a tick polled; the engine is not asked again.
         state_.totals.completedBytes += state_.totals.processedBytes;
     }
     finishRun();

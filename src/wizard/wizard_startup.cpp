@@ -90,8 +90,7 @@ void Wizard::startInteractive() {
         engine_ = makeEngine_();
     } catch (const std::exception& failure) {
         // Without an engine nothing can be analysed: say why and close.
-        showEngineFailure(failure);
-        view_.unload();
+        endOnEngineFailure(failure);
         return;
     }
 

@@ -9,13 +9,23 @@
 namespace corvath {
 
 void Wizard::onTimerTick() {
+    if (!showEngineProgress()) {
+        return;
+    }
+    if (bCancelled) {
+        stopProgressTimer();
+        view_.unload();
+    }
+}
+
+bool Wizard::showEngineProgress() {
     std::string statusText;
     std::string bytesText;
     if (!engineCall([&](AnalysisEngine& engine) {
             statusText = engine.GetStatusText();
             bytesText = engine.GetProcessedBytesText();
         })) {
-        return;
+        return false;
     }
 
     // A malformed report leaves the display as the last good tick left it; the
@@ -41,11 +51,7 @@ void Wizard::onTimerTick() {
             static_cast<double>(totals.totalUsedBytes));
         view_.setValue(Control::pbOverallProgress, runningBarValue(overallPercent));
     }
-
-    if (bCancelled) {
-        stopProgressTimer();
-        view_.unload();
-    }
+    return true;
 }
 
 }  // namespace corvath

@@ -43,5 +43,23 @@ TEST(DisplayAvailable, AnyUsableEntryOfAFallbackListWillDo) {
     EXPECT_TRUE(availableWith({{"QT_QPA_PLATFORM", "xcb;offscreen"}}));
 }
 
+TEST(DisplayAvailable, ANamedDisplayMustAlsoAnswer) {
+    const std::map<std::string, std::string> env{{"DISPLAY", ":99"}};
+    const auto lookup = [&env](const char* name) -> const char* {
+        const auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    };
+    std::string asked;
+    EXPECT_FALSE(displayAvailable(lookup, [&](const std::string& platform, const std::string& name) {
+        asked = platform + " " + name;
+        return false;
+    }));
+    EXPECT_EQ(asked, "xcb :99");
+    EXPECT_TRUE(displayAvailable(lookup, [](const std::string&, const std::string&) { return true; }));
+    // No server listens on a display whose socket does not exist.
+    EXPECT_FALSE(displayReachable("xcb", ":187"));
+    EXPECT_FALSE(displayReachable("wayland", "/nonexistent/wayland-0"));
+}
+
 }  // namespace
 }  // namespace corvath

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <map>
 #include <stdexcept>
@@ -175,6 +176,50 @@ TEST_F(WizardWindow, TabOrderFollowsTheTabIndexes) {
         seen.push_back(w);
     }
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(seen[i], window.widget(expected[i])) << i;
+}
+
+TEST_F(WizardWindow, LongDriveNamesKeepTheColumnAsLaidOutAndShowWholeInTheTooltip) {
+    auto* list = static_cast<QTreeWidget*>(window.widget(Control::lvwDrives));
+    const int laidOut = list->columnWidth(0);
+    ASSERT_EQ(laidOut, 96);
+    const std::string longName = "RAM Disk (/tmp/many/volume_with_a_fairly_long_name_17)";
+    window.driveList().addItem("Local Disk (/)");
+    window.driveList().addItem(longName);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(list->columnWidth(0), laidOut);
+    EXPECT_EQ(list->topLevelItem(0)->toolTip(0), "Local Disk (/)");
+    EXPECT_EQ(list->topLevelItem(1)->toolTip(0).toStdString(), longName);
+}
+
+TEST(WizardWindowLook, BannerTextsStayDarkOnTheWhiteBannerUnderADarkPalette) {
+    test::qtApp();
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        dark.setColor(group, QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(group, QPalette::WindowText, Qt::white);
+    }
+    RecordingEvents events;
+    // Dark before the window is made, and a theme changed while it is open.
+    QApplication::setPalette(dark);
+    QtWizardWindow before(events);
+    QApplication::setPalette(desktop);
+    QtWizardWindow during(events);
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    for (const QtWizardWindow* w : {&before, &during}) {
+        EXPECT_EQ(w->widget(Control::frmTop)->palette().color(QPalette::Window), QColor(Qt::white));
+        for (const Control c : {Control::lblTitle, Control::lblDesc}) {
+            for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                EXPECT_LT(w->widget(c)->palette().color(group, QPalette::WindowText).lightness(), 64)
+                    << static_cast<int>(c);
+            }
+        }
+    }
+    // The rest of the window follows the desktop.
+    EXPECT_EQ(during.widget(Control::lblOverallProgress)->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QApplication::setPalette(desktop);
 }
 
 TEST_F(WizardWindow, CheckBoxHandlersRunOnRealChangesOnly) {

@@ -55,7 +55,8 @@ TEST_F(WizardRunCancelTest, TicksGoOnWhileTheQuestionIsOpen) {
     runWith({"/", "/data", "/media/usb"});
 
     // The tick inside the question already showed the new count.
-    EXPECT_EQ(engine->count("GetStatusText"), 3);
+    // Three ticks, and one read at the end of each of the three drives.
+    EXPECT_EQ(engine->count("GetStatusText"), 6);
     EXPECT_EQ(view.valueHistory[Control::pbDiskProgress].at(0), 10);
     EXPECT_EQ(view.valueHistory[Control::pbDiskProgress].at(1), 50);
     EXPECT_EQ(engine->count("FinishDrive"), 3);
@@ -109,7 +110,7 @@ TEST_F(WizardRunCancelTest, ClosingTheWindowMidRunEndsTheRunWithoutAQuestion) {
     EXPECT_EQ(companion.calls, (std::vector<std::string>{"StartA", "StartB", "EndA", "EndB"}));
 }
 
-TEST_F(WizardRunCancelTest, AFailedAnalysisIsReportedAndEndsTheRun) {
+TEST_F(WizardRunCancelTest, AFailedAnalysisIsReportedAndClosesTheWindow) {
     engine->failing = "AnalyzeDrive";
 
     runWith({"/", "/data"});
@@ -118,13 +119,15 @@ TEST_F(WizardRunCancelTest, AFailedAnalysisIsReportedAndEndsTheRun) {
     EXPECT_EQ(view.messages[0].text, "AnalyzeDrive failed: the drive went away");
     EXPECT_EQ(view.messages[0].title, "Corvath Analyzer");
     EXPECT_FALSE(view.timerRunning());
+    EXPECT_FALSE(view.isLoaded());
+    EXPECT_TRUE(wizard.engineFailed());
     EXPECT_EQ(engine->count("FinishDrive"), 0);
     EXPECT_EQ(engine->count("AnalyzeDrive /data"), 0);
     EXPECT_NE(view.caption(Control::cmdCancel), "Finish");
     EXPECT_TRUE(fileManager.opened.empty());
 }
 
-TEST_F(WizardRunCancelTest, AFailedFinishIsReportedAndEndsTheRun) {
+TEST_F(WizardRunCancelTest, AFailedFinishIsReportedAndClosesTheWindow) {
     engine->failing = "FinishDrive";
 
     runWith({"/", "/data"});
@@ -132,11 +135,13 @@ TEST_F(WizardRunCancelTest, AFailedFinishIsReportedAndEndsTheRun) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "FinishDrive failed: the drive went away");
     EXPECT_FALSE(view.timerRunning());
+    EXPECT_FALSE(view.isLoaded());
+    EXPECT_TRUE(wizard.engineFailed());
     EXPECT_EQ(engine->count("AnalyzeDrive /data"), 0);
     EXPECT_TRUE(fileManager.opened.empty());
 }
 
-TEST_F(WizardRunCancelTest, AFailedPollIsReportedOnceAndTheTimerStops) {
+TEST_F(WizardRunCancelTest, AFailedPollIsReportedOnceStopsTheScanAndClosesTheWindow) {
     engine->scripts["/"] = {report("100"), report("200")};
     engine->scripts["/data"] = {report("300")};
     engine->failing = "GetStatusText";
@@ -146,9 +151,12 @@ TEST_F(WizardRunCancelTest, AFailedPollIsReportedOnceAndTheTimerStops) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "GetStatusText failed: the drive went away");
     EXPECT_EQ(engine->count("GetStatusText"), 1);
-    // The drives still run to the end; only the display stopped.
-    EXPECT_EQ(engine->count("FinishDrive"), 2);
-    EXPECT_EQ(view.caption(Control::cmdCancel), "Finish");
+    EXPECT_EQ(engine->count("CancelAnalysis"), 1);
+    EXPECT_EQ(engine->count("FinishDrive"), 0);
+    EXPECT_EQ(engine->count("AnalyzeDrive /data"), 0);
+    EXPECT_FALSE(view.isLoaded());
+    EXPECT_TRUE(wizard.engineFailed());
+    EXPECT_EQ(view.unloads, 1);
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ TEST_F(WizardRunTest, BarsStayAtOrBelow97UntilTheFinishSets100) {
 
     runWith({"/", "/data"});
 
-    EXPECT_EQ(bar(Control::pbDiskProgress), (std::vector<int>{96, 97, 97, 97, 97, 100}));
-    EXPECT_EQ(bar(Control::pbOverallProgress), (std::vector<int>{48, 50, 97, 97, 97, 100}));
+    // Each drive's end reads its count once more before the finish sets 100.
+    EXPECT_EQ(bar(Control::pbDiskProgress), (std::vector<int>{96, 97, 97, 97, 97, 97, 97, 100}));
+    EXPECT_EQ(bar(Control::pbOverallProgress), (std::vector<int>{48, 50, 97, 97, 97, 97, 97, 100}));
     EXPECT_EQ(wizard.lastDiskPercent(), 100);  // clamped, where 16 bits would have overflowed
     EXPECT_TRUE(view.messages.empty());
 }
@@ -93,7 +94,7 @@ TEST_F(WizardRunTest, HalfwayPercentagesRoundToEven) {
     runWith({"/"});
 
     EXPECT_EQ(percents, (std::vector<int>{98, 96}));
-    EXPECT_EQ(bar(Control::pbDiskProgress), (std::vector<int>{97, 96, 0, 100}));
+    EXPECT_EQ(bar(Control::pbDiskProgress), (std::vector<int>{97, 96, 0, 0, 100}));
 }
 
 TEST_F(WizardRunTest, OverallBarWeighsEachDriveByItsUsedBytes) {
@@ -105,24 +106,41 @@ TEST_F(WizardRunTest, OverallBarWeighsEachDriveByItsUsedBytes) {
     runWith({"/", "/data", "/media/usb"});
 
     EXPECT_EQ(state.totals.totalUsedBytes, 1000000u);
-    EXPECT_EQ(bar(Control::pbDiskProgress).at(1), 25);
-    EXPECT_EQ(bar(Control::pbOverallProgress).at(1), 35);
+    // The tick and the end of the first drive, then the tick of the second.
+    EXPECT_EQ(bar(Control::pbOverallProgress).at(1), 30);
+    EXPECT_EQ(bar(Control::pbDiskProgress).at(2), 25);
+    EXPECT_EQ(bar(Control::pbOverallProgress).at(2), 35);
 }
 
-TEST_F(WizardRunTest, EachDriveIsCreditedWithTheLastPolledCount) {
+TEST_F(WizardRunTest, EachDriveEndsWithItsFinalCountEvenWithoutATick) {
     addThreeDrives();
     start();
-    engine->scripts["/"] = {report("100"), report("250")};
-    // No tick during the other two drives: the last polled value is credited again.
+    // The first scan is polled once and goes on past that tick; the others end
+    // before any tick.
+    engine->scripts["/"] = {report("100")};
+    const std::vector<std::pair<std::string, std::string>> finals{{"250", "/|40 files, 9 folders scanned"},
+                                                                  {"70", "/data/|3 files, 1 folders scanned"},
+                                                                  {"5", "/media/usb/|1 files, 0 folders scanned"}};
+    std::size_t ended = 0;
+    engine->duringAnalysis = [&] {
+        const auto final = finals.at(ended++);
+        engine->bytesSource = [final] { return final.first; };
+        engine->statusSource = [final] { return final.second; };
+    };
     std::vector<std::uint64_t> completed;
-    engine->duringFinish = [&] { completed.push_back(state.totals.completedBytes); };
+    std::vector<std::string> counts;
+    engine->duringFinish = [&] {
+        completed.push_back(state.totals.completedBytes);
+        counts.push_back(view.caption(Control::lblFileFldCount));
+    };
 
     runWith({"/", "/data", "/media/usb"});
 
-    EXPECT_EQ(completed, (std::vector<std::uint64_t>{0, 250, 500}));
-    EXPECT_EQ(state.totals.completedBytes, 750u);
-    EXPECT_EQ(state.totals.totalUsedBytes, 1000000u);
-    EXPECT_EQ(engine->count("GetProcessedBytesText"), 2);
+    EXPECT_EQ(counts, (std::vector<std::string>{"40 files, 9 folders ", "3 files, 1 folders ", "1 files, 0 folders "}));
+    EXPECT_EQ(completed, (std::vector<std::uint64_t>{0, 250, 320}));
+    EXPECT_EQ(state.totals.completedBytes, 325u);
+    EXPECT_EQ(view.caption(Control::lblTitle), "Analyzing...Done");
+    EXPECT_EQ(view.caption(Control::lblFileFldCount), "1 files, 0 folders ");
 }
 
 TEST_F(WizardRunTest, StatusTextFillsTheFolderAndCountLabels) {

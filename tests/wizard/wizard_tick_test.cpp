@@ -54,8 +54,8 @@ TEST_F(WizardTickTest, ADriveWithNoMeasuredUsedBytesShowsZero) {
     runWith({"/empty"});
 
     EXPECT_EQ(state.totals.totalUsedBytes, 0u);
-    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress], (std::vector<int>{0, 100}));
-    EXPECT_EQ(view.valueHistory[Control::pbOverallProgress], (std::vector<int>{0, 100}));
+    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress], (std::vector<int>{0, 0, 100}));
+    EXPECT_EQ(view.valueHistory[Control::pbOverallProgress], (std::vector<int>{0, 0, 100}));
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(view.caption(Control::cmdCancel), "Finish");
 }
@@ -67,8 +67,8 @@ TEST_F(WizardTickTest, ZeroUsedDriveBesideAnotherStillMovesTheOverallBar) {
     runWith({"/", "/empty"});
 
     // The empty drive's own bar shows 0; the overall bar counts its bytes.
-    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress], (std::vector<int>{50, 0, 100}));
-    EXPECT_EQ(view.valueHistory[Control::pbOverallProgress], (std::vector<int>{50, 51, 100}));
+    EXPECT_EQ(view.valueHistory[Control::pbDiskProgress], (std::vector<int>{50, 50, 0, 0, 100}));
+    EXPECT_EQ(view.valueHistory[Control::pbOverallProgress], (std::vector<int>{50, 50, 51, 51, 100}));
 }
 
 TEST_F(WizardTickTest, ATickAfterAConfirmedCancelStopsTheTimerAndUnloads) {
