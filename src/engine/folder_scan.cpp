@@ -21,12 +21,12 @@ constexpr std::size_t kPushBatch = 64;
 
 }  // namespace
 
-std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, std::vector<char>& buffer) {
+std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, std::vector<char>& buffer, LargestFiles& largest) {
     publish(item.node);
     atStep(WalkStep::Opening, item.node);
     UniqueFd fd = enterFolder(item);
     if (!fd.valid()) return std::nullopt;
-    FolderScan scan = startReading(item, std::move(fd));
+    FolderScan scan = startReading(item, std::move(fd), largest);
     atStep(WalkStep::Reading, item.node);
     while (!stopping() && readBatch(scan, buffer)) flush(scan, nullptr);
     std::optional<WorkItem> next;
@@ -115,8 +115,8 @@ UniqueFd WalkState::checkDevice(UniqueFd fd) {
 
 // Either the folder stays open for its sub-folders, or they are reached from
 // this folder's own starting point with a longer relative path.
-FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd) {
-    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}, 0, 0, 0, 0, {}};
+FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd, LargestFiles& largest) {
+    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}, 0, 0, 0, 0, &largest, {}};
     if (reserveKept(item)) {
         scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
     } else {
@@ -220,6 +220,9 @@ void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat
         scan.node.apparent += size;
         scan.allocated += bytes;
         scan.apparent += size;
+        if (S_ISREG(st.st_mode) && scan.largest->wants(bytes, size)) {
+            scan.largest->offer(scan.index, name, bytes, size, static_cast<std::int64_t>(st.st_mtim.tv_sec));
+        }
     }
     if (options.entrySink) {
         scan.recorded.push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),

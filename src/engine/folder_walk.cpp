@@ -185,8 +185,14 @@ std::string FolderWalk::currentFolder() const {
 std::uint64_t FolderWalk::rootDevice() const { return state_->rootStat.st_dev; }
 FolderTable& FolderWalk::folders() { return state_->folders; }
 
+std::vector<LargeFile> FolderWalk::largestFiles() const {
+    std::lock_guard lock(state_->stoppedMutex);
+    return state_->largestFound.sorted();
+}
+
 void WalkState::work() {
     std::vector<char> buffer(kDirentBuffer);
+    LargestFiles found;
     try {
         for (;;) {
             std::optional<WorkItem> item;
@@ -198,7 +204,7 @@ void WalkState::work() {
                 queue.pop_back();
             }
             while (item) {
-                std::optional<WorkItem> next = scanFolder(*item, buffer);
+                std::optional<WorkItem> next = scanFolder(*item, buffer, found);
                 item = std::move(next);
                 std::lock_guard lock(queueMutex);
                 if (--unfinished == 0) queueChanged.notify_all();
@@ -214,6 +220,7 @@ void WalkState::work() {
     bool lastToStop = false;
     {
         std::lock_guard lock(stoppedMutex);
+        largestFound.merge(std::move(found));
         lastToStop = --running == 0;
     }
     if (lastToStop) stopLast();

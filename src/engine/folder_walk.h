@@ -10,6 +10,7 @@
 
 #include "engine/entry_sink.h"
 #include "engine/folder_table.h"
+#include "engine/largest_files.h"
 
 namespace corvath {
 
@@ -99,6 +100,9 @@ public:
     std::uint64_t rootDevice() const;
     // Only once stopped.
     FolderTable& folders();
+    // The scan's LargestFiles::kKept largest regular files (each file with
+    // several links once), largest first. Only once stopped.
+    std::vector<LargeFile> largestFiles() const;
 
 private:
     std::shared_ptr<WalkState> state_;

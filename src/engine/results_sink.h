@@ -5,6 +5,7 @@
 
 #include "engine/folder_table.h"
 #include "engine/folder_walk.h"
+#include "engine/largest_files.h"
 
 namespace corvath {
 
@@ -14,6 +15,7 @@ struct ScanRecord {
     std::chrono::system_clock::time_point started;
     std::chrono::system_clock::time_point finished;
     WalkTotals totals;
+    std::vector<LargeFile> largestFiles;  // largest first
 };
 
 // Where FinishDrive hands a completed scan. The engine stores nothing itself.

@@ -144,7 +144,8 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     walk->folders().sumUp();
     std::lock_guard lock(mutex_);
     completed_ = walk;
-    completedRecord_ = ScanRecord{drive, root, started, std::chrono::system_clock::now(), lastTotals_};
+    completedRecord_ =
+        ScanRecord{drive, root, started, std::chrono::system_clock::now(), lastTotals_, walk->largestFiles()};
 }
 
 void Scanner::CancelAnalysis() {

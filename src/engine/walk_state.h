@@ -18,6 +18,7 @@
 #include "engine/folder_table.h"
 #include "engine/folder_walk.h"
 #include "engine/hard_link_set.h"
+#include "engine/largest_files.h"
 #include "engine/unique_fd.h"
 
 namespace corvath {
@@ -59,6 +60,7 @@ struct FolderScan {
     std::size_t childBase = 0;  // length of the path from childAnchor to this folder, plus "/"
     std::vector<WorkItem> found;
     std::uint64_t allocated = 0, apparent = 0, files = 0, folders = 0;
+    LargestFiles* largest;  // the worker's own
     // Entries for the entry sink, handed over at each flush: their names point
     // into the read buffer, which the next read overwrites.
     std::vector<EntryRecord> recorded;
@@ -107,6 +109,7 @@ struct WalkState {
     bool stopped = false;  // stoppedMutex; every worker has stopped and let go of its folders
     std::function<void()> onStopped;  // stoppedMutex once started
     std::string failure;  // stoppedMutex
+    LargestFiles largestFound;  // stoppedMutex; each worker's merged in as it stops
 
     mutable std::mutex statusMutex;
     std::string status;  // statusMutex
@@ -116,12 +119,12 @@ struct WalkState {
     void stopLast();
     // Returns one sub-folder for the same worker to scan next, if any: a chain of
     // folders then goes on without a hand-over through the queue.
-    std::optional<WorkItem> scanFolder(WorkItem& item, std::vector<char>& buffer);
+    std::optional<WorkItem> scanFolder(WorkItem& item, std::vector<char>& buffer, LargestFiles& largest);
     UniqueFd enterFolder(const WorkItem& item);
     UniqueFd openFolder(const WorkItem& item);
     UniqueFd checkDevice(UniqueFd fd);
     void forget(FolderNode& node);
-    FolderScan startReading(WorkItem& item, UniqueFd fd);
+    FolderScan startReading(WorkItem& item, UniqueFd fd, LargestFiles& largest);
     bool reserveKept(WorkItem& item);
     bool readBatch(FolderScan& scan, std::vector<char>& buffer);
     void classifyEntry(FolderScan& scan, const char* name);
