@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -7,20 +9,24 @@
 
 namespace corvath {
 
-// The scans database. Stores each completed scan, creating its folder and
-// tables as needed, all in one transaction:
-//   scans(id, drive, started, finished, allocated, apparent, files, folders, errors)
-//     one row per drive and run; times are UTC, "YYYY-MM-DDTHH:MM:SS.mmmZ";
-//     folders counts the root and every folder below it.
-//   folders(scan, path, allocated, apparent, files, folders)
-//     one row per scanned folder; path is a BLOB of the raw bytes; the totals
-//     include everything below the folder; folders counts those below it.
-// Throws EngineError when the database cannot be written; the file is then
-// left exactly as it was.
+// Where completed scans are stored. Each call opens the file, so any number of
+// writers and readers may share it; a writer waits for another's lock (up to
+// kLockWait) rather than lose its scan.
 class ResultsDatabase : public ResultsSink {
 public:
+    static constexpr std::chrono::seconds kLockWait{120};
+
     explicit ResultsDatabase(std::string path) : path_(std::move(path)) {}
+
+    // Stores the scan in one transaction, sharing the folders that an earlier
+    // scan already holds, then applies the retention rule to its drive. Throws
+    // EngineError when the scan cannot be kept; the file is then as it was.
     void storeScan(const ScanRecord& record, const FolderTable& folders) override;
+
+    // Applies the retention rule to every drive now and frees what no scan
+    // holds any more. Returns how many scans it removed. Throws ResultsError.
+    std::size_t prune(std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
     const std::string& path() const { return path_; }
 
 private:

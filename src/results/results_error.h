@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace corvath {
+
+// The scans database cannot be opened, read or written; what() is one line
+// that names the file and the reason.
+class ResultsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace corvath

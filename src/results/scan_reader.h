@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "results/stored_scan.h"
+
+namespace corvath {
+
+class Connection;
+
+// A folder among the largest under a path.
+struct RankedFolder {
+    std::string path;  // full path
+    unsigned depth = 0;  // 0 for the folder asked about
+    StoredFolder folder;
+    std::uint64_t parentAllocated = 0;  // for its share of the parent; 0 for depth 0
+};
+
+// How a folder differs between two scans of a drive.
+struct FolderChange {
+    enum class Kind { Changed, New, Gone };
+    std::string path;  // full path
+    Kind kind = Kind::Changed;
+    StoredFolder before;  // empty (node 0) for a new folder
+    StoredFolder after;   // empty (node 0) for a gone folder
+    std::int64_t grown() const {
+        return static_cast<std::int64_t>(after.allocated) - static_cast<std::int64_t>(before.allocated);
+    }
+};
+
+// Reads the scans database. Every query reads only what it needs: a folder's
+// children when it is opened, never a whole scan. Throws ResultsError.
+class ScanReader {
+public:
+    // Opens the file at path; an older file of ours is migrated first. Throws
+    // ResultsError when there is no file yet, or it is not ours or a link.
+    explicit ScanReader(const std::string& path);
+    ~ScanReader();
+    ScanReader(const ScanReader&) = delete;
+    ScanReader& operator=(const ScanReader&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Oldest first; only those of drive when given.
+    std::vector<StoredScan> scans(const std::optional<std::string>& drive = std::nullopt) const;
+    std::optional<StoredScan> scan(std::int64_t id) const;
+    // The newest scan of each drive, by drive.
+    std::vector<StoredScan> latestScans() const;
+    // The scan of a path: the newest scan of the drive whose root holds the
+    // path most closely (the longest root that is the path or above it).
+    std::optional<StoredScan> scanHolding(const std::string& path) const;
+
+    StoredFolder folder(std::int64_t node) const;
+    // Largest first (allocated bytes, then name).
+    std::vector<StoredFolder> children(std::int64_t node) const;
+    // A full path (or one below the scan's root) in a scan; nullopt when the
+    // scan holds no such folder.
+    std::optional<StoredFolder> findFolder(const StoredScan& scan, const std::string& path) const;
+
+    // The largest folders at path and below, at most depth levels down, largest
+    // first: the folder itself comes first, as in `du | sort -n -r`.
+    std::vector<RankedFolder> largestFolders(const StoredScan& scan, const std::string& path, std::size_t count,
+                                             std::optional<unsigned> depth = std::nullopt) const;
+    // The scan's largest files at path or below, largest first. A scan keeps
+    // only its LargestFiles::kKept largest, so this is the largest of those.
+    std::vector<StoredFile> largestFiles(const StoredScan& scan, const std::string& path, std::size_t count) const;
+    // Folders at path and below whose allocated bytes differ between the two
+    // scans, and folders new or gone (the top of a new or gone subtree only),
+    // largest change first. Subtrees the two scans share are skipped unread.
+    std::vector<FolderChange> changes(const StoredScan& from, const StoredScan& to, const std::string& path,
+                                      std::size_t count) const;
+
+private:
+    std::string path_;
+    std::unique_ptr<Connection> db_;
+};
+
+// The full path of a child of the folder at parent.
+std::string childPath(const std::string& parent, const std::string& name);
+
+}  // namespace corvath

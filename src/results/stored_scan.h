@@ -1,0 +1,55 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace corvath {
+
+// One stored scan of a drive.
+struct StoredScan {
+    std::int64_t id = 0;
+    std::string drive;  // as the wizard names it: "/", "/home/"
+    std::string root;   // the path its folders hang from: "/", "/home"
+    std::chrono::system_clock::time_point started;
+    std::chrono::system_clock::time_point finished;
+    std::uint64_t allocated = 0;
+    std::uint64_t apparent = 0;
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;  // the root and every folder below it
+    std::uint64_t errors = 0;
+    std::int64_t top = 0;  // the root folder's node
+};
+
+// A stored folder. Scans of a drive share the folders that did not change, so
+// a node stands for a whole unchanged subtree and belongs to any number of
+// scans (and, for identical subtrees, to more than one place in a scan).
+struct StoredFolder {
+    static constexpr std::uint32_t kUnreadable = 1;       // could not be opened or read in full
+    static constexpr std::uint32_t kOtherFilesystem = 2;  // a mount point, not entered
+
+    std::int64_t node = 0;
+    std::string name;  // raw bytes; the root's is its full path
+    // Everything below the folder, the folder itself included.
+    std::uint64_t allocated = 0;
+    std::uint64_t apparent = 0;
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;  // below it, not itself
+    std::uint32_t flags = 0;
+    std::uint32_t children = 0;  // sub-folders stored under it
+
+    // The folder's own entry and its files, without its sub-folders; needs the
+    // children's totals, see ScanReader::ownBytes.
+};
+
+// One of a scan's largest files.
+struct StoredFile {
+    std::string folder;  // full path of the folder that holds it
+    std::string name;    // raw bytes
+    std::uint64_t allocated = 0;
+    std::uint64_t apparent = 0;
+    std::int64_t modified = 0;  // seconds since the epoch
+    std::string path() const { return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name; }
+};
+
+}  // namespace corvath
