@@ -65,9 +65,9 @@ ScanRecord makeScan(FolderTable& table, const Tree& tree, std::chrono::system_cl
     for (std::size_t i = 0; i < leaves.size(); ++i) {
         FolderNode& leaf = table[leaves[i]];
         const std::uint64_t h = mix(i + 1);
-        leaf.files = h % 5;
-        leaf.allocated += 4096 * (h % 8) + tree.extra[i];
-        leaf.apparent += 4096 * (h % 8) - (h % 8 ? h % 4000 : 0) + tree.extra[i];
+        leaf.files = h % 47;
+        leaf.allocated += 4096 * (h % 61) + tree.extra[i];
+        leaf.apparent += 4096 * (h % 61) - (h % 61 ? h % 4000 : 0) + tree.extra[i];
     }
     for (std::uint32_t i = 1; i < table.size(); ++i) ++table[table[i].parent].folders;
     table.sumUp();

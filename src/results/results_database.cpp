@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "engine/engine_error.h"
-#include "results/child_list.h"
-#include "results/node_store.h"
+#include "results/tree_writer.h"
 #include "results/results_error.h"
 #include "results/results_file.h"
 #include "results/retention.h"
@@ -32,43 +31,6 @@ auto inTransaction(Connection& db, Body body) {
         }
         throw;
     }
-}
-
-std::uint32_t flagsOf(const FolderNode& folder) {
-    return (folder.readError ? StoredFolder::kUnreadable : 0u) |
-           (folder.otherFilesystem ? StoredFolder::kOtherFilesystem : 0u);
-}
-
-// Stores the folders bottom up (a child's index is always greater than its
-// parent's), so that each folder's sub-folders have their nodes when it is
-// stored; returns the root's node.
-std::int64_t storeFolders(NodeStore& nodes, const FolderTable& table, const std::string& rootPath) {
-    const std::uint32_t count = table.size();
-    std::vector<std::uint32_t> first(count + 1, 0);
-    for (std::uint32_t i = 1; i < count; ++i) {
-        if (!table[i].vanished) ++first[table[i].parent + 1];
-    }
-    for (std::uint32_t i = 0; i < count; ++i) first[i + 1] += first[i];
-    std::vector<std::int64_t> childNodes(first[count]);
-    std::vector<std::uint32_t> filled(count, 0);
-    std::vector<std::int64_t> own;
-    std::int64_t root = 0;
-    for (std::uint32_t i = count; i-- > 0;) {
-        const FolderNode& folder = table[i];
-        if (folder.vanished) continue;
-        own.assign(childNodes.begin() + first[i], childNodes.begin() + first[i] + filled[i]);
-        const std::string children = encodeChildren(std::move(own));
-        own = {};
-        const std::int64_t node = nodes.put({i == 0 ? std::string_view(rootPath) : std::string_view(folder.name),
-                                             folder.allocated, folder.apparent, folder.files, folder.folders,
-                                             flagsOf(folder), children});
-        if (i == 0) {
-            root = node;
-        } else {
-            childNodes[first[folder.parent] + filled[folder.parent]++] = node;
-        }
-    }
-    return root;
 }
 
 void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& record, const FolderTable& table) {
@@ -110,6 +72,12 @@ std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::sy
     return past.size();
 }
 
+std::int64_t latestRootOf(Connection& db, const std::string& drive) {
+    Statement select = db.prepare("SELECT root_node FROM scans WHERE drive = ? ORDER BY finished DESC, id DESC LIMIT 1");
+    select.bindText(1, drive);
+    return select.step() ? select.integer(0) : 0;
+}
+
 void giveBackFreePages(Connection& db) {
     try {
         db.execute("PRAGMA incremental_vacuum");
@@ -124,8 +92,7 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
     try {
         auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
         const std::size_t pruned = inTransaction(*db, [&] {
-            NodeStore nodes(*db);
-            const std::int64_t root = storeFolders(nodes, folders, record.rootPath);
+            const std::int64_t root = storeTree(*db, folders, record.rootPath, latestRootOf(*db, record.drive));
             Statement insert = db->prepare(
                 "INSERT INTO scans (drive, root_path, started, finished, allocated, apparent, files, folders,"
                 " errors, root_node) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");

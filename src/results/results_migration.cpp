@@ -1,23 +1,16 @@
 // Our first version stored every folder of a scan as a row with its full path,
 // in depth-first order (a folder before the folders below it).
+#include <map>
 #include <string>
 #include <vector>
 
-#include "results/child_list.h"
-#include "results/node_store.h"
 #include "results/results_error.h"
 #include "results/results_file.h"
+#include "results/tree_writer.h"
 
 namespace corvath {
 
 namespace {
-
-struct OpenFolder {
-    std::string path;
-    std::string name;
-    std::uint64_t allocated, apparent, files, folders;
-    std::vector<std::int64_t> children;
-};
 
 bool holds(const std::string& parent, const std::string& path) {
     if (parent == "/") return path.size() > 1 && path[0] == '/';
@@ -25,21 +18,45 @@ bool holds(const std::string& parent, const std::string& path) {
            path[parent.size()] == '/';
 }
 
-// Stores the innermost open folder and hands its node to its parent.
-std::int64_t close(std::vector<OpenFolder>& open, NodeStore& nodes) {
-    OpenFolder& folder = open.back();
-    const std::string children = encodeChildren(std::move(folder.children));
-    const std::int64_t node = nodes.put(
-        {folder.name, folder.allocated, folder.apparent, folder.files, folder.folders, 0, children});
-    open.pop_back();
-    if (!open.empty()) open.back().children.push_back(node);
-    return node;
+// The scan's rows as the engine's folder table, totals already summed up.
+// Returns the root's path ("" when the scan has no rows).
+std::string readTree(Statement& rows, std::int64_t scan, FolderTable& table, const std::string& databasePath) {
+    struct Open {
+        std::string path;
+        std::uint32_t index;
+    };
+    std::vector<Open> open;
+    std::string rootPath;
+    rows.bind(1, scan);
+    while (rows.step()) {
+        std::string path = rows.bytes(0);
+        while (!open.empty() && !holds(open.back().path, path)) open.pop_back();
+        if (open.empty() && !rootPath.empty()) {
+            throw ResultsError("cannot convert the scans database " + databasePath + ": scan " + std::to_string(scan) +
+                               " holds a folder outside its root");
+        }
+        const std::uint32_t index = table.append();
+        FolderNode& folder = table[index];
+        if (open.empty()) {
+            rootPath = path;
+            folder.name = path;
+        } else {
+            folder.parent = open.back().index;
+            folder.name = path.substr(open.back().path == "/" ? 1 : open.back().path.size() + 1);
+        }
+        folder.allocated = rows.count(1);
+        folder.apparent = rows.count(2);
+        folder.files = rows.count(3);
+        folder.folders = rows.count(4);
+        open.push_back({std::move(path), index});
+    }
+    rows.reset();
+    return rootPath;
 }
 
 }  // namespace
 
 void migrateFirstVersion(Connection& db) {
-    NodeStore nodes(db);
     Statement scans = db.prepare(
         "SELECT id, drive, started, finished, allocated, apparent, files, folders, errors FROM scans_v1 ORDER BY id");
     Statement rows = db.prepare(
@@ -47,35 +64,26 @@ void migrateFirstVersion(Connection& db) {
     Statement insert = db.prepare(
         "INSERT INTO scans (id, drive, root_path, started, finished, allocated, apparent, files, folders, errors,"
         " root_node) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    std::map<std::string, std::int64_t> latestRoot;  // by drive, so that scans share what did not change
     while (scans.step()) {
         const std::int64_t scan = scans.integer(0);
-        std::vector<OpenFolder> open;
-        std::string rootPath;
-        std::int64_t root = 0;
-        rows.bind(1, scan);
-        while (rows.step()) {
-            std::string path = rows.bytes(0);
-            while (!open.empty() && !holds(open.back().path, path)) root = close(open, nodes);
-            if (open.empty() && !rootPath.empty()) {
-                throw ResultsError("cannot convert the scans database " + db.path() + ": scan " +
-                                   std::to_string(scan) + " holds a folder outside its root");
-            }
-            std::string name = open.empty() ? path
-                                            : path.substr(open.back().path == "/" ? 1 : open.back().path.size() + 1);
-            if (open.empty()) rootPath = path;
-            open.push_back({std::move(path), std::move(name), rows.count(1), rows.count(2), rows.count(3),
-                            rows.count(4), {}});
-        }
-        rows.reset();
-        while (!open.empty()) root = close(open, nodes);
+        const std::string drive = scans.bytes(1);
+        FolderTable table;
+        std::string rootPath = readTree(rows, scan, table, db.path());
         if (rootPath.empty()) {
             // A scan with no folder rows: its drive stands for its root.
-            rootPath = scans.bytes(1);
-            root = nodes.put({rootPath, scans.count(4), scans.count(5), scans.count(6),
-                              scans.count(7) > 0 ? scans.count(7) - 1 : 0, 0, {}});
+            rootPath = drive;
+            const std::uint32_t root = table.append();
+            table[root].name = drive;
+            table[root].allocated = scans.count(4);
+            table[root].apparent = scans.count(5);
+            table[root].files = scans.count(6);
+            table[root].folders = scans.count(7) > 0 ? scans.count(7) - 1 : 0;
         }
+        const std::int64_t root = storeTree(db, table, rootPath, latestRoot[drive]);
+        latestRoot[drive] = root;
         insert.bind(1, scan)
-            .bindText(2, scans.bytes(1))
+            .bindText(2, drive)
             .bindBlob(3, rootPath)
             .bindText(4, scans.bytes(2))
             .bindText(5, scans.bytes(3))

@@ -4,7 +4,7 @@
 #include <map>
 #include <queue>
 
-#include "results/child_list.h"
+#include "results/node_rows.h"
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/results_file.h"
@@ -59,12 +59,35 @@ std::string childPath(const std::string& parent, const std::string& name) {
     return parent.empty() || parent.back() == '/' ? parent + name : parent + "/" + name;
 }
 
+class ScanReader::Snapshot {
+public:
+    explicit Snapshot(const ScanReader& reader) : reader_(reader) {
+        if (reader_.reading_++ == 0) reader_.db_->execute("BEGIN");
+    }
+    ~Snapshot() {
+        if (--reader_.reading_ > 0) return;
+        try {
+            reader_.db_->execute("COMMIT");
+        } catch (const ResultsError&) {
+            // A read transaction has nothing to lose.
+        }
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+private:
+    const ScanReader& reader_;
+};
+
 ScanReader::ScanReader(const std::string& path)
-    : path_(path), db_(openResultsFile(path, ResultsAccess::Read, ResultsDatabase::kLockWait)) {}
+    : path_(path),
+      db_(openResultsFile(path, ResultsAccess::Read, ResultsDatabase::kLockWait)),
+      nodes_(std::make_unique<NodeReader>(*db_)) {}
 
 ScanReader::~ScanReader() = default;
 
 std::vector<StoredScan> ScanReader::scans(const std::optional<std::string>& drive) const {
+    const Snapshot snapshot(*this);
     return readScans(*db_,
                      std::string("SELECT ") + kScanColumns + " FROM scans" + (drive ? " WHERE drive = ?" : "") +
                          " ORDER BY finished, id",
@@ -72,6 +95,7 @@ std::vector<StoredScan> ScanReader::scans(const std::optional<std::string>& driv
 }
 
 std::optional<StoredScan> ScanReader::scan(std::int64_t id) const {
+    const Snapshot snapshot(*this);
     Statement select = db_->prepare((std::string("SELECT ") + kScanColumns + " FROM scans WHERE id = ?").c_str());
     select.bind(1, id);
     if (!select.step()) return std::nullopt;
@@ -79,6 +103,7 @@ std::optional<StoredScan> ScanReader::scan(std::int64_t id) const {
 }
 
 std::vector<StoredScan> ScanReader::latestScans() const {
+    const Snapshot snapshot(*this);
     std::map<std::string, StoredScan> latest;
     for (StoredScan& scan : scans()) latest[scan.drive] = std::move(scan);  // oldest first, so the newest stays
     std::vector<StoredScan> result;
@@ -87,6 +112,7 @@ std::vector<StoredScan> ScanReader::latestScans() const {
 }
 
 std::optional<StoredScan> ScanReader::scanHolding(const std::string& path) const {
+    const Snapshot snapshot(*this);
     std::optional<StoredScan> best;
     for (StoredScan& scan : latestScans()) {
         if (!partsBelow(scan.root, withoutTrailingSlash(path))) continue;
@@ -96,32 +122,24 @@ std::optional<StoredScan> ScanReader::scanHolding(const std::string& path) const
 }
 
 StoredFolder ScanReader::folder(std::int64_t node) const {
-    Statement select = db_->prepare((std::string("SELECT ") + kNodeColumns + " FROM nodes WHERE id = ?").c_str());
-    select.bind(1, node);
-    if (!select.step()) {
-        throw ResultsError("the scans database " + path_ + " has lost folder " + std::to_string(node));
-    }
-    return folderFromRow(select);
+    const Snapshot snapshot(*this);
+    std::optional<NodeRow> row = nodes_->row(node);
+    if (!row) throw ResultsError("the scans database " + path_ + " has lost folder " + std::to_string(node));
+    return std::move(row->folder);
 }
 
 std::vector<StoredFolder> ScanReader::children(std::int64_t node) const {
-    Statement select =
-        db_->prepare((std::string("SELECT ") + kNodeColumns + " FROM nodes WHERE id = ?").c_str());
-    select.bind(1, node);
-    std::string list;
-    if (!select.step()) return {};
-    folderFromRow(select, &list);
+    const Snapshot snapshot(*this);
+    const std::optional<NodeRow> row = nodes_->row(node);
+    if (!row) return {};
     std::vector<StoredFolder> result;
-    for (const std::int64_t child : decodeChildren(list)) {
-        select.reset();
-        select.bind(1, child);
-        if (select.step()) result.push_back(folderFromRow(select));
-    }
+    for (NodeRow& child : nodes_->children(*row)) result.push_back(std::move(child.folder));
     std::sort(result.begin(), result.end(), largerFirst);
     return result;
 }
 
 std::optional<StoredFolder> ScanReader::findFolder(const StoredScan& scan, const std::string& path) const {
+    const Snapshot snapshot(*this);
     const auto parts = partsBelow(scan.root, fullPathIn(scan, path));
     if (!parts) return std::nullopt;
     StoredFolder current = folder(scan.top);
@@ -141,6 +159,7 @@ std::optional<StoredFolder> ScanReader::findFolder(const StoredScan& scan, const
 
 std::vector<RankedFolder> ScanReader::largestFolders(const StoredScan& scan, const std::string& path,
                                                      std::size_t count, std::optional<unsigned> depth) const {
+    const Snapshot snapshot(*this);
     const std::optional<StoredFolder> start = findFolder(scan, path);
     if (!start || count == 0) return {};
     // Best first: no folder is larger than the one that holds it, so the
@@ -169,6 +188,7 @@ std::vector<RankedFolder> ScanReader::largestFolders(const StoredScan& scan, con
 
 std::vector<StoredFile> ScanReader::largestFiles(const StoredScan& scan, const std::string& path,
                                                  std::size_t count) const {
+    const Snapshot snapshot(*this);
     const std::string under = fullPathIn(scan, path);
     Statement select = db_->prepare(
         "SELECT folder, name, allocated, apparent, modified FROM files WHERE scan = ?"
@@ -185,6 +205,7 @@ std::vector<StoredFile> ScanReader::largestFiles(const StoredScan& scan, const s
 
 std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const StoredScan& to, const std::string& path,
                                               std::size_t count) const {
+    const Snapshot snapshot(*this);
     const std::string startPath = fullPathIn(to, path);
     const std::optional<StoredFolder> before = findFolder(from, startPath);
     const std::optional<StoredFolder> after = findFolder(to, startPath);
@@ -207,9 +228,22 @@ std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const Stor
         if (pair.before.allocated != pair.after.allocated) {
             found.push_back({pair.path, FolderChange::Kind::Changed, pair.before, pair.after});
         }
+        // Sub-folders that both lists hold are shared subtrees: never read.
+        const std::vector<std::int64_t> beforeIds = nodes_->childIds(*nodes_->row(pair.before.node));
+        const std::vector<std::int64_t> afterIds = nodes_->childIds(*nodes_->row(pair.after.node));
+        std::vector<std::int64_t> onlyBefore, onlyAfter;
+        std::set_difference(beforeIds.begin(), beforeIds.end(), afterIds.begin(), afterIds.end(),
+                            std::back_inserter(onlyBefore));
+        std::set_difference(afterIds.begin(), afterIds.end(), beforeIds.begin(), beforeIds.end(),
+                            std::back_inserter(onlyAfter));
         std::map<std::string, StoredFolder> earlier;
-        for (StoredFolder& child : children(pair.before.node)) earlier.emplace(child.name, std::move(child));
-        for (StoredFolder& child : children(pair.after.node)) {
+        for (const std::int64_t id : onlyBefore) {
+            StoredFolder child = folder(id);
+            const std::string childName = child.name;
+            earlier.emplace(childName, std::move(child));
+        }
+        for (const std::int64_t id : onlyAfter) {
+            StoredFolder child = folder(id);
             const std::string childName = child.name;
             const auto match = earlier.find(childName);
             if (match == earlier.end()) {

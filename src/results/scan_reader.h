@@ -11,6 +11,7 @@
 namespace corvath {
 
 class Connection;
+class NodeReader;
 
 // A folder among the largest under a path.
 struct RankedFolder {
@@ -75,8 +76,13 @@ public:
                                       std::size_t count) const;
 
 private:
+    // One read transaction for a whole query (and any it calls): without one,
+    // SQLite locks and unlocks the file for every row it reads.
+    class Snapshot;
+    mutable int reading_ = 0;
     std::string path_;
     std::unique_ptr<Connection> db_;
+    std::unique_ptr<NodeReader> nodes_;
 };
 
 // The full path of a child of the folder at parent.

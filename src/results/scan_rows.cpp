@@ -32,26 +32,15 @@ std::vector<StoredScan> readScans(Connection& db, const std::string& query, cons
     return scans;
 }
 
-StoredFolder folderFromRow(const Statement& row, std::string* children) {
-    StoredFolder folder;
-    folder.node = row.integer(0);
-    folder.name = row.bytes(1);
-    folder.allocated = row.count(2);
-    folder.apparent = row.count(3);
-    folder.files = row.count(4);
-    folder.folders = row.count(5);
-    folder.flags = static_cast<std::uint32_t>(row.integer(6));
-    const std::string list = row.bytes(7);
-    folder.children = static_cast<std::uint32_t>(decodeChildren(list).size());
-    if (children != nullptr) *children = list;
-    return folder;
-}
-
 std::size_t removeUnheldNodes(Connection& db) {
-    std::unordered_map<std::int64_t, std::string> lists;
+    struct Links {
+        std::int64_t base;
+        std::string children;
+    };
+    std::unordered_map<std::int64_t, Links> lists;
     {
-        Statement all = db.prepare("SELECT id, children FROM nodes");
-        while (all.step()) lists.emplace(all.integer(0), all.bytes(1));
+        Statement all = db.prepare("SELECT id, base, children FROM nodes");
+        while (all.step()) lists.emplace(all.integer(0), Links{all.integer(1), all.bytes(2)});
     }
     std::unordered_set<std::int64_t> held;
     std::vector<std::int64_t> pending;
@@ -65,7 +54,12 @@ std::size_t removeUnheldNodes(Connection& db) {
         if (!held.insert(node).second) continue;
         const auto found = lists.find(node);
         if (found == lists.end()) continue;
-        for (const std::int64_t child : decodeChildren(found->second)) pending.push_back(child);
+        const Links& links = found->second;
+        // A list of changes refers to its base's sub-folders through the base.
+        if (links.base != 0) pending.push_back(links.base);
+        for (const std::int64_t child : links.base != 0 ? addedByEdits(links.children) : decodeChildren(links.children)) {
+            pending.push_back(child);
+        }
     }
     Statement remove = db.prepare("DELETE FROM nodes WHERE id = ?");
     std::size_t removed = 0;

@@ -16,12 +16,8 @@ StoredScan scanFromRow(const Statement& row);
 // Runs a query that selects kScanColumns.
 std::vector<StoredScan> readScans(Connection& db, const std::string& query, const std::optional<std::string>& text);
 
-inline constexpr const char* kNodeColumns = "id, name, allocated, apparent, files, folders, flags, children";
-// The node and, in children, its encoded sub-folder list.
-StoredFolder folderFromRow(const Statement& row, std::string* children = nullptr);
-
 // Deletes the nodes that no scan holds any more (mark and sweep from every
-// scan's root); returns how many.
+// scan's root, through sub-folders and bases); returns how many.
 std::size_t removeUnheldNodes(Connection& db);
 
 }  // namespace corvath

@@ -37,9 +37,7 @@ struct StoredFolder {
     std::uint64_t folders = 0;  // below it, not itself
     std::uint32_t flags = 0;
     std::uint32_t children = 0;  // sub-folders stored under it
-
-    // The folder's own entry and its files, without its sub-folders; needs the
-    // children's totals, see ScanReader::ownBytes.
+    // The folder's own entry and files: its totals less its children's.
 };
 
 // One of a scan's largest files.
