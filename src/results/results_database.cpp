@@ -1,155 +1,170 @@
 #include "results/results_database.h"
 
-#include <ctime>
-#include <filesystem>
-#include <sqlite3.h>
+#include <set>
+#include <vector>
 
 #include "engine/engine_error.h"
+#include "results/child_list.h"
+#include "results/node_store.h"
+#include "results/results_error.h"
+#include "results/results_file.h"
+#include "results/retention.h"
+#include "results/scan_rows.h"
+#include "results/scan_time.h"
 
 namespace corvath {
 
 namespace {
 
-constexpr const char* kSchema =
-    "CREATE TABLE IF NOT EXISTS scans ("
-    " id INTEGER PRIMARY KEY, drive TEXT NOT NULL, started TEXT NOT NULL, finished TEXT NOT NULL,"
-    " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, files INTEGER NOT NULL,"
-    " folders INTEGER NOT NULL, errors INTEGER NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS folders ("
-    " scan INTEGER NOT NULL REFERENCES scans(id), path BLOB NOT NULL,"
-    " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, files INTEGER NOT NULL, folders INTEGER NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS folders_by_scan ON folders(scan);";
-
-std::string utcText(std::chrono::system_clock::time_point when) {
-    const auto milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count();
-    const std::time_t seconds = static_cast<std::time_t>(milliseconds / 1000);
-    std::tm parts{};
-    ::gmtime_r(&seconds, &parts);
-    char text[40];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
-    return std::string(text, length) + "." + std::to_string(1000 + milliseconds % 1000).substr(1) + "Z";
+// Runs body in one write transaction; on any failure the file stays as it was.
+template <typename Body>
+auto inTransaction(Connection& db, Body body) {
+    db.execute("BEGIN IMMEDIATE");
+    try {
+        auto result = body();
+        db.execute("COMMIT");
+        return result;
+    } catch (...) {
+        try {
+            db.execute("ROLLBACK");
+        } catch (const ResultsError&) {
+            // SQLite may have rolled back already (disk full, for one).
+        }
+        throw;
+    }
 }
 
-auto toSql(std::uint64_t value) { return static_cast<sqlite3_int64>(value); }
+std::uint32_t flagsOf(const FolderNode& folder) {
+    return (folder.readError ? StoredFolder::kUnreadable : 0u) |
+           (folder.otherFilesystem ? StoredFolder::kOtherFilesystem : 0u);
+}
 
-// One connection; every failure becomes an EngineError naming the database.
-class Database {
-public:
-    explicit Database(const std::string& path) : path_(path) {
-        const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        if (rc != SQLITE_OK) fail(rc);
-        sqlite3_busy_timeout(db_, 5000);
-        sqlite3_extended_result_codes(db_, 1);
+// Stores the folders bottom up (a child's index is always greater than its
+// parent's), so that each folder's sub-folders have their nodes when it is
+// stored; returns the root's node.
+std::int64_t storeFolders(NodeStore& nodes, const FolderTable& table, const std::string& rootPath) {
+    const std::uint32_t count = table.size();
+    std::vector<std::uint32_t> first(count + 1, 0);
+    for (std::uint32_t i = 1; i < count; ++i) {
+        if (!table[i].vanished) ++first[table[i].parent + 1];
     }
-    ~Database() { sqlite3_close_v2(db_); }
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
+    for (std::uint32_t i = 0; i < count; ++i) first[i + 1] += first[i];
+    std::vector<std::int64_t> childNodes(first[count]);
+    std::vector<std::uint32_t> filled(count, 0);
+    std::vector<std::int64_t> own;
+    std::int64_t root = 0;
+    for (std::uint32_t i = count; i-- > 0;) {
+        const FolderNode& folder = table[i];
+        if (folder.vanished) continue;
+        own.assign(childNodes.begin() + first[i], childNodes.begin() + first[i] + filled[i]);
+        const std::string children = encodeChildren(std::move(own));
+        own = {};
+        const std::int64_t node = nodes.put({i == 0 ? std::string_view(rootPath) : std::string_view(folder.name),
+                                             folder.allocated, folder.apparent, folder.files, folder.folders,
+                                             flagsOf(folder), children});
+        if (i == 0) {
+            root = node;
+        } else {
+            childNodes[first[folder.parent] + filled[folder.parent]++] = node;
+        }
+    }
+    return root;
+}
 
-    void execute(const char* sql) {
-        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) fail(rc);
+void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& record, const FolderTable& table) {
+    Statement insert = db.prepare(
+        "INSERT INTO files (scan, folder, name, allocated, apparent, modified) VALUES (?, ?, ?, ?, ?, ?)");
+    for (const LargeFile& file : record.largestFiles) {
+        if (file.folder >= table.size()) continue;
+        const std::string relative = table.relativePath(file.folder);
+        std::string folder = record.rootPath;
+        if (!relative.empty()) {
+            if (folder.empty() || folder.back() != '/') folder += '/';
+            folder += relative;
+        }
+        insert.bind(1, scan)
+            .bindBlob(2, folder)
+            .bindBlob(3, file.name)
+            .bind(4, file.allocated)
+            .bind(5, file.apparent)
+            .bind(6, file.modified);
+        insert.run();
     }
-    sqlite3_stmt* prepare(const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr);
-        if (rc != SQLITE_OK) fail(rc);
-        return statement;
-    }
-    void step(sqlite3_stmt* statement) {
-        const int rc = sqlite3_step(statement);
-        if (rc != SQLITE_DONE) fail(rc);
-        sqlite3_reset(statement);
-    }
-    sqlite3_int64 lastRow() const { return sqlite3_last_insert_rowid(db_); }
-    [[noreturn]] void fail(int rc) const {
-        std::string reason = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        throw EngineError("cannot store the results in " + path_ + ": " + reason);
-    }
+}
 
-private:
-    std::string path_;
-    sqlite3* db_ = nullptr;
-};
-
-struct Statement {
-    explicit Statement(sqlite3_stmt* s) : statement(s) {}
-    ~Statement() { sqlite3_finalize(statement); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    sqlite3_stmt* statement;
-};
-
-class FolderRows : public FolderVisitor {
-public:
-    FolderRows(Database& db, sqlite3_stmt* insert, sqlite3_int64 scan, const FolderTable& folders)
-        : db_(db), insert_(insert), scan_(scan), folders_(folders) {}
-    void enter(std::uint32_t index, const std::string& path) override {
-        const FolderNode& node = folders_[index];
-        sqlite3_bind_int64(insert_, 1, scan_);
-        sqlite3_bind_blob64(insert_, 2, path.data(), path.size(), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(insert_, 3, toSql(node.allocated));
-        sqlite3_bind_int64(insert_, 4, toSql(node.apparent));
-        sqlite3_bind_int64(insert_, 5, toSql(node.files));
-        sqlite3_bind_int64(insert_, 6, toSql(node.folders));
-        db_.step(insert_);
+// Removes the drive's scans that the retention rule lets go, with their files;
+// their nodes are left for removeUnheldNodes.
+std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::system_clock::time_point now) {
+    const std::vector<StoredScan> scans =
+        readScans(db, std::string("SELECT ") + kScanColumns + " FROM scans WHERE drive = ?", drive);
+    const std::vector<std::int64_t> past = scansPastKeeping(scans, now);
+    Statement removeScan = db.prepare("DELETE FROM scans WHERE id = ?");
+    Statement removeFiles = db.prepare("DELETE FROM files WHERE scan = ?");
+    for (const std::int64_t id : past) {
+        removeScan.bind(1, id);
+        removeScan.run();
+        removeFiles.bind(1, id);
+        removeFiles.run();
     }
-    void leave(std::uint32_t) override {}
+    return past.size();
+}
 
-private:
-    Database& db_;
-    sqlite3_stmt* insert_;
-    sqlite3_int64 scan_;
-    const FolderTable& folders_;
-};
+void giveBackFreePages(Connection& db) {
+    try {
+        db.execute("PRAGMA incremental_vacuum");
+    } catch (const ResultsError&) {
+        // The pages stay free in the file and are reused by the next scans.
+    }
+}
 
 }  // namespace
 
 void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& folders) {
-    const std::string& databasePath = path_;
-    const std::filesystem::path folder = std::filesystem::path(databasePath).parent_path();
-    std::error_code error;
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) {
-        throw EngineError("cannot store the results in " + databasePath + ": cannot create the folder " +
-                          folder.string() + ": " + error.message());
-    }
-    Database db(databasePath);
-    // IMMEDIATE takes the write lock first, so nothing is written unless all is.
-    db.execute("BEGIN IMMEDIATE");
     try {
-        db.execute(kSchema);
-        {
-            Statement insertScan(db.prepare(
-                "INSERT INTO scans (drive, started, finished, allocated, apparent, files, folders, errors)"
-                " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-            sqlite3_stmt* s = insertScan.statement;
-            const std::string started = utcText(record.started);
-            const std::string finished = utcText(record.finished);
-            sqlite3_bind_text(s, 1, record.drive.data(), static_cast<int>(record.drive.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(s, 2, started.data(), static_cast<int>(started.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(s, 3, finished.data(), static_cast<int>(finished.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(s, 4, toSql(record.totals.allocated));
-            sqlite3_bind_int64(s, 5, toSql(record.totals.apparent));
-            sqlite3_bind_int64(s, 6, toSql(record.totals.files));
-            sqlite3_bind_int64(s, 7, toSql(record.totals.folders));
-            sqlite3_bind_int64(s, 8, toSql(record.totals.errors));
-            db.step(s);
-        }
-        const sqlite3_int64 scan = db.lastRow();
-        Statement insertFolder(db.prepare(
-            "INSERT INTO folders (scan, path, allocated, apparent, files, folders) VALUES (?, ?, ?, ?, ?, ?)"));
-        FolderRows rows(db, insertFolder.statement, scan, folders);
-        visitDepthFirst(folders, record.rootPath, rows);
-        db.execute("COMMIT");
-    } catch (...) {
-        try {
-            db.execute("ROLLBACK");
-        } catch (const EngineError&) {
-            // The transaction is already gone when SQLite rolled it back itself.
-        }
-        throw;
+        auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
+        const std::size_t pruned = inTransaction(*db, [&] {
+            NodeStore nodes(*db);
+            const std::int64_t root = storeFolders(nodes, folders, record.rootPath);
+            Statement insert = db->prepare(
+                "INSERT INTO scans (drive, root_path, started, finished, allocated, apparent, files, folders,"
+                " errors, root_node) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            insert.bindText(1, record.drive)
+                .bindBlob(2, record.rootPath)
+                .bindText(3, utcText(record.started))
+                .bindText(4, utcText(record.finished))
+                .bind(5, record.totals.allocated)
+                .bind(6, record.totals.apparent)
+                .bind(7, record.totals.files)
+                .bind(8, record.totals.folders)
+                .bind(9, record.totals.errors)
+                .bind(10, root);
+            insert.run();
+            storeLargestFiles(*db, db->lastRow(), record, folders);
+            const std::size_t removed = pruneDrive(*db, record.drive, std::chrono::system_clock::now());
+            if (removed > 0) removeUnheldNodes(*db);
+            return removed;
+        });
+        if (pruned > 0) giveBackFreePages(*db);
+    } catch (const ResultsError& error) {
+        throw EngineError(error.what());
     }
+}
+
+std::size_t ResultsDatabase::prune(std::chrono::system_clock::time_point now) {
+    auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
+    const std::size_t removed = inTransaction(*db, [&] {
+        std::set<std::string> drives;
+        {
+            Statement all = db->prepare("SELECT DISTINCT drive FROM scans");
+            while (all.step()) drives.insert(all.bytes(0));
+        }
+        std::size_t total = 0;
+        for (const std::string& drive : drives) total += pruneDrive(*db, drive, now);
+        removeUnheldNodes(*db);
+        return total;
+    });
+    giveBackFreePages(*db);
+    return removed;
 }
 
 }  // namespace corvath

@@ -12,3 +12,13 @@ public:
 };
 
 }  // namespace corvath
+
+namespace corvath {
+
+// There is no scans database yet: nothing was ever analyzed.
+class NoResultsYet : public ResultsError {
+public:
+    using ResultsError::ResultsError;
+};
+
+}  // namespace corvath

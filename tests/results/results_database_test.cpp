@@ -8,6 +8,9 @@
 #include "engine/scan_reference.h"
 #include "engine/scanner.h"
 #include "results/results_database.h"
+#include "results/results_error.h"
+#include "results/scan_reader.h"
+#include "results/stored_tree.h"
 #include "engine/event_pump.h"
 #include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
@@ -18,64 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FolderRow {
-    std::string path;
-    std::int64_t allocated, apparent, files, folders;
-};
-
-struct Stored {
-    int scans = 0;
-    std::string drive;
-    std::int64_t allocated = 0, apparent = 0, files = 0, folders = 0, errors = 0;
-    std::string started, finished;
-    std::vector<FolderRow> rows;
-};
-
-Stored readBack(const fs::path& database) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    Stored stored;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM scans", -1, &s, nullptr);
-    if (sqlite3_step(s) == SQLITE_ROW) stored.scans = sqlite3_column_int(s, 0);
-    sqlite3_finalize(s);
-    sqlite3_prepare_v2(db,
-                       "SELECT drive, started, finished, allocated, apparent, files, folders, errors, id FROM scans"
-                       " ORDER BY id DESC LIMIT 1",
-                       -1, &s, nullptr);
-    std::int64_t id = 0;
-    if (sqlite3_step(s) == SQLITE_ROW) {
-        stored.drive = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-        stored.started = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
-        stored.finished = reinterpret_cast<const char*>(sqlite3_column_text(s, 2));
-        stored.allocated = sqlite3_column_int64(s, 3);
-        stored.apparent = sqlite3_column_int64(s, 4);
-        stored.files = sqlite3_column_int64(s, 5);
-        stored.folders = sqlite3_column_int64(s, 6);
-        stored.errors = sqlite3_column_int64(s, 7);
-        id = sqlite3_column_int64(s, 8);
-    }
-    sqlite3_finalize(s);
-    sqlite3_prepare_v2(db, "SELECT path, allocated, apparent, files, folders FROM folders WHERE scan = ?", -1, &s,
-                       nullptr);
-    sqlite3_bind_int64(s, 1, id);
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        EXPECT_EQ(sqlite3_column_type(s, 0), SQLITE_BLOB);
-        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, 0));
-        stored.rows.push_back({std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(s, 0))),
-                               sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), sqlite3_column_int64(s, 3),
-                               sqlite3_column_int64(s, 4)});
-    }
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return stored;
-}
-
-const FolderRow* rowFor(const Stored& stored, const std::string& path) {
-    for (const auto& row : stored.rows) {
-        if (row.path == path) return &row;
-    }
-    return nullptr;
+void storeScanOf(const fs::path& database, const fs::path& tree) {
+    WaitPump pump;
+    ResultsDatabase results(database.string());
+    Scanner scanner(pump, results, ScannerOptions{2});
+    scanner.AnalyzeDrive(tree.string());
+    scanner.FinishDrive();
 }
 
 TEST(ResultsDatabase, CompletedScanReadsBackWithEveryFolder) {
@@ -89,37 +40,64 @@ TEST(ResultsDatabase, CompletedScanReadsBackWithEveryFolder) {
     scanner.FinishDrive();
     scanner.FinishDrive();  // already stored: stored once
 
-    const Stored stored = readBack(database);
+    const ScanReader reader(database.string());
+    const std::vector<StoredScan> scans = reader.scans();
+    ASSERT_EQ(scans.size(), 1u);
+    const StoredScan& stored = scans[0];
     const Reference reference = referenceFor(tree.path());
-    EXPECT_EQ(stored.scans, 1);
     EXPECT_EQ(stored.drive, tree.path().string() + "/");
-    EXPECT_EQ(stored.allocated, static_cast<std::int64_t>(reference.allocated));
-    EXPECT_EQ(stored.apparent, static_cast<std::int64_t>(reference.apparent));
-    EXPECT_EQ(stored.files + stored.folders, static_cast<std::int64_t>(reference.entries));
-    EXPECT_EQ(stored.errors, 0);
+    EXPECT_EQ(stored.allocated, reference.allocated);
+    EXPECT_EQ(stored.apparent, reference.apparent);
+    EXPECT_EQ(stored.files + stored.folders, reference.entries);
+    EXPECT_EQ(stored.errors, 0u);
     EXPECT_LE(stored.started, stored.finished);
-    EXPECT_EQ(stored.started.size(), std::string("2024-01-01T00:00:00.000Z").size());
-    EXPECT_EQ(static_cast<std::int64_t>(stored.rows.size()), stored.folders);
 
-    const FolderRow* root = rowFor(stored, tree.path().string());
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->allocated, stored.allocated);
-    EXPECT_EQ(root->files, stored.files);
-    EXPECT_EQ(root->folders, stored.folders - 1);
+    const auto folders = storedTree(reader, stored);
+    EXPECT_EQ(folders.size(), stored.folders);
+    const StoredFolder& root = folders.at(tree.path().string());
+    EXPECT_EQ(root.allocated, stored.allocated);
+    EXPECT_EQ(root.files, stored.files);
+    EXPECT_EQ(root.folders, stored.folders - 1);
     // A name with a newline and a byte that is not UTF-8, kept as bytes.
     const std::string odd = tree.path().string() + "/folder\nwith\xc3(odd) name";
-    const FolderRow* oddRow = rowFor(stored, odd);
-    ASSERT_NE(oddRow, nullptr);
-    EXPECT_EQ(oddRow->files, 1);
-    EXPECT_EQ(oddRow->folders, 1);
-    EXPECT_EQ(oddRow->allocated, static_cast<std::int64_t>(referenceFor(odd).allocated));
-    const FolderRow* inner = rowFor(stored, tree.path().string() + "/a/inner");
-    ASSERT_NE(inner, nullptr);
+    ASSERT_TRUE(folders.contains(odd));
+    EXPECT_EQ(folders.at(odd).files, 1u);
+    EXPECT_EQ(folders.at(odd).folders, 1u);
+    EXPECT_EQ(folders.at(odd).allocated, referenceFor(odd).allocated);
+    EXPECT_TRUE(folders.contains(tree.path().string() + "/a/inner"));
 
-    // A second run adds a second scan row.
-    scanner.AnalyzeDrive(tree.path().string());
+    // A second run of the unchanged tree adds a scan and no folder.
+    const std::int64_t nodes = nodeCount(database);
+    scanner.AnalyzeDrive(tree.path().string() + "/");
     scanner.FinishDrive();
-    EXPECT_EQ(readBack(database).scans, 2);
+    EXPECT_EQ(ScanReader(database.string()).scans().size(), 2u);
+    EXPECT_EQ(nodeCount(database), nodes);
+}
+
+TEST(ResultsDatabase, RescanStoresOnlyWhatChangedAndChangesFindIt) {
+    TempDir tree, data;
+    const fs::path database = data / "scans.db";
+    for (int i = 0; i < 20; ++i) writeFile(tree / ("d" + std::to_string(i)) / "sub" / "f", std::string(5000, 'x'));
+    storeScanOf(database, tree.path());
+    const std::int64_t nodes = nodeCount(database);
+    writeFile(tree / "d7" / "sub" / "grown", std::string(300000, 'y'));
+    storeScanOf(database, tree.path());
+    // The grown folder and its two ancestors are new nodes; the rest is shared.
+    EXPECT_EQ(nodeCount(database), nodes + 3);
+
+    const ScanReader reader(database.string());
+    const auto scans = reader.scans();
+    ASSERT_EQ(scans.size(), 2u);
+    const auto changes = reader.changes(scans[0], scans[1], "", 100);
+    ASSERT_EQ(changes.size(), 3u);
+    const std::uint64_t grown = referenceFor(tree / "d7" / "sub" / "grown").allocated;
+    for (const FolderChange& change : changes) {
+        EXPECT_EQ(change.kind, FolderChange::Kind::Changed);
+        EXPECT_EQ(change.grown(), static_cast<std::int64_t>(grown)) << change.path;
+    }
+    EXPECT_EQ(changes[2].path, (tree / "d7" / "sub").string());  // equal changes come by path
+    EXPECT_EQ(reader.largestFiles(scans[1], "", 1).at(0).path(), (tree / "d7" / "sub" / "grown").string());
+    EXPECT_TRUE(reader.largestFiles(scans[1], "d3", 5).size() == 1);
 }
 
 void expectRefused(const fs::path& database, const std::string& expectedReason) {
@@ -134,7 +112,7 @@ void expectRefused(const fs::path& database, const std::string& expectedReason) 
         FAIL() << "stored in " << database;
     } catch (const EngineError& error) {
         const std::string message = error.what();
-        EXPECT_EQ(message.rfind("cannot store the results in " + database.string() + ": ", 0), 0u) << message;
+        EXPECT_EQ(message.rfind("cannot use the scans database " + database.string() + ": ", 0), 0u) << message;
         EXPECT_NE(message.find(expectedReason), std::string::npos) << message;
     }
 }
@@ -145,9 +123,32 @@ TEST(ResultsDatabase, CorruptFileIsLeftByteForByte) {
     std::string garbage;
     for (int i = 0; i < 8192; ++i) garbage += static_cast<char>((i * 7919) % 251);
     writeFile(database, garbage);
-    expectRefused(database, "not a database");
+    expectRefused(database, "not an SQLite file");
     EXPECT_EQ(readFile(database), garbage);
     EXPECT_FALSE(fs::exists(data / "scans.db-journal"));
+}
+
+TEST(ResultsDatabase, ForeignDatabaseAndLinksAreRefusedUntouched) {
+    TempDir data;
+    const fs::path foreign = data / "foreign.db";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('mine')", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const std::string before = readFile(foreign);
+    expectRefused(foreign, "it is not a Corvath scans database");
+    EXPECT_EQ(readFile(foreign), before);
+    EXPECT_THROW(ScanReader{foreign.string()}, ResultsError);
+
+    fs::create_symlink(data / "nowhere.db", data / "dangling.db");
+    expectRefused(data / "dangling.db", "it is a symbolic link");
+    EXPECT_FALSE(fs::exists(data / "nowhere.db"));
+    fs::create_symlink(foreign, data / "link.db");
+    expectRefused(data / "link.db", "it is a symbolic link");
+    EXPECT_EQ(readFile(foreign), before);
+
+    EXPECT_THROW(ScanReader{(data / "missing.db").string()}, NoResultsYet);
+    EXPECT_FALSE(fs::exists(data / "missing.db"));
 }
 
 TEST(ResultsDatabase, FolderThatCannotBeMadeIsReported) {
@@ -175,10 +176,10 @@ TEST(ResultsDatabase, ReadOnlyDatabaseIsLeftByteForByte) {
     mountBind(data.path().string(), data.path().string());
     const UnmountGuard unmount(data.path().string());
     ASSERT_EQ(::mount(nullptr, data.path().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
-    expectRefused(database, "readonly");
+    expectRefused(database, "it cannot be written: Read-only file system");
     EXPECT_EQ(readFile(database), before);
     ASSERT_EQ(::umount2(data.path().c_str(), MNT_DETACH), 0);
-    EXPECT_EQ(readBack(database).scans, 1);
+    EXPECT_EQ(ScanReader(database.string()).scans().size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "results/connection.h"
+#include "results/stored_scan.h"
+
+namespace corvath {
+
+// Reading scans and nodes back, shared by the writer and the reader.
+inline constexpr const char* kScanColumns =
+    "id, drive, root_path, started, finished, allocated, apparent, files, folders, errors, root_node";
+StoredScan scanFromRow(const Statement& row);
+// Runs a query that selects kScanColumns.
+std::vector<StoredScan> readScans(Connection& db, const std::string& query, const std::optional<std::string>& text);
+
+inline constexpr const char* kNodeColumns = "id, name, allocated, apparent, files, folders, flags, children";
+// The node and, in children, its encoded sub-folder list.
+StoredFolder folderFromRow(const Statement& row, std::string* children = nullptr);
+
+// Deletes the nodes that no scan holds any more (mark and sweep from every
+// scan's root); returns how many.
+std::size_t removeUnheldNodes(Connection& db);
+
+}  // namespace corvath

@@ -1,0 +1,41 @@
+// Reading a whole stored scan back, for tests.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <sqlite3.h>
+#include <string>
+
+#include "results/scan_reader.h"
+#include "results/stored_scan.h"
+
+namespace corvath::test {
+
+inline void collectFolders(const ScanReader& reader, const StoredFolder& folder, const std::string& path,
+                           std::map<std::string, StoredFolder>& into) {
+    into[path] = folder;
+    for (const StoredFolder& child : reader.children(folder.node)) {
+        collectFolders(reader, child, childPath(path, child.name), into);
+    }
+}
+
+// Every folder of the scan by full path.
+inline std::map<std::string, StoredFolder> storedTree(const ScanReader& reader, const StoredScan& scan) {
+    std::map<std::string, StoredFolder> folders;
+    collectFolders(reader, reader.folder(scan.top), scan.root, folders);
+    return folders;
+}
+
+// How many folder nodes the file holds, all scans together.
+inline std::int64_t nodeCount(const std::filesystem::path& database) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM nodes", -1, &s, nullptr);
+    const std::int64_t count = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return count;
+}
+
+}  // namespace corvath::test
