@@ -136,7 +136,9 @@ QModelIndex QtFolderTreeModel::findPath(const std::string& path) {
     if (!root_) return {};
     const std::string& rootPath = root_->path;
     if (path.compare(0, rootPath.size(), rootPath) != 0) return {};
-    std::string rest = path.substr(rootPath.size());
+    const std::string rest = path.substr(rootPath.size());
+    // "/data2" is not below "/data".
+    if (!rest.empty() && rest.front() != '/' && !rootPath.ends_with('/')) return {};
     QModelIndex at = rootIndex();
     std::size_t start = 0;
     while (start < rest.size()) {

@@ -41,7 +41,6 @@
 
 #include <array>
 #include <chrono>
-#include <filesystem>
 
 namespace corvath {
 namespace {
@@ -97,7 +96,7 @@ QtResultsWindow::~QtResultsWindow() {
 void QtResultsWindow::buildControls() {
     setWindowTitle(QString::fromUtf8(kResultsName));
     setWindowIcon(programIcon());
-    resize(1100, 700);
+    resize(1120, 720);
 
     pages_ = new QStackedWidget(this);
     setCentralWidget(pages_);
@@ -149,6 +148,7 @@ void QtResultsWindow::buildControls() {
     filterEdit_ = new QLineEdit(results);
     filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
     filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->setMinimumWidth(220);
     filterEdit_->installEventFilter(this);
     bar->addWidget(filterEdit_);
     again_ = new QPushButton(tr("&Analyze Again"), results);
@@ -168,16 +168,19 @@ void QtResultsWindow::buildControls() {
     tree_->header()->setSortIndicator(QtFolderTreeModel::kSize, Qt::DescendingOrder);
     tree_->setSortingEnabled(true);
     tree_->header()->setStretchLastSection(false);
-    tree_->setColumnWidth(QtFolderTreeModel::kName, 260);
-    tree_->setColumnWidth(QtFolderTreeModel::kShare, 120);
+    tree_->setColumnWidth(QtFolderTreeModel::kName, 230);
+    tree_->setColumnWidth(QtFolderTreeModel::kSize, 80);
+    tree_->setColumnWidth(QtFolderTreeModel::kShare, 110);
+    tree_->setColumnWidth(QtFolderTreeModel::kFiles, 75);
+    tree_->setColumnWidth(QtFolderTreeModel::kFolders, 65);
+    tree_->setColumnWidth(QtFolderTreeModel::kChange, 110);
     tree_->installEventFilter(this);
 
     treemap_ = new QtTreemapWidget(results);
     auto* split = new QSplitter(Qt::Horizontal, results);
     split->addWidget(tree_);
     split->addWidget(treemap_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setSizes({640, 440});
 
     filesModel_ = new QtLargestFilesModel(this);
     filesFilter_ = new QSortFilterProxyModel(this);
@@ -279,16 +282,14 @@ void QtResultsWindow::reload() {
     driveScans_.clear();
     reader_.reset();
 
-    // A link is not "no file": the reader refuses it with its own line.
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(databasePath_, error))) {
-        showEmptyState(QString::fromUtf8(kNoScansHelp));
-        return;
-    }
     std::vector<StoredScan> latest;
     try {
         reader_ = std::make_unique<ScanReader>(databasePath_);
         latest = reader_->latestScans();
+    } catch (const NoResultsYet&) {
+        reader_.reset();
+        showEmptyState(QString::fromUtf8(kNoScansHelp));
+        return;
     } catch (const ResultsError& failure) {
         reader_.reset();
         showEmptyState(tr("The scans cannot be shown: %1").arg(QString::fromUtf8(failure.what())));
