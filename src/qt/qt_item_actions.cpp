@@ -4,10 +4,14 @@
 #include "ui/results_texts.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QStandardPaths>
+
+#include <filesystem>
 
 namespace corvath {
 namespace {
@@ -18,6 +22,19 @@ std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return path;
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Puts an item back from where a failed trash left it, and drops the record
+// made of it.
+void undoStrayTrash(const QString& placed, const std::string& original) {
+    namespace fs = std::filesystem;
+    const fs::path where = fs::absolute(QFile::encodeName(placed).toStdString());
+    std::error_code error;
+    fs::rename(where, original, error);
+    const fs::path record = where.parent_path().parent_path() / "info" / (where.filename().string() + ".trashinfo");
+    fs::remove(record, error);
+    fs::remove(where.parent_path(), error);  // only when empty
+    fs::remove(record.parent_path(), error);
 }
 
 }  // namespace
@@ -55,8 +72,18 @@ bool moveToTrashAfterAsking(QWidget* parent, const ActionTarget& target) {
         reason = QObject::tr("its name cannot be passed on unchanged");
     } else if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         reason = QObject::tr("it is no longer there");
-    } else if (!QFile::moveToTrash(path)) {
-        reason = QObject::tr("the desktop's trash did not take it");
+    } else {
+        // Qt 6.4 finds no trash when the data folder is missing, and then
+        // "trashes" into the current folder and reports success: the folder is
+        // made first, and a relative place is undone.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        QString inTrash;
+        if (!QFile::moveToTrash(path, &inTrash)) {
+            reason = QObject::tr("the desktop's trash did not take it");
+        } else if (QFileInfo(inTrash).isRelative()) {
+            undoStrayTrash(inTrash, target.path);
+            reason = QObject::tr("the desktop's trash could not be found");
+        }
     }
     if (reason.isEmpty()) return true;
     QMessageBox::warning(parent, QString::fromUtf8(kResultsName),
