@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -96,7 +97,10 @@ QtResultsWindow::~QtResultsWindow() {
 void QtResultsWindow::buildControls() {
     setWindowTitle(QString::fromUtf8(kResultsName));
     setWindowIcon(programIcon());
-    resize(1120, 720);
+    // Room for the tree's columns beside the treemap, within a small screen.
+    QSize size(1120, 720);
+    if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.92);
+    resize(size);
 
     pages_ = new QStackedWidget(this);
     setCentralWidget(pages_);
@@ -116,7 +120,8 @@ void QtResultsWindow::buildControls() {
     emptyText_->setWordWrap(true);
     emptyText_->setAlignment(Qt::AlignCenter);
     emptyText_->setTextFormat(Qt::PlainText);
-    emptyText_->setMaximumWidth(560);
+    // A fixed width lets the wrapped text take the height it needs.
+    emptyText_->setFixedWidth(520);
     emptyLayout->addWidget(emptyText_, 0, Qt::AlignHCenter);
     auto* lookAgain = new QPushButton(tr("Look Again"), empty);
     connect(lookAgain, &QPushButton::clicked, this, &QtResultsWindow::reload);
@@ -126,34 +131,42 @@ void QtResultsWindow::buildControls() {
 
     auto* results = new QWidget(pages_);
     auto* layout = new QVBoxLayout(results);
+    // Which scan: drive and date on the first row, what to compare it with and
+    // the filter on the second; narrow enough for a small screen.
     auto* bar = new QHBoxLayout();
-    const auto labelled = [&](const QString& text, QWidget* control) {
+    auto* compareBar = new QHBoxLayout();
+    const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control) {
         auto* label = new QLabel(text, results);
         label->setBuddy(control);
-        bar->addWidget(label);
-        bar->addWidget(control);
+        row->addWidget(label);
+        row->addWidget(control);
     };
     drives_ = new QComboBox(results);
-    drives_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    labelled(tr("&Drive:"), drives_);
+    drives_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    drives_->setMinimumContentsLength(24);
+    labelled(bar, tr("&Drive:"), drives_);
     scans_ = new QComboBox(results);
-    scans_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    labelled(tr("&Scan:"), scans_);
-    compare_ = new QComboBox(results);
-    compare_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    labelled(tr("&Compare with:"), compare_);
-    onlyChanged_ = new QCheckBox(tr("&Only what changed"), results);
-    bar->addWidget(onlyChanged_);
+    scans_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    scans_->setMinimumContentsLength(28);
+    labelled(bar, tr("&Scan:"), scans_);
     bar->addStretch(1);
+    again_ = new QPushButton(tr("&Analyze Again"), results);
+    bar->addWidget(again_);
+    compare_ = new QComboBox(results);
+    compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    compare_->setMinimumContentsLength(28);
+    labelled(compareBar, tr("&Compare with:"), compare_);
+    onlyChanged_ = new QCheckBox(tr("&Only what changed"), results);
+    compareBar->addWidget(onlyChanged_);
+    compareBar->addStretch(1);
     filterEdit_ = new QLineEdit(results);
     filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
     filterEdit_->setClearButtonEnabled(true);
     filterEdit_->setMinimumWidth(220);
     filterEdit_->installEventFilter(this);
-    bar->addWidget(filterEdit_);
-    again_ = new QPushButton(tr("&Analyze Again"), results);
-    bar->addWidget(again_);
+    compareBar->addWidget(filterEdit_);
     layout->addLayout(bar);
+    layout->addLayout(compareBar);
 
     model_ = new QtFolderTreeModel(this);
     filter_ = new QtFolderFilterModel(this);
@@ -265,6 +278,8 @@ void QtResultsWindow::buildControls() {
 
 void QtResultsWindow::showEmptyState(const QString& text) {
     emptyText_->setText(text);
+    // The page's layout would give the wrapped text a single line.
+    emptyText_->setMinimumHeight(emptyText_->heightForWidth(emptyText_->width()));
     pages_->setCurrentIndex(kEmptyPage);
     summary_->clear();
 }
