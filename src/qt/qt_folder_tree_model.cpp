@@ -174,7 +174,8 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
             switch (column) {
                 case kName: return fromBytes(folder->name());
                 case kSize: return QString::fromStdString(binarySize(folder->now.allocated));
-                case kShare: return QString::number(shareOfParent(*folder) * 100.0, 'f', 1) + " %";
+                case kShare:
+                    return folder->gone() ? QString() : QString::number(shareOfParent(*folder) * 100.0, 'f', 1) + " %";
                 case kFiles: return folder->gone() ? QString() : count(shown.files);
                 case kFolders: return folder->gone() ? QString() : count(shown.folders);
                 case kChange: return comparing_ ? changeText(*folder) : QString();
@@ -191,7 +192,7 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
                 default: return {};
             }
         case kShareRole:
-            return column == kShare ? QVariant(shareOfParent(*folder)) : QVariant();
+            return column == kShare && !folder->gone() ? QVariant(shareOfParent(*folder)) : QVariant();
         case kPathRole:
             return fromBytes(folder->path);
         case kGoneRole:

@@ -18,7 +18,7 @@ namespace corvath {
 class QtFolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
-    enum Column { kName, kSize, kShare, kFiles, kFolders, kChange, kColumnCount };
+    enum Column { kName, kSize, kChange, kShare, kFiles, kFolders, kColumnCount };
     enum Role {
         kSortRole = Qt::UserRole + 1,  // a number (a name for kName) to sort by
         kShareRole,                    // share of the parent, 0 to 1 (kShare)

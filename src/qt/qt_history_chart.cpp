@@ -65,11 +65,13 @@ void QtHistoryChart::setScans(const std::vector<StoredScan>& scans, std::int64_t
     chart->addSeries(shown);
 
     auto* time = new QDateTimeAxis();
-    time->setFormat("yyyy-MM-dd");
+    // Days apart show dates; scans of one day show their times.
+    const bool withinADay = scans.size() < 2 || scans.back().finished - scans.front().finished < std::chrono::hours(36);
+    time->setFormat(withinADay ? "MM-dd HH:mm" : "yyyy-MM-dd");
     time->setTitleText(tr("Finished"));
     auto* used = new QValueAxis();
     used->setTitleText(tr("Used (%1)").arg(QLatin1String(kUnits[unit])));
-    used->setLabelFormat("%.1f");
+    used->setLabelFormat("%.4g");
     if (!scans.empty()) {
         // A little room on each side; a single scan still gets a day's width.
         const qint64 first = milliseconds(scans.front().finished);
@@ -77,6 +79,7 @@ void QtHistoryChart::setScans(const std::vector<StoredScan>& scans, std::int64_t
         const qint64 pad = std::max<qint64>((last - first) / 20, 12 * 3600 * 1000);
         time->setRange(QDateTime::fromMSecsSinceEpoch(first - pad), QDateTime::fromMSecsSinceEpoch(last + pad));
         used->setRange(0, std::max(1.0, static_cast<double>(largest) / unit_ * 1.1));
+        used->applyNiceNumbers();
     }
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(used, Qt::AlignLeft);

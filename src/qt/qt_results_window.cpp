@@ -58,7 +58,7 @@ QDateTime localTime(std::chrono::system_clock::time_point time) {
 }
 
 QString whenText(std::chrono::system_clock::time_point time) {
-    return localTime(time).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return localTime(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString durationText(const StoredScan& scan) {
@@ -208,6 +208,7 @@ void QtResultsWindow::buildControls() {
     files_->setSelectionMode(QAbstractItemView::SingleSelection);
     files_->setContextMenuPolicy(Qt::CustomContextMenu);
     files_->verticalHeader()->hide();
+    files_->verticalHeader()->setDefaultSectionSize(files_->fontMetrics().height() + 6);
     files_->horizontalHeader()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
     files_->setSortingEnabled(true);
     files_->setColumnWidth(QtLargestFilesModel::kName, 240);
