@@ -94,10 +94,11 @@ void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& reco
 
 // Removes the drive's scans that the retention rule lets go, with their files;
 // their nodes are left for removeUnheldNodes.
-std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::system_clock::time_point now) {
+std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::system_clock::time_point now,
+                       RetentionRule rule) {
     const std::vector<StoredScan> scans =
         readScans(db, std::string("SELECT ") + kScanColumns + " FROM scans WHERE drive = ?", drive);
-    const std::vector<std::int64_t> past = scansPastKeeping(scans, now);
+    const std::vector<std::int64_t> past = scansPastKeeping(scans, now, rule);
     Statement removeScan = db.prepare("DELETE FROM scans WHERE id = ?");
     Statement removeFiles = db.prepare("DELETE FROM files WHERE scan = ?");
     for (const std::int64_t id : past) {
@@ -140,7 +141,7 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
                 .bind(10, root);
             insert.run();
             storeLargestFiles(*db, db->lastRow(), record, folders);
-            const std::size_t removed = pruneDrive(*db, record.drive, std::chrono::system_clock::now());
+            const std::size_t removed = pruneDrive(*db, record.drive, std::chrono::system_clock::now(), rule_);
             if (removed > 0) removeUnheldNodes(*db);
             return removed;
         });
@@ -159,7 +160,7 @@ std::size_t ResultsDatabase::prune(std::chrono::system_clock::time_point now) {
             while (all.step()) drives.insert(all.bytes(0));
         }
         std::size_t total = 0;
-        for (const std::string& drive : drives) total += pruneDrive(*db, drive, now);
+        for (const std::string& drive : drives) total += pruneDrive(*db, drive, now, rule_);
         removeUnheldNodes(*db);
         return total;
     });

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/results_sink.h"
+#include "results/retention.h"
 
 namespace corvath {
 
@@ -16,7 +17,7 @@ class ResultsDatabase : public ResultsSink {
 public:
     static constexpr std::chrono::seconds kLockWait{120};
 
-    explicit ResultsDatabase(std::string path) : path_(std::move(path)) {}
+    explicit ResultsDatabase(std::string path, RetentionRule rule = {}) : path_(std::move(path)), rule_(rule) {}
 
     // Stores the scan in one transaction, sharing the folders that an earlier
     // scan already holds, then applies the retention rule to its drive. Throws
@@ -31,6 +32,7 @@ public:
 
 private:
     std::string path_;
+    RetentionRule rule_;
 };
 
 }  // namespace corvath

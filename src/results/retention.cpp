@@ -20,19 +20,19 @@ int monthOf(std::chrono::system_clock::time_point when) {
 }  // namespace
 
 std::vector<std::int64_t> scansPastKeeping(const std::vector<StoredScan>& scansOfDrive,
-                                           std::chrono::system_clock::time_point now) {
+                                           std::chrono::system_clock::time_point now, RetentionRule rule) {
     std::vector<const StoredScan*> newestFirst;
     for (const StoredScan& scan : scansOfDrive) newestFirst.push_back(&scan);
     std::sort(newestFirst.begin(), newestFirst.end(), [](const StoredScan* a, const StoredScan* b) {
         return a->finished != b->finished ? a->finished > b->finished : a->id > b->id;
     });
     std::set<std::int64_t> kept;
-    for (std::size_t i = 0; i < newestFirst.size() && i < kKeptNewestScans; ++i) kept.insert(newestFirst[i]->id);
+    for (std::size_t i = 0; i < newestFirst.size() && i < rule.newest; ++i) kept.insert(newestFirst[i]->id);
     const int thisMonth = monthOf(now);
     std::set<int> monthsSeen;
     for (const StoredScan* scan : newestFirst) {
         const int month = monthOf(scan->finished);
-        if (month > thisMonth - kKeptMonths && month <= thisMonth && monthsSeen.insert(month).second) {
+        if (month > thisMonth - rule.months && month <= thisMonth && monthsSeen.insert(month).second) {
             kept.insert(scan->id);
         }
     }

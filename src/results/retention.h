@@ -14,8 +14,13 @@ namespace corvath {
 inline constexpr std::size_t kKeptNewestScans = 10;
 inline constexpr int kKeptMonths = 24;  // the current month and the 23 before it
 
+struct RetentionRule {
+    std::size_t newest = kKeptNewestScans;
+    int months = kKeptMonths;
+};
+
 // The ids of the scans of one drive that the rule lets go, given now.
 std::vector<std::int64_t> scansPastKeeping(const std::vector<StoredScan>& scansOfDrive,
-                                           std::chrono::system_clock::time_point now);
+                                           std::chrono::system_clock::time_point now, RetentionRule rule = {});
 
 }  // namespace corvath

@@ -1,0 +1,139 @@
+// corvath-report as a user runs it, over scans of real trees.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "engine/event_pump.h"
+#include "engine/scan_reference.h"
+#include "engine/scanner.h"
+#include "results/results_database.h"
+#include "support/mount_namespace.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace corvath::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Report {
+    ProgramRun run;
+    json parsed() const { return json::parse(run.out); }
+};
+
+Report report(const fs::path& database, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {CORVATH_REPORT_BINARY, "--database", database.string()});
+    return {runProgram(arguments, {"TZ=UTC", "LANG=C"})};
+}
+
+void store(const fs::path& database, const fs::path& tree) {
+    WaitPump pump;
+    ResultsDatabase results(database.string());
+    Scanner scanner(pump, results, ScannerOptions{2});
+    scanner.AnalyzeDrive(tree.string());
+    scanner.FinishDrive();
+}
+
+// A tmpfs of its own where the test may make one, so that nothing else
+// changes the tree; a plain temporary folder otherwise.
+class ReportTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string reason;
+        if (enterPrivateMountNamespace(reason)) mountTmpfs(tree.path().string(), "size=128m");
+    }
+    TempDir tree, data;
+    fs::path database = data / "scans.db";
+};
+
+std::map<std::string, std::uint64_t> duFolders(const fs::path& root) {
+    std::map<std::string, std::uint64_t> sizes;
+    std::istringstream lines(runCommand("du -x -B1 " + shellQuote(root.string())));
+    std::uint64_t bytes = 0;
+    std::string path;
+    while (lines >> bytes && std::getline(lines >> std::ws, path)) sizes[path] = bytes;
+    return sizes;
+}
+
+TEST_F(ReportTree, TopAndFilesAgreeWithDuAndFind) {
+    for (int i = 0; i < 6; ++i) {
+        writeFile(tree / ("d" + std::to_string(i)) / "inner" / "f", std::string(1000 + 7000 * i, 'x'));
+        writeFile(tree / ("d" + std::to_string(i)) / ("g" + std::to_string(i)), std::string(50000 * i + 1, 'y'));
+    }
+    store(database, tree.path());
+
+    const auto du = duFolders(tree.path());
+    ASSERT_EQ(du.size(), 13u);  // the root, six folders and their inner folders
+    const Report top = report(database, {"top", "--json", "-n", "1000", tree.path().string()});
+    ASSERT_EQ(top.run.status, 0) << top.run.err;
+    std::map<std::string, std::uint64_t> reported;
+    for (const json& row : top.parsed()) reported[row["path"]] = row["allocated"];
+    EXPECT_EQ(reported, du);
+
+    // find's own sizes, in 512-byte blocks, largest first.
+    std::istringstream found(runCommand("find " + shellQuote(tree.path().string()) +
+                                        " -xdev -type f -printf '%b %p\\n' | sort -k1,1nr -k2"));
+    const Report files = report(database, {"files", "--bytes", "-n", "5", tree.path().string()});
+    ASSERT_EQ(files.run.status, 0) << files.run.err;
+    std::istringstream lines(files.run.out);
+    std::string line;
+    std::getline(lines, line);  // the headings
+    for (int i = 0; i < 5; ++i) {
+        std::uint64_t blocks = 0;
+        std::string path;
+        found >> blocks >> path;
+        ASSERT_TRUE(std::getline(lines, line));
+        EXPECT_EQ(line.rfind(std::to_string(blocks * 512) + " ", line.find_first_not_of(' ')), line.find_first_not_of(' '));
+        EXPECT_EQ(line.substr(line.size() - path.size()), path);
+    }
+
+    // The stored scan as ncdu's export: ncdu reads it with no complaint.
+    const Report exported = report(database, {"export", "--ncdu", (data / "scan.json").string()});
+    ASSERT_EQ(exported.run.status, 0) << exported.run.err;
+    EXPECT_EQ(runCommand("HOME=/nonexistent ncdu --ignore-config -0 -f " + shellQuote((data / "scan.json").string()) +
+                         " -o /dev/null 2>&1"),
+              "");
+}
+
+TEST_F(ReportTree, DiffListsTheGrownFolderAndItsAncestorsOnly) {
+    writeFile(tree / "a" / "b" / "c" / "old", std::string(4096, 'o'));
+    writeFile(tree / "x" / "y", std::string(8192, 'y'));
+    store(database, tree.path());
+    writeFile(tree / "a" / "b" / "c" / "new", std::string(50u << 20, 'n'));
+    store(database, tree.path());
+
+    const Report diff = report(database, {"diff", "--json"});
+    ASSERT_EQ(diff.run.status, 0) << diff.run.err;
+    std::vector<std::string> paths;
+    const std::uint64_t grown = referenceFor(tree / "a" / "b" / "c" / "new").allocated;
+    for (const json& row : diff.parsed()) {
+        paths.push_back(row["path"]);
+        EXPECT_EQ(row["change"], grown);
+        EXPECT_EQ(row["status"], "changed");
+    }
+    const std::string root = tree.path().string();
+    EXPECT_EQ(paths, (std::vector<std::string>{root, root + "/a", root + "/a/b", root + "/a/b/c"}));
+    const Report text = report(database, {"diff", root});
+    EXPECT_NE(text.run.out.find("+50.0 MiB"), std::string::npos) << text.run.out;
+}
+
+TEST(CorvathReport, BadCommandLinesAndNoDatabaseGiveOneLineAndStatusOne) {
+    TempDir data;
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"top", "--frobnicate"}, {"scans"}, {}}) {
+        const Report failed = report(data / "none.db", arguments);
+        EXPECT_EQ(failed.run.status, 1);
+        EXPECT_EQ(failed.run.out, "");
+        EXPECT_EQ(std::count(failed.run.err.begin(), failed.run.err.end(), '\n'), 1) << failed.run.err;
+    }
+    EXPECT_NE(report(data / "none.db", {"scans"}).run.err.find("corvath-analyzer -auto"), std::string::npos);
+    EXPECT_FALSE(fs::exists(data / "none.db"));
+    const Report help = report(data / "none.db", {"--help"});
+    EXPECT_EQ(help.run.status, 0);
+    EXPECT_NE(help.run.out.find("Usage: corvath-report"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvath::test

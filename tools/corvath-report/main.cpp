@@ -1,0 +1,72 @@
+// corvath-report: where the space went, from the stored scans.
+#include <iostream>
+
+#include "buffered_output.h"
+#include "export_file.h"
+#include "platform/linux/user_folders.h"
+#include "report_arguments.h"
+#include "report_commands.h"
+#include "results/results_database.h"
+#include "results/results_error.h"
+#include "results/scan_reader.h"
+#include "stored_ncdu_export.h"
+
+namespace {
+
+using namespace corvath;
+
+StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& reader) {
+    if (arguments.scan) {
+        if (auto scan = reader.scan(*arguments.scan)) return *scan;
+        throw ArgumentError("there is no scan " + std::to_string(*arguments.scan) + " (see corvath-report scans)");
+    }
+    const std::vector<StoredScan> latest = reader.latestScans();
+    if (latest.empty()) throw ArgumentError("the scans database holds no scan yet");
+    if (latest.size() > 1) throw ArgumentError("several drives have scans: choose one with --scan ID (see corvath-report scans)");
+    return latest.front();
+}
+
+int run(const ReportArguments& arguments) {
+    const std::string database = arguments.database.value_or(defaultResultsDatabasePath().string());
+    switch (arguments.command) {
+        case ReportArguments::Command::Help:
+            std::cout << kReportUsage;
+            return 0;
+        case ReportArguments::Command::Version:
+            std::cout << "corvath-report " CORVATH_VERSION "\n";
+            return 0;
+        case ReportArguments::Command::Prune: {
+            { const ScanReader check(database); }  // refuses what is not ours before anything is written
+            const std::size_t removed = ResultsDatabase(database).prune();
+            std::cout << "removed " << removed << (removed == 1 ? " scan" : " scans") << '\n';
+            return 0;
+        }
+        case ReportArguments::Command::Export: {
+            const ScanReader reader(database);
+            const StoredScan scan = scanToExport(arguments, reader);
+            ExportFile file(*arguments.target);
+            BufferedOutput out(file.fd(), file.name());
+            writeStoredNcduExport(out, reader, scan, CORVATH_VERSION);
+            file.commit();
+            return 0;
+        }
+        default: {
+            const ScanReader reader(database);
+            runReportCommand(arguments, reader, std::cout);
+            std::cout.flush();
+            return 0;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc)));
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "corvath-report: " << error.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+// What the command line asks of corvath-report.
+struct ReportArguments {
+    enum class Command { Help, Version, Scans, Top, Files, Diff, History, Export, Prune };
+    Command command = Command::Help;
+    std::optional<std::string> target;  // PATH, DRIVE or FILE, as the command reads it
+    std::size_t count = 20;             // -n
+    std::optional<unsigned> depth;      // --depth
+    std::optional<std::int64_t> scan;   // --scan, --to
+    std::optional<std::int64_t> from;   // --from
+    std::optional<std::string> since;   // --since DATE
+    bool bytes = false;                 // --bytes: exact numbers
+    bool json = false;
+    bool ncdu = false;
+    std::optional<std::string> database;  // --database FILE
+};
+
+// A command line that cannot be run; what() is the one line to show.
+class ArgumentError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+ReportArguments parseReportArguments(const std::vector<std::string>& arguments);
+
+extern const char* const kReportUsage;
+
+}  // namespace corvath

@@ -1,0 +1,305 @@
+#include "report_commands.h"
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <set>
+
+#include "report_table.h"
+#include "text/size_text.h"
+
+namespace corvath {
+
+namespace {
+
+using Cell = ReportTable::Cell;
+using nlohmann::json;
+
+std::string localTime(std::chrono::system_clock::time_point when) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm parts{};
+    ::localtime_r(&seconds, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &parts);
+    return text;
+}
+
+std::int64_t epochSeconds(std::chrono::system_clock::time_point when) {
+    return std::chrono::duration_cast<std::chrono::seconds>(when.time_since_epoch()).count();
+}
+
+std::string durationText(std::chrono::system_clock::duration duration) {
+    const double seconds = std::chrono::duration<double>(duration).count();
+    char text[32];
+    if (seconds < 60) {
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+    } else {
+        const auto whole = static_cast<long long>(seconds);
+        std::snprintf(text, sizeof text, "%lld min %02lld s", whole / 60, whole % 60);
+    }
+    return text;
+}
+
+// The raw bytes as JSON: a name that is not UTF-8 is replaced where it is not.
+json jsonText(const std::string& raw) { return json::parse(json(raw).dump(-1, ' ', false, json::error_handler_t::replace)); }
+
+class Report {
+public:
+    Report(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out)
+        : args_(arguments), reader_(reader), out_(out) {}
+
+    void run() {
+        using Command = ReportArguments::Command;
+        switch (args_.command) {
+            case Command::Scans: return listScans(false);
+            case Command::History: return listScans(true);
+            case Command::Top: return top();
+            case Command::Files: return files();
+            case Command::Diff: return diff();
+            default: throw ArgumentError("not a report command");
+        }
+    }
+
+private:
+    Cell size(std::uint64_t bytes) const {
+        return {args_.bytes ? std::to_string(bytes) : sizeText(bytes), bytes};
+    }
+    Cell change(std::int64_t bytes) const {
+        std::string text = args_.bytes ? (bytes > 0 ? "+" : "") + std::to_string(bytes) : sizeChangeText(bytes);
+        return {std::move(text), bytes};
+    }
+    static Cell blank() { return {std::string(), json()}; }
+    static Cell count(std::uint64_t value) { return {std::to_string(value), value}; }
+    static Cell path(const std::string& raw) { return {shownName(raw), jsonText(raw)}; }
+    static Cell share(std::uint64_t part, std::uint64_t whole) {
+        if (whole == 0) return blank();
+        const double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f %%", percent);
+        return {text, std::round(percent * 10) / 10};
+    }
+
+    // One table per scan in text; one array of rows, each naming its scan, in JSON.
+    void emit(const ReportTable& table, const StoredScan& scan, bool heading) {
+        if (args_.json) {
+            table.appendJson(rows_, {{"drive", jsonText(scan.drive)}, {"scan", scan.id}});
+            return;
+        }
+        if (heading) {
+            if (printed_) out_ << '\n';
+            out_ << shownName(scan.drive) << "  (scan " << scan.id << ", " << localTime(scan.finished) << ")\n";
+        }
+        table.print(out_);
+        printed_ = true;
+    }
+    void finish() {
+        if (args_.json) out_ << rows_.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+    }
+
+    std::vector<StoredScan> scansOfDrive(const std::string& drive) const {
+        for (const std::string& name : {drive, drive + "/"}) {
+            std::vector<StoredScan> scans = reader_.scans(name);
+            if (!scans.empty()) return scans;
+        }
+        throw ArgumentError("no scans of drive " + shownName(drive) + " (see corvath-report scans)");
+    }
+
+    StoredScan scanById(std::int64_t id) const {
+        std::optional<StoredScan> scan = reader_.scan(id);
+        if (!scan) throw ArgumentError("there is no scan " + std::to_string(id) + " (see corvath-report scans)");
+        return *scan;
+    }
+
+    // The scans a PATH-taking command reports on: --scan, the scan of the
+    // drive that holds PATH, or each drive's latest.
+    std::vector<StoredScan> scansFor() const {
+        if (args_.scan) return {scanById(*args_.scan)};
+        if (args_.target) {
+            std::optional<StoredScan> scan = reader_.scanHolding(*args_.target);
+            if (!scan) throw ArgumentError("no stored scan holds " + shownName(*args_.target));
+            return {*scan};
+        }
+        std::vector<StoredScan> latest = reader_.latestScans();
+        if (latest.empty()) throw ArgumentError("the scans database holds no scan yet");
+        return latest;
+    }
+
+    std::string pathIn(const StoredScan& scan) const {
+        const std::string path = args_.target.value_or("");
+        if (!reader_.findFolder(scan, path)) {
+            throw ArgumentError("scan " + std::to_string(scan.id) + " holds no folder " + shownName(path));
+        }
+        return path;
+    }
+
+    static std::vector<ReportTable::Column> historyColumns() {
+        return {{"ID", "id", true},       {"FINISHED", "finished"},      {"USED", "used", true},
+                {"CHANGE", "change", true}, {"FILES", "files", true},     {"FOLDERS", "folders", true},
+                {"DRIVE", "drive", false}};
+    }
+    static std::vector<ReportTable::Column> scanColumns() {
+        return {{"ID", "id", true},         {"DRIVE", "drive", false},   {"FINISHED", "finished", false},
+                {"USED", "used", true},     {"FILES", "files", true},    {"FOLDERS", "folders", true},
+                {"DURATION", "seconds", true}};
+    }
+
+    void listScans(bool history) {
+        std::vector<StoredScan> scans = args_.target ? scansOfDrive(*args_.target) : reader_.scans();
+        ReportTable table(history ? historyColumns() : scanColumns());
+        std::map<std::string, std::uint64_t> previous;
+        for (const StoredScan& scan : scans) {
+            const Cell finished{localTime(scan.finished), epochSeconds(scan.finished)};
+            if (history) {
+                const auto before = previous.find(scan.drive);
+                Cell grown = blank();
+                if (before != previous.end()) {
+                    grown = change(static_cast<std::int64_t>(scan.allocated) - static_cast<std::int64_t>(before->second));
+                }
+                table.add({count(static_cast<std::uint64_t>(scan.id)), finished, size(scan.allocated), grown,
+                           count(scan.files), count(scan.folders), path(scan.drive)});
+                previous[scan.drive] = scan.allocated;
+            } else {
+                const auto took = scan.finished - scan.started;
+                Cell duration{durationText(took), std::chrono::duration<double>(took).count()};
+                table.add({count(static_cast<std::uint64_t>(scan.id)), path(scan.drive), finished,
+                           size(scan.allocated), count(scan.files), count(scan.folders), std::move(duration)});
+            }
+        }
+        if (args_.json) {
+            table.appendJson(rows_);
+        } else if (!table.empty()) {
+            table.print(out_);
+        }
+        finish();
+    }
+
+    void top() {
+        const std::vector<StoredScan> scans = scansFor();
+        for (const StoredScan& scan : scans) {
+            ReportTable table({{"SIZE", "allocated", true},
+                               {"SHARE", "share", true},
+                               {"FILES", "files", true},
+                               {"FOLDERS", "folders", true},
+                               {"PATH", "path"}});
+            for (const RankedFolder& ranked : reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth)) {
+                table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
+                           count(ranked.folder.files), count(ranked.folder.folders), path(ranked.path)});
+            }
+            emit(table, scan, scans.size() > 1 || !args_.target);
+        }
+        finish();
+    }
+
+    void files() {
+        const std::vector<StoredScan> scans = scansFor();
+        for (const StoredScan& scan : scans) {
+            ReportTable table({{"SIZE", "allocated", true},
+                               {"APPARENT", "apparent", true},
+                               {"MODIFIED", "modified"},
+                               {"PATH", "path"}});
+            for (const StoredFile& file : reader_.largestFiles(scan, pathIn(scan), args_.count)) {
+                const auto modified = std::chrono::system_clock::from_time_t(static_cast<std::time_t>(file.modified));
+                table.add({size(file.allocated), size(file.apparent), {localTime(modified), file.modified},
+                           path(file.path())});
+            }
+            emit(table, scan, scans.size() > 1 || !args_.target);
+        }
+        finish();
+    }
+
+    // The scan to compare with: --from, the newest before --since, or the one
+    // before to.
+    StoredScan earlierScan(const StoredScan& to) const {
+        if (args_.from) {
+            StoredScan from = scanById(*args_.from);
+            if (from.drive != to.drive) {
+                throw ArgumentError("scans " + std::to_string(from.id) + " and " + std::to_string(to.id) +
+                                    " are of different drives");
+            }
+            return from;
+        }
+        const std::vector<StoredScan> scans = reader_.scans(to.drive);
+        std::optional<StoredScan> chosen;
+        if (args_.since) {
+            const auto since = sinceTime(*args_.since);
+            for (const StoredScan& scan : scans) {
+                if (scan.finished < since && scan.id != to.id) chosen = scan;
+            }
+            if (!chosen && !scans.empty() && scans.front().id != to.id) chosen = scans.front();
+        } else {
+            for (const StoredScan& scan : scans) {
+                if (scan.finished < to.finished && scan.id != to.id) chosen = scan;
+            }
+        }
+        if (!chosen) {
+            throw ArgumentError("drive " + shownName(to.drive) + " has no earlier scan than " +
+                                std::to_string(to.id) + " to compare with");
+        }
+        return *chosen;
+    }
+
+    static std::chrono::system_clock::time_point sinceTime(const std::string& date) {
+        std::tm parts{};
+        const char* end = strptime(date.c_str(), "%Y-%m-%d", &parts);
+        if (end == nullptr || *end != '\0') throw ArgumentError("--since needs a date as YYYY-MM-DD, not \"" + date + "\"");
+        parts.tm_isdst = -1;
+        return std::chrono::system_clock::from_time_t(std::mktime(&parts));
+    }
+
+    void diff() {
+        std::vector<StoredScan> targets;
+        if (args_.scan || args_.target) {
+            targets = scansFor();
+        } else {
+            // Every drive with something to compare.
+            for (StoredScan& scan : reader_.latestScans()) {
+                if (reader_.scans(scan.drive).size() > 1) targets.push_back(std::move(scan));
+            }
+            if (targets.empty()) throw ArgumentError("no drive has two scans to compare yet");
+        }
+        for (const StoredScan& to : targets) {
+            const StoredScan from = earlierScan(to);
+            ReportTable table({{"CHANGE", "change", true},
+                               {"BEFORE", "before", true},
+                               {"AFTER", "after", true},
+                               {"", "status"},
+                               {"PATH", "path"}});
+            for (const FolderChange& item : reader_.changes(from, to, args_.target.value_or(""), args_.count)) {
+                const char* status = item.kind == FolderChange::Kind::New    ? "new"
+                                     : item.kind == FolderChange::Kind::Gone ? "gone"
+                                                                             : "";
+                table.add({change(item.grown()), item.kind == FolderChange::Kind::New ? blank() : size(item.before.allocated),
+                           item.kind == FolderChange::Kind::Gone ? blank() : size(item.after.allocated),
+                           {status, status[0] != '\0' ? json(status) : json("changed")}, path(item.path)});
+            }
+            if (args_.json) {
+                table.appendJson(rows_, {{"drive", jsonText(to.drive)}, {"from", from.id}, {"to", to.id}});
+                continue;
+            }
+            if (printed_) out_ << '\n';
+            out_ << shownName(to.drive) << "  from scan " << from.id << " (" << localTime(from.finished)
+                 << ") to scan " << to.id << " (" << localTime(to.finished) << ")\n";
+            if (table.empty()) {
+                out_ << "no folder changed\n";
+            } else {
+                table.print(out_);
+            }
+            printed_ = true;
+        }
+        finish();
+    }
+
+    const ReportArguments& args_;
+    const ScanReader& reader_;
+    std::ostream& out_;
+    json rows_ = json::array();
+    bool printed_ = false;
+};
+
+}  // namespace
+
+void runReportCommand(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out) {
+    Report(arguments, reader, out).run();
+}
+
+}  // namespace corvath
