@@ -12,6 +12,7 @@
 #include "qt/qt_test_app.h"
 #include "qt/qt_treemap_widget.h"
 #include "results/results_database.h"
+#include "support/fake_engine.h"
 #include "support/recording_file_manager.h"
 #include "support/temp_dir.h"
 #include "text/binary_size.h"
@@ -21,6 +22,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QLabel>
@@ -97,10 +101,11 @@ protected:
         scanner.FinishDrive();
     }
 
-    std::unique_ptr<QtResultsWindow> open(const fs::path& path) {
-        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, [this](EventPump& pump) {
-            return std::make_unique<Scanner>(pump, results, ScannerOptions{2});
-        });
+    std::unique_ptr<QtResultsWindow> open(const fs::path& path, PumpedEngineFactory engines = {}) {
+        if (!engines) {
+            engines = [this](EventPump& pump) { return std::make_unique<Scanner>(pump, results, ScannerOptions{2}); };
+        }
+        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, engines);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -428,6 +433,47 @@ TEST_F(ResultsWindow, AnalyzeAgainStoresAndShowsTheNewScan) {
     EXPECT_EQ(window->shownScan()->allocated - first.allocated, allocatedBytes(tree / "big" / "second.bin"));
     EXPECT_EQ(ScanReader(database.string()).scans().size(), 2u);
     EXPECT_EQ(window->currentFolder()->path, (tree / "big").string()) << "the folder shown stays";
+}
+
+TEST_F(ResultsWindow, AnalyzeAgainShowsProgressAndCancelStoresNothing) {
+    store();
+    std::vector<std::string> calls;
+    std::uint64_t expected = 0;
+    QString counts;
+    int barValue = -1;
+    const auto engines = [&](EventPump&) {
+        auto engine = std::make_unique<test::FakeEngine>(calls);
+        const auto dialog = [] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); };
+        engine->scripts[tree.path().string()] = {
+            {tree.path().string() + "/big/|3 files, 2 folders scanned", std::to_string(expected / 2),
+             [&] {
+                 QTest::qWait(250);  // a few of the dialog's ticks
+                 if (QDialog* shown = dialog()) {
+                     barValue = shown->findChild<QProgressBar*>()->value();
+                     for (const QLabel* label : shown->findChildren<QLabel*>()) {
+                         if (label->text().contains("files")) counts = label->text();
+                     }
+                 }
+             }},
+            {tree.path().string() + "/small/|4 files, 3 folders scanned", std::to_string(expected * 3 / 4),
+             [&] {
+                 if (QDialog* shown = dialog()) {
+                     shown->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+                 }
+             }},
+        };
+        return engine;
+    };
+    auto window = open(database, engines);
+    const StoredScan first = *window->shownScan();
+    expected = first.allocated;
+    window->analyzeAgain();
+    EXPECT_EQ(barValue, 50) << "half the bytes of the last scan";
+    EXPECT_EQ(counts, "3 files, 2 folders scanned");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "CancelAnalysis"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDrive"), 0) << "a cancelled scan is not stored";
+    EXPECT_EQ(window->shownScan()->id, first.id);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress is gone";
 }
 
 }  // namespace
