@@ -1,7 +1,7 @@
 #include "qt/qt_folder_tree_model.h"
 
 #include "results/results_error.h"
-#include "text/binary_size.h"
+#include "text/size_text.h"
 
 #include <QBrush>
 #include <QFont>
@@ -22,9 +22,9 @@ double shareOfParent(const FolderItem& item) {
 }
 
 QString changeText(const FolderItem& item) {
-    if (item.gone()) return QString::fromStdString(signedBinarySize(item.grown())) + QObject::tr(" (gone)");
-    if (item.before.node == 0) return QString::fromStdString(signedBinarySize(item.grown())) + QObject::tr(" (new)");
-    return QString::fromStdString(signedBinarySize(item.grown()));
+    if (item.gone()) return QString::fromStdString(sizeChangeText(item.grown())) + QObject::tr(" (gone)");
+    if (item.before.node == 0) return QString::fromStdString(sizeChangeText(item.grown())) + QObject::tr(" (new)");
+    return QString::fromStdString(sizeChangeText(item.grown()));
 }
 
 }  // namespace
@@ -160,7 +160,18 @@ QModelIndex QtFolderTreeModel::findPath(const std::string& path) {
 void QtFolderTreeModel::markTrashed(const QModelIndex& index) {
     FolderItem* folder = itemAt(index);
     if (folder == nullptr) return;
-    folder->trashed = true;
+    // Everything read below it went with it.
+    std::vector<FolderItem*> pending{folder};
+    while (!pending.empty()) {
+        FolderItem* item = pending.back();
+        pending.pop_back();
+        item->trashed = true;
+        if (!item->children.empty()) {
+            emit dataChanged(indexOf(item->children.front().get(), 0),
+                             indexOf(item->children.back().get(), kColumnCount - 1));
+        }
+        for (auto& child : item->children) pending.push_back(child.get());
+    }
     emit dataChanged(indexOf(folder, 0), indexOf(folder, kColumnCount - 1));
 }
 
@@ -173,7 +184,7 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             switch (column) {
                 case kName: return fromBytes(folder->name());
-                case kSize: return QString::fromStdString(binarySize(folder->now.allocated));
+                case kSize: return QString::fromStdString(sizeText(folder->now.allocated));
                 case kShare:
                     return folder->gone() ? QString() : QString::number(shareOfParent(*folder) * 100.0, 'f', 1) + " %";
                 case kFiles: return folder->gone() ? QString() : count(shown.files);

@@ -53,7 +53,8 @@ public:
     // The folder at that full path, opening the folders on the way; invalid when
     // the scan does not hold it.
     QModelIndex findPath(const std::string& path);
-    // The folder has been moved to the trash: it stays, marked as gone.
+    // The folder has been moved to the trash: it stays, marked as gone, with
+    // the folders read below it.
     void markTrashed(const QModelIndex& index);
 
 signals:

@@ -1,6 +1,6 @@
 #include "qt/qt_item_actions.h"
 
-#include "text/binary_size.h"
+#include "text/size_text.h"
 #include "ui/results_texts.h"
 
 #include <QClipboard>
@@ -54,7 +54,7 @@ bool moveToTrashAfterAsking(QWidget* parent, const ActionTarget& target) {
     const QString name = QFileInfo(path).fileName();
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(kResultsName),
                     QObject::tr("Move \u201c%1\u201d (%2) to the trash?")
-                        .arg(name, QString::fromStdString(binarySize(target.size))),
+                        .arg(name, QString::fromStdString(sizeText(target.size))),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setInformativeText(target.folder ? QObject::tr("The folder %1 and everything in it can be restored from the "
                                                        "trash until the trash is emptied.")

@@ -1,6 +1,6 @@
 #include "qt/qt_largest_files_model.h"
 
-#include "text/binary_size.h"
+#include "text/size_text.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -47,7 +47,7 @@ QVariant QtLargestFilesModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             switch (index.column()) {
                 case kName: return fromBytes(stored->name);
-                case kSize: return QString::fromStdString(binarySize(stored->allocated));
+                case kSize: return QString::fromStdString(sizeText(stored->allocated));
                 case kFolder: return fromBytes(stored->folder);
                 case kModified:
                     return QLocale().toString(QDateTime::fromSecsSinceEpoch(stored->modified), QLocale::ShortFormat);

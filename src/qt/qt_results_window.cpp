@@ -11,7 +11,7 @@
 #include "qt/qt_results_delegate.h"
 #include "qt/qt_treemap_widget.h"
 #include "results/results_error.h"
-#include "text/binary_size.h"
+#include "text/size_text.h"
 #include "ui/growth_shade.h"
 #include "ui/results_texts.h"
 
@@ -50,7 +50,7 @@ enum Page { kEmptyPage, kResultsPage };
 
 QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QString sizeText(std::uint64_t bytes) { return QString::fromStdString(binarySize(bytes)); }
+QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
 QDateTime localTime(std::chrono::system_clock::time_point time) {
     return QDateTime::fromMSecsSinceEpoch(
@@ -381,7 +381,7 @@ void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earl
         const QSignalBlocker block(scans_);
         scans_->clear();
         for (auto it = driveScans_.rbegin(); it != driveScans_.rend(); ++it) {
-            QString text = tr("%1, %2").arg(whenText(it->finished), sizeText(it->allocated));
+            QString text = tr("%1, %2").arg(whenText(it->finished), sizeLabel(it->allocated));
             if (it == driveScans_.rbegin()) text += tr(" (latest)");
             scans_->addItem(text, static_cast<qlonglong>(it->id));
             if (it->id == shown_->id) scans_->setCurrentIndex(scans_->count() - 1);
@@ -401,7 +401,7 @@ void QtResultsWindow::fillCompareChoices() {
     compare_->addItem(tr("Nothing"), qlonglong{0});
     for (auto it = driveScans_.rbegin(); it != driveScans_.rend(); ++it) {
         if (it->id == shown_->id || it->finished >= shown_->finished) continue;
-        compare_->addItem(tr("%1, %2").arg(whenText(it->finished), sizeText(it->allocated)),
+        compare_->addItem(tr("%1, %2").arg(whenText(it->finished), sizeLabel(it->allocated)),
                           static_cast<qlonglong>(it->id));
         if (earlier_ && it->id == earlier_->id) compare_->setCurrentIndex(compare_->count() - 1);
     }
@@ -507,10 +507,10 @@ void QtResultsWindow::refreshTreemap() {
         block.key = child->row;
         block.label = fromBytes(child->name());
         block.size = child->now.allocated;
-        block.tip = fromBytes(child->path) + "\n" + sizeText(block.size);
+        block.tip = fromBytes(child->path) + "\n" + sizeLabel(block.size);
         if (comparing) {
             block.colour = shadeColour(growthShade(child->before.allocated, child->now.allocated));
-            block.tip += " (" + QString::fromStdString(signedBinarySize(child->grown())) +
+            block.tip += " (" + QString::fromStdString(sizeChangeText(child->grown())) +
                          (child->before.node == 0 ? tr(", new") : QString()) + ")";
         } else {
             block.colour = blockColour(rank);
@@ -524,10 +524,10 @@ void QtResultsWindow::refreshTreemap() {
     own.key = TreemapBlock::kOwnFiles;
     own.label = tr("Files");
     own.size = current_->ownNow;
-    own.tip = tr("Files directly in %1\n%2").arg(fromBytes(current_->path), sizeText(own.size));
+    own.tip = tr("Files directly in %1\n%2").arg(fromBytes(current_->path), sizeLabel(own.size));
     own.colour = comparing ? shadeColour(growthShade(current_->ownBefore, current_->ownNow)) : kOwnFilesColour;
     blocks.push_back(std::move(own));
-    treemap_->setBlocks(tr("%1 (%2)").arg(fromBytes(current_->path), sizeText(current_->now.allocated)),
+    treemap_->setBlocks(tr("%1 (%2)").arg(fromBytes(current_->path), sizeLabel(current_->now.allocated)),
                         std::move(blocks));
     if (selected) treemap_->setSelectedKey(*selected);
 }
@@ -571,7 +571,7 @@ void QtResultsWindow::updateSummary() {
     }
     const QLocale locale;
     QString text = tr("%1: %2 used by %3 files in %4 folders, scanned %5 in %6")
-                       .arg(QString::fromStdString(shown_->drive), sizeText(shown_->allocated),
+                       .arg(QString::fromStdString(shown_->drive), sizeLabel(shown_->allocated),
                             locale.toString(static_cast<qulonglong>(shown_->files)),
                             locale.toString(static_cast<qulonglong>(shown_->folders)), whenText(shown_->finished),
                             durationText(*shown_));
@@ -580,7 +580,7 @@ void QtResultsWindow::updateSummary() {
     }
     if (earlier_) {
         const auto grown = static_cast<std::int64_t>(shown_->allocated) - static_cast<std::int64_t>(earlier_->allocated);
-        text += tr("; %1 since %2").arg(QString::fromStdString(signedBinarySize(grown)), whenText(earlier_->finished));
+        text += tr("; %1 since %2").arg(QString::fromStdString(sizeChangeText(grown)), whenText(earlier_->finished));
     }
     summary_->setText(text);
 }

@@ -15,7 +15,7 @@
 #include "support/fake_engine.h"
 #include "support/recording_file_manager.h"
 #include "support/temp_dir.h"
-#include "text/binary_size.h"
+#include "text/size_text.h"
 #include "ui/growth_shade.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +149,7 @@ TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) 
     EXPECT_EQ(top->now.files, scan.files);
     EXPECT_EQ(top->now.folders + 1, scan.folders);
     EXPECT_EQ(root.siblingAtColumn(QtFolderTreeModel::kSize).data().toString().toStdString(),
-              binarySize(scan.allocated));
+              sizeText(scan.allocated));
 
     // The root's rows are the database's children, largest first; with the
     // root's own files they add up to the whole.
@@ -310,26 +310,30 @@ TEST_F(ResultsWindow, TrashAsksFirstAndNoKeepsTheFolder) {
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString((data / "share").string()));
     store();
     auto window = open();
-    const FolderItem* small = child(window->currentFolder(), "small");
-    window->folderView()->setCurrentIndex(viewIndex(*window, small));
+    const FolderItem* big = child(window->currentFolder(), "big");
+    window->folderView()->expand(viewIndex(*window, big));
+    QApplication::processEvents();
+    ASSERT_EQ(big->children.size(), 1u);
+    window->folderView()->setCurrentIndex(viewIndex(*window, big));
     {
         BoxAnswers no({QMessageBox::No});
         window->moveSelectedToTrash();
-        EXPECT_TRUE(no.text(0).contains("\u201csmall\u201d (" +
-                                        QString::fromStdString(binarySize(small->now.allocated)) + ")"))
+        EXPECT_TRUE(no.text(0).contains("\u201cbig\u201d (" + QString::fromStdString(sizeText(big->now.allocated)) +
+                                        ")"))
             << no.text(0).toStdString();
     }
-    EXPECT_TRUE(fs::exists(tree / "small" / "a"));
-    EXPECT_FALSE(small->trashed);
+    EXPECT_TRUE(fs::exists(tree / "big" / "movie.bin"));
+    EXPECT_FALSE(big->trashed);
     {
         BoxAnswers yes({QMessageBox::Yes});
         window->moveSelectedToTrash();
         EXPECT_EQ(yes.count(), 1u) << "asked once, and nothing went wrong";
     }
-    EXPECT_FALSE(fs::exists(tree / "small"));
-    EXPECT_TRUE(fs::exists(data / "share" / "Trash" / "files" / "small" / "a")) << "moved, never deleted";
-    EXPECT_TRUE(window->folderModel()->indexOf(small).data(QtFolderTreeModel::kGoneRole).toBool());
-    EXPECT_TRUE(window->treemap()->blocks()[static_cast<std::size_t>(blockOf(*window->treemap(), small))].marked);
+    EXPECT_FALSE(fs::exists(tree / "big"));
+    EXPECT_TRUE(fs::exists(data / "share" / "Trash" / "files" / "big" / "movie.bin")) << "moved, never deleted";
+    EXPECT_TRUE(window->folderModel()->indexOf(big).data(QtFolderTreeModel::kGoneRole).toBool());
+    EXPECT_TRUE(big->children.front()->trashed) << "with what was read below it";
+    EXPECT_TRUE(window->treemap()->blocks()[static_cast<std::size_t>(blockOf(*window->treemap(), big))].marked);
 
     // The scan's root is the drive itself: not offered, nothing asked.
     window->folderView()->setCurrentIndex(viewIndex(*window, window->currentFolder()));

@@ -1,4 +1,4 @@
-#include "text/binary_size.h"
+#include "text/size_text.h"
 #include "ui/growth_shade.h"
 
 #include <gtest/gtest.h>
@@ -8,22 +8,22 @@
 namespace corvath {
 namespace {
 
-TEST(BinarySize, ShowsBinaryUnitsWithOneDecimal) {
-    EXPECT_EQ(binarySize(0), "0 B");
-    EXPECT_EQ(binarySize(1023), "1023 B");
-    EXPECT_EQ(binarySize(1024), "1.0 KiB");
-    EXPECT_EQ(binarySize(1536), "1.5 KiB");
-    EXPECT_EQ(binarySize(50ull << 20), "50.0 MiB");
-    EXPECT_EQ(binarySize((1ull << 30) - 1), "1.0 GiB");  // not "1024.0 MiB"
-    EXPECT_EQ(binarySize(3ull << 40), "3.0 TiB");
-    EXPECT_EQ(binarySize(std::numeric_limits<std::uint64_t>::max()), "16.0 EiB");
+TEST(SizeText, ShowsBinaryUnitsWithOneDecimal) {
+    EXPECT_EQ(sizeText(0), "0 B");
+    EXPECT_EQ(sizeText(1023), "1023 B");
+    EXPECT_EQ(sizeText(1024), "1.0 KiB");
+    EXPECT_EQ(sizeText(1536), "1.5 KiB");
+    EXPECT_EQ(sizeText(50ull << 20), "50.0 MiB");
+    EXPECT_EQ(sizeText((1ull << 30) - 1), "1.0 GiB");  // not "1024.0 MiB"
+    EXPECT_EQ(sizeText(3ull << 40), "3.0 TiB");
+    EXPECT_EQ(sizeText(std::numeric_limits<std::uint64_t>::max()), "16.0 EiB");
 }
 
-TEST(BinarySize, ChangesCarryTheirSign) {
-    EXPECT_EQ(signedBinarySize(0), "0 B");
-    EXPECT_EQ(signedBinarySize(50ll << 20), "+50.0 MiB");
-    EXPECT_EQ(signedBinarySize(-200), "\u2212200 B");
-    EXPECT_EQ(signedBinarySize(std::numeric_limits<std::int64_t>::min()), "\u22128.0 EiB");
+TEST(SizeText, ChangesCarryTheirSign) {
+    EXPECT_EQ(sizeChangeText(0), "0 B");
+    EXPECT_EQ(sizeChangeText(50ll << 20), "+50.0 MiB");
+    EXPECT_EQ(sizeChangeText(-200), "-200 B");
+    EXPECT_EQ(sizeChangeText(std::numeric_limits<std::int64_t>::min()), "-8.0 EiB");
 }
 
 TEST(GrowthShade, GreyRedOrGreenByTheChange) {
