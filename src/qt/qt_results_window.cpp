@@ -554,7 +554,10 @@ void QtResultsWindow::loadSideTabs() {
             if (history_ == nullptr) {
                 history_ = new QtHistoryChart(page);
                 page->layout()->addWidget(history_);
-                connect(history_, &QtHistoryChart::scanPicked, this, [this](std::int64_t id) { showScan(id); });
+                // Queued: showing the scan redraws the chart whose point was clicked.
+                connect(
+                    history_, &QtHistoryChart::scanPicked, this, [this](std::int64_t id) { showScan(id); },
+                    Qt::QueuedConnection);
             }
             history_->setScans(driveScans_, shown_->id);
             historyLoaded_ = true;
