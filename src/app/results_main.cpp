@@ -1,0 +1,37 @@
+// corvath-results: the results window over the scans database.
+
+#include "engine/event_pump.h"
+#include "engine/scanner.h"
+#include "platform/linux/user_folders.h"
+#include "platform/linux/xdg_file_manager.h"
+#include "qt/qt_results_application.h"
+#include "results/results_database.h"
+
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+int main(int argc, char** argv) {
+    using namespace corvath;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << "usage: corvath-results [--help] [--version]\n"
+                         "Shows the stored scans of your drives: the largest folders and files, a treemap, what "
+                         "grew since an earlier scan,\nand each drive's used space over time.\n"
+                         "Scans are read from "
+                      << defaultResultsDatabasePath().string()
+                      << "; make one with Corvath Analyzer or \"corvath-analyzer -auto\".\n";
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::cout << "corvath-results " CORVATH_VERSION "\n";
+            return 0;
+        }
+    }
+    const std::string database = defaultResultsDatabasePath().string();
+    XdgFileManager fileManager;
+    ResultsDatabase results(database);
+    return runResultsApplication(argc, argv, database, fileManager, [&results](EventPump& pump) {
+        return std::make_unique<Scanner>(pump, results);
+    });
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+namespace corvath {
+
+// Sorts the results tree by the model's sort role and hides rows: those whose
+// name does not hold the filter text, and when asked, those that did not change
+// since the earlier scan. A folder stays while one of its rows read so far
+// passes, so the way to every match stays open.
+class QtFolderFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit QtFolderFilterModel(QObject* parent = nullptr);
+
+    void setNameFilter(const QString& text);
+    void setOnlyChanged(bool only);
+    bool onlyChanged() const { return onlyChanged_; }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    QString name_;
+    bool onlyChanged_ = false;
+};
+
+}  // namespace corvath

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "qt/qt_wizard_application.h"
+#include "run/file_manager.h"
+
+namespace corvath {
+
+// corvath-results: creates the Qt application and the results window over the
+// scans database at databasePath and runs it until the window closes. Returns
+// the exit status; 2 with one line on standard error when there is no display
+// to show the window on.
+int runResultsApplication(int argc, char** argv, const std::string& databasePath, FileManager& fileManager,
+                          const PumpedEngineFactory& makeEngine);
+
+}  // namespace corvath

@@ -1,0 +1,707 @@
+#include "qt/qt_results_window.h"
+
+#include "engine/largest_files.h"
+#include "qt/folder_item.h"
+#include "qt/qt_folder_filter_model.h"
+#include "qt/qt_folder_tree_model.h"
+#include "qt/qt_history_chart.h"
+#include "qt/qt_largest_files_model.h"
+#include "qt/qt_look.h"
+#include "qt/qt_rescan_dialog.h"
+#include "qt/qt_results_delegate.h"
+#include "qt/qt_treemap_widget.h"
+#include "results/results_error.h"
+#include "text/size_text.h"
+#include "ui/growth_shade.h"
+#include "ui/results_texts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <array>
+#include <chrono>
+
+namespace corvath {
+namespace {
+
+enum Page { kEmptyPage, kResultsPage };
+
+QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
+
+QDateTime localTime(std::chrono::system_clock::time_point time) {
+    return QDateTime::fromMSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count());
+}
+
+QString whenText(std::chrono::system_clock::time_point time) {
+    return localTime(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString durationText(const StoredScan& scan) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(scan.finished - scan.started).count();
+    if (seconds < 60) return QObject::tr("%1 s").arg(std::max<long long>(seconds, 0));
+    return QObject::tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+}
+
+// Soft colours that tell neighbouring blocks apart; the folder's own files are grey.
+QColor blockColour(int rank) {
+    static constexpr std::array<QRgb, 10> kColours{0x8fb8de, 0xf2b880, 0x9ccc9c, 0xe7a3a3, 0xc3aed6,
+                                                   0xd9c48f, 0x8fcfcf, 0xf0a8cf, 0xb5c98f, 0xa9b8c9};
+    return QColor(kColours[static_cast<std::size_t>(rank) % kColours.size()]);
+}
+const QColor kOwnFilesColour(196, 196, 196);
+
+QColor shadeColour(const Shade& shade) { return QColor(shade.red, shade.green, shade.blue); }
+
+}  // namespace
+
+QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileManager, PumpedEngineFactory makeEngine,
+                                 QWidget* parent)
+    : QMainWindow(parent),
+      databasePath_(std::move(databasePath)),
+      fileManager_(fileManager),
+      makeEngine_(std::move(makeEngine)) {
+    buildControls();
+    reload();
+}
+
+QtResultsWindow::~QtResultsWindow() {
+    // The model refers to the reader: it goes first.
+    model_->clear();
+}
+
+void QtResultsWindow::buildControls() {
+    setWindowTitle(QString::fromUtf8(kResultsName));
+    setWindowIcon(programIcon());
+    // Room for the tree's columns beside the treemap, within a small screen.
+    QSize size(1120, 720);
+    if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.92);
+    resize(size);
+
+    pages_ = new QStackedWidget(this);
+    setCentralWidget(pages_);
+
+    // With nothing to show: what to do to have something.
+    auto* empty = new QWidget(pages_);
+    auto* emptyLayout = new QVBoxLayout(empty);
+    emptyLayout->addStretch(1);
+    auto* emptyTitle = new QLabel(QString::fromUtf8(kNoScansTitle), empty);
+    QFont titleFont = emptyTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    emptyTitle->setFont(titleFont);
+    emptyTitle->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(emptyTitle);
+    emptyText_ = new QLabel(empty);
+    emptyText_->setWordWrap(true);
+    emptyText_->setAlignment(Qt::AlignCenter);
+    emptyText_->setTextFormat(Qt::PlainText);
+    // A fixed width lets the wrapped text take the height it needs.
+    emptyText_->setFixedWidth(520);
+    emptyLayout->addWidget(emptyText_, 0, Qt::AlignHCenter);
+    auto* lookAgain = new QPushButton(tr("Look Again"), empty);
+    connect(lookAgain, &QPushButton::clicked, this, &QtResultsWindow::reload);
+    emptyLayout->addWidget(lookAgain, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(2);
+    pages_->addWidget(empty);
+
+    auto* results = new QWidget(pages_);
+    auto* layout = new QVBoxLayout(results);
+    // Which scan: drive and date on the first row, what to compare it with and
+    // the filter on the second; narrow enough for a small screen.
+    auto* bar = new QHBoxLayout();
+    auto* compareBar = new QHBoxLayout();
+    const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control) {
+        auto* label = new QLabel(text, results);
+        label->setBuddy(control);
+        row->addWidget(label);
+        row->addWidget(control);
+    };
+    drives_ = new QComboBox(results);
+    drives_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    drives_->setMinimumContentsLength(24);
+    labelled(bar, tr("&Drive:"), drives_);
+    scans_ = new QComboBox(results);
+    scans_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    scans_->setMinimumContentsLength(28);
+    labelled(bar, tr("&Scan:"), scans_);
+    bar->addStretch(1);
+    again_ = new QPushButton(tr("&Analyze Again"), results);
+    bar->addWidget(again_);
+    compare_ = new QComboBox(results);
+    compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    compare_->setMinimumContentsLength(28);
+    labelled(compareBar, tr("&Compare with:"), compare_);
+    onlyChanged_ = new QCheckBox(tr("&Only what changed"), results);
+    compareBar->addWidget(onlyChanged_);
+    compareBar->addStretch(1);
+    filterEdit_ = new QLineEdit(results);
+    filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
+    filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->setMinimumWidth(220);
+    filterEdit_->installEventFilter(this);
+    compareBar->addWidget(filterEdit_);
+    layout->addLayout(bar);
+    layout->addLayout(compareBar);
+
+    model_ = new QtFolderTreeModel(this);
+    filter_ = new QtFolderFilterModel(this);
+    filter_->setSourceModel(model_);
+    tree_ = new QTreeView(results);
+    tree_->setModel(filter_);
+    tree_->setItemDelegate(new QtResultsDelegate(QtFolderTreeModel::kShareRole, QtFolderTreeModel::kPathRole, tree_));
+    tree_->setUniformRowHeights(true);
+    tree_->setAllColumnsShowFocus(true);
+    tree_->setExpandsOnDoubleClick(false);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->header()->setSortIndicator(QtFolderTreeModel::kSize, Qt::DescendingOrder);
+    tree_->setSortingEnabled(true);
+    tree_->header()->setStretchLastSection(false);
+    tree_->setColumnWidth(QtFolderTreeModel::kName, 230);
+    tree_->setColumnWidth(QtFolderTreeModel::kSize, 80);
+    tree_->setColumnWidth(QtFolderTreeModel::kShare, 110);
+    tree_->setColumnWidth(QtFolderTreeModel::kFiles, 75);
+    tree_->setColumnWidth(QtFolderTreeModel::kFolders, 65);
+    tree_->setColumnWidth(QtFolderTreeModel::kChange, 110);
+    tree_->installEventFilter(this);
+
+    treemap_ = new QtTreemapWidget(results);
+    auto* split = new QSplitter(Qt::Horizontal, results);
+    split->addWidget(tree_);
+    split->addWidget(treemap_);
+    split->setSizes({640, 440});
+
+    filesModel_ = new QtLargestFilesModel(this);
+    filesFilter_ = new QSortFilterProxyModel(this);
+    filesFilter_->setSourceModel(filesModel_);
+    filesFilter_->setSortRole(QtLargestFilesModel::kSortRole);
+    filesFilter_->setFilterKeyColumn(QtLargestFilesModel::kName);
+    filesFilter_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    files_ = new QTableView(results);
+    files_->setModel(filesFilter_);
+    files_->setItemDelegate(new QtResultsDelegate(-1, QtLargestFilesModel::kPathRole, files_));
+    files_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    files_->setSelectionMode(QAbstractItemView::SingleSelection);
+    files_->setContextMenuPolicy(Qt::CustomContextMenu);
+    files_->verticalHeader()->hide();
+    files_->verticalHeader()->setDefaultSectionSize(files_->fontMetrics().height() + 6);
+    files_->horizontalHeader()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
+    files_->setSortingEnabled(true);
+    files_->setColumnWidth(QtLargestFilesModel::kName, 240);
+    files_->setColumnWidth(QtLargestFilesModel::kFolder, 420);
+    files_->horizontalHeader()->setStretchLastSection(true);
+
+    // The chart is made when its tab is first shown: the window opens faster.
+    auto* historyPage = new QWidget(results);
+    historyPage->setLayout(new QVBoxLayout());
+    historyPage->layout()->setContentsMargins(0, 0, 0, 0);
+
+    tabs_ = new QTabWidget(results);
+    tabs_->addTab(split, tr("Folders"));
+    tabs_->addTab(files_, tr("Largest Files"));
+    tabs_->addTab(historyPage, tr("History"));
+    layout->addWidget(tabs_, 1);
+    pages_->addWidget(results);
+
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(summary_, 1);
+
+    connect(drives_, &QComboBox::activated, this, &QtResultsWindow::driveChosen);
+    connect(scans_, &QComboBox::activated, this, &QtResultsWindow::scanChosen);
+    connect(compare_, &QComboBox::activated, this, &QtResultsWindow::compareChosen);
+    connect(onlyChanged_, &QCheckBox::toggled, this, [this](bool only) { filter_->setOnlyChanged(only); });
+    connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        filter_->setNameFilter(text);
+        filesFilter_->setFilterFixedString(text);
+    });
+    connect(again_, &QPushButton::clicked, this, &QtResultsWindow::analyzeAgain);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { treeCurrentChanged(current); });
+    connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        const FolderItem* folder = model_->item(filter_->mapToSource(index));
+        if (folder != nullptr && !folder->gone()) enterFolder(folder);
+    });
+    connect(model_, &QtFolderTreeModel::readFailed, this, &QtResultsWindow::showFailure);
+    connect(treemap_, &QtTreemapWidget::blockClicked, this, &QtResultsWindow::treemapClicked);
+    connect(treemap_, &QtTreemapWidget::blockActivated, this, &QtResultsWindow::treemapActivated);
+    connect(treemap_, &QtTreemapWidget::upRequested, this, &QtResultsWindow::goUp);
+    connect(treemap_, &QtTreemapWidget::menuRequested, this,
+            [this](int, const QPoint& position) { showMenu(position); });
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMenu(tree_->viewport()->mapToGlobal(position)); });
+    connect(files_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMenu(files_->viewport()->mapToGlobal(position)); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] { loadSideTabs(); });
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        filterEdit_->setFocus(Qt::ShortcutFocusReason);
+        filterEdit_->selectAll();
+    });
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &QtResultsWindow::reload);
+    auto* open = new QAction(tr("&Open in File Manager"), this);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &QtResultsWindow::openSelectedInFileManager);
+    auto* copy = new QAction(tr("&Copy Path"), this);
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, &QtResultsWindow::copySelectedPath);
+    trashAction_ = new QAction(tr("Move to &Trash..."), this);
+    trashAction_->setShortcut(QKeySequence::Delete);
+    connect(trashAction_, &QAction::triggered, this, &QtResultsWindow::moveSelectedToTrash);
+    addActions({open, copy, trashAction_});
+}
+
+void QtResultsWindow::showEmptyState(const QString& text) {
+    emptyText_->setText(text);
+    // The page's layout would give the wrapped text a single line.
+    emptyText_->setMinimumHeight(emptyText_->heightForWidth(emptyText_->width()));
+    pages_->setCurrentIndex(kEmptyPage);
+    summary_->clear();
+}
+
+bool QtResultsWindow::showingEmptyState() const { return pages_->currentIndex() == kEmptyPage; }
+
+void QtResultsWindow::reload() {
+    const std::string keepPath = current_ != nullptr ? current_->path : std::string();
+    const std::string keepDrive = shown_ ? shown_->drive : std::string();
+    model_->clear();
+    filesModel_->setFiles({});
+    current_ = nullptr;
+    shown_.reset();
+    earlier_.reset();
+    driveScans_.clear();
+    reader_.reset();
+
+    std::vector<StoredScan> latest;
+    try {
+        reader_ = std::make_unique<ScanReader>(databasePath_);
+        latest = reader_->latestScans();
+    } catch (const NoResultsYet&) {
+        reader_.reset();
+        showEmptyState(QString::fromUtf8(kNoScansHelp));
+        return;
+    } catch (const ResultsError& failure) {
+        reader_.reset();
+        showEmptyState(tr("The scans cannot be shown: %1").arg(QString::fromUtf8(failure.what())));
+        return;
+    }
+    if (latest.empty()) {
+        showEmptyState(QString::fromUtf8(kNoScansHelp));
+        return;
+    }
+    pages_->setCurrentIndex(kResultsPage);
+
+    // The drive shown before, else the one scanned last.
+    const StoredScan* wanted = &latest.front();
+    for (const StoredScan& scan : latest) {
+        if (scan.finished > wanted->finished) wanted = &scan;
+    }
+    for (const StoredScan& scan : latest) {
+        if (scan.drive == keepDrive) wanted = &scan;
+    }
+    const QSignalBlocker block(drives_);
+    drives_->clear();
+    for (const StoredScan& scan : latest) {
+        drives_->addItem(driveIcon(QStringLiteral("drive-harddisk")), QString::fromStdString(scan.drive),
+                         QString::fromStdString(scan.drive));
+        if (scan.drive == wanted->drive) drives_->setCurrentIndex(drives_->count() - 1);
+    }
+    drives_->setEnabled(latest.size() > 1);
+    driveChosen(drives_->currentIndex());
+    if (!keepPath.empty() && shown_ && keepPath.compare(0, shown_->root.size(), shown_->root) == 0) {
+        goToFolder(keepPath);
+    }
+    tree_->setFocus();
+}
+
+void QtResultsWindow::driveChosen(int index) {
+    if (!reader_ || index < 0) return;
+    const std::string drive = drives_->itemData(index).toString().toStdString();
+    try {
+        driveScans_ = reader_->scans(drive);
+    } catch (const ResultsError& failure) {
+        showFailure(QString::fromUtf8(failure.what()));
+        return;
+    }
+    if (driveScans_.empty()) return;
+    showScan(driveScans_.back().id);
+}
+
+void QtResultsWindow::scanChosen(int index) {
+    if (index >= 0) showScan(scans_->itemData(index).toLongLong());
+}
+
+void QtResultsWindow::compareChosen(int index) {
+    if (!shown_ || index < 0) return;
+    const qlonglong id = compare_->itemData(index).toLongLong();
+    showScan(shown_->id, id > 0 ? std::optional<std::int64_t>(id) : std::nullopt);
+}
+
+void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earlierId) {
+    const auto find = [this](std::int64_t wanted) -> std::optional<StoredScan> {
+        for (const StoredScan& scan : driveScans_) {
+            if (scan.id == wanted) return scan;
+        }
+        return std::nullopt;
+    };
+    const std::optional<StoredScan> scan = find(id);
+    if (!scan) return;
+    const std::string keepPath = current_ != nullptr && shown_ && shown_->drive == scan->drive ? current_->path : "";
+    shown_ = scan;
+    earlier_ = earlierId ? find(*earlierId) : std::nullopt;
+    if (earlier_ && earlier_->finished >= shown_->finished) earlier_.reset();
+
+    {
+        const QSignalBlocker block(scans_);
+        scans_->clear();
+        for (auto it = driveScans_.rbegin(); it != driveScans_.rend(); ++it) {
+            QString text = tr("%1, %2").arg(whenText(it->finished), sizeLabel(it->allocated));
+            if (it == driveScans_.rbegin()) text += tr(" (latest)");
+            scans_->addItem(text, static_cast<qlonglong>(it->id));
+            if (it->id == shown_->id) scans_->setCurrentIndex(scans_->count() - 1);
+        }
+    }
+    fillCompareChoices();
+    showModel(keepPath);
+    filesLoaded_ = false;
+    historyLoaded_ = false;
+    loadSideTabs();
+    updateSummary();
+}
+
+void QtResultsWindow::fillCompareChoices() {
+    const QSignalBlocker block(compare_);
+    compare_->clear();
+    compare_->addItem(tr("Nothing"), qlonglong{0});
+    for (auto it = driveScans_.rbegin(); it != driveScans_.rend(); ++it) {
+        if (it->id == shown_->id || it->finished >= shown_->finished) continue;
+        compare_->addItem(tr("%1, %2").arg(whenText(it->finished), sizeLabel(it->allocated)),
+                          static_cast<qlonglong>(it->id));
+        if (earlier_ && it->id == earlier_->id) compare_->setCurrentIndex(compare_->count() - 1);
+    }
+    compare_->setEnabled(compare_->count() > 1);
+    onlyChanged_->setEnabled(earlier_.has_value());
+}
+
+void QtResultsWindow::showModel(const std::string& keepPath) {
+    current_ = nullptr;
+    treemap_->setBlocks({}, {});
+    try {
+        model_->showScan(*reader_, *shown_, earlier_);
+    } catch (const ResultsError& failure) {
+        model_->clear();
+        showFailure(QString::fromUtf8(failure.what()));
+        return;
+    }
+    tree_->setColumnHidden(QtFolderTreeModel::kChange, !earlier_);
+    filter_->setOnlyChanged(earlier_ && onlyChanged_->isChecked());
+    const QModelIndex root = model_->rootIndex();
+    model_->ensureFetched(root);
+    tree_->expand(filter_->mapFromSource(root));
+    if (!keepPath.empty() && goToFolder(keepPath)) return;
+    setCurrentFolder(model_->item(root), nullptr);
+    selectInTree(model_->item(root));
+}
+
+QModelIndex QtResultsWindow::viewIndexOf(const FolderItem* folder) const {
+    return filter_->mapFromSource(model_->indexOf(folder));
+}
+
+void QtResultsWindow::selectInTree(const FolderItem* folder) {
+    const QModelIndex index = viewIndexOf(folder);
+    if (!index.isValid()) return;
+    steering_ = true;
+    tree_->setCurrentIndex(index);
+    tree_->scrollTo(index);
+    steering_ = false;
+}
+
+bool QtResultsWindow::goToFolder(const std::string& path) {
+    const QModelIndex index = model_->findPath(path);
+    const FolderItem* folder = model_->item(index);
+    if (folder == nullptr) return false;
+    enterFolder(folder);
+    return true;
+}
+
+void QtResultsWindow::enterFolder(const FolderItem* folder) {
+    model_->ensureFetched(model_->indexOf(folder));
+    std::vector<const FolderItem*> way;
+    for (const FolderItem* at = folder; at != nullptr; at = at->parent) way.push_back(at);
+    for (auto it = way.rbegin(); it != way.rend(); ++it) tree_->expand(viewIndexOf(*it));
+    current_ = folder;
+    refreshTreemap();
+    selectInTree(folder);
+}
+
+void QtResultsWindow::goUp() {
+    if (current_ == nullptr || current_->parent == nullptr) return;
+    const FolderItem* left = current_;
+    setCurrentFolder(current_->parent, left);
+    selectInTree(left);
+}
+
+void QtResultsWindow::treeCurrentChanged(const QModelIndex& current) {
+    if (steering_) return;
+    const FolderItem* folder = model_->item(filter_->mapToSource(current));
+    if (folder == nullptr) return;
+    // A row shows among its siblings: the treemap shows its parent.
+    if (folder->parent == nullptr) {
+        setCurrentFolder(folder, nullptr);
+    } else {
+        setCurrentFolder(folder->parent, folder);
+    }
+}
+
+void QtResultsWindow::setCurrentFolder(const FolderItem* folder, const FolderItem* selected) {
+    if (folder != current_) {
+        model_->ensureFetched(model_->indexOf(folder));
+        current_ = folder;
+        refreshTreemap();
+    }
+    if (selected != nullptr) {
+        treemap_->setSelectedKey(selected->row);
+    } else {
+        treemap_->clearSelection();
+    }
+}
+
+void QtResultsWindow::refreshTreemap() {
+    if (current_ == nullptr) {
+        treemap_->setBlocks({}, {});
+        return;
+    }
+    const std::optional<int> selected = treemap_->selectedKey();
+    const bool comparing = model_->comparing();
+    std::vector<TreemapBlock> blocks;
+    int rank = 0;
+    for (const auto& child : current_->children) {
+        if (child->gone()) continue;
+        TreemapBlock block;
+        block.key = child->row;
+        block.label = fromBytes(child->name());
+        block.size = child->now.allocated;
+        block.tip = fromBytes(child->path) + "\n" + sizeLabel(block.size);
+        if (comparing) {
+            block.colour = shadeColour(growthShade(child->before.allocated, child->now.allocated));
+            block.tip += " (" + QString::fromStdString(sizeChangeText(child->grown())) +
+                         (child->before.node == 0 ? tr(", new") : QString()) + ")";
+        } else {
+            block.colour = blockColour(rank);
+        }
+        block.marked = child->trashed;
+        if (child->trashed) block.tip += tr("\nMoved to the trash");
+        blocks.push_back(std::move(block));
+        ++rank;
+    }
+    TreemapBlock own;
+    own.key = TreemapBlock::kOwnFiles;
+    own.label = tr("Files");
+    own.size = current_->ownNow;
+    own.tip = tr("Files directly in %1\n%2").arg(fromBytes(current_->path), sizeLabel(own.size));
+    own.colour = comparing ? shadeColour(growthShade(current_->ownBefore, current_->ownNow)) : kOwnFilesColour;
+    blocks.push_back(std::move(own));
+    treemap_->setBlocks(tr("%1 (%2)").arg(fromBytes(current_->path), sizeLabel(current_->now.allocated)),
+                        std::move(blocks));
+    if (selected) treemap_->setSelectedKey(*selected);
+}
+
+void QtResultsWindow::treemapClicked(int key) {
+    if (current_ == nullptr || key < 0 || key >= static_cast<int>(current_->children.size())) return;
+    selectInTree(current_->children[static_cast<std::size_t>(key)].get());
+}
+
+void QtResultsWindow::treemapActivated(int key) {
+    if (current_ == nullptr || key < 0 || key >= static_cast<int>(current_->children.size())) return;
+    const FolderItem* folder = current_->children[static_cast<std::size_t>(key)].get();
+    if (!folder->gone()) enterFolder(folder);
+}
+
+void QtResultsWindow::loadSideTabs() {
+    if (!reader_ || !shown_) return;
+    QWidget* page = tabs_->currentWidget();
+    try {
+        if (page == files_ && !filesLoaded_) {
+            filesModel_->setFiles(reader_->largestFiles(*shown_, shown_->root, LargestFiles::kKept));
+            filesLoaded_ = true;
+        } else if (page == tabs_->widget(2) && !historyLoaded_) {
+            if (history_ == nullptr) {
+                history_ = new QtHistoryChart(page);
+                page->layout()->addWidget(history_);
+                // Queued: showing the scan redraws the chart whose point was clicked.
+                connect(
+                    history_, &QtHistoryChart::scanPicked, this, [this](std::int64_t id) { showScan(id); },
+                    Qt::QueuedConnection);
+            }
+            history_->setScans(driveScans_, shown_->id);
+            historyLoaded_ = true;
+        }
+    } catch (const ResultsError& failure) {
+        showFailure(QString::fromUtf8(failure.what()));
+    }
+}
+
+void QtResultsWindow::updateSummary() {
+    if (!shown_) {
+        summary_->clear();
+        return;
+    }
+    const QLocale locale;
+    QString text = tr("%1: %2 used by %3 files in %4 folders, scanned %5 in %6")
+                       .arg(QString::fromStdString(shown_->drive), sizeLabel(shown_->allocated),
+                            locale.toString(static_cast<qulonglong>(shown_->files)),
+                            locale.toString(static_cast<qulonglong>(shown_->folders)), whenText(shown_->finished),
+                            durationText(*shown_));
+    if (shown_->errors > 0) {
+        text += tr("; %1 could not be read").arg(locale.toString(static_cast<qulonglong>(shown_->errors)));
+    }
+    if (earlier_) {
+        const auto grown = static_cast<std::int64_t>(shown_->allocated) - static_cast<std::int64_t>(earlier_->allocated);
+        text += tr("; %1 since %2").arg(QString::fromStdString(sizeChangeText(grown)), whenText(earlier_->finished));
+    }
+    summary_->setText(text);
+}
+
+void QtResultsWindow::showFailure(const QString& text) {
+    QMessageBox::warning(this, QString::fromUtf8(kResultsName), text);
+}
+
+std::optional<ActionTarget> QtResultsWindow::selectedTarget(bool* isFile, int* fileRow,
+                                                             const FolderItem** folder) const {
+    if (pages_->currentIndex() != kResultsPage) return std::nullopt;
+    if (tabs_->currentWidget() == files_) {
+        const int row = filesFilter_->mapToSource(files_->currentIndex()).row();
+        const StoredFile* file = filesModel_->file(row);
+        if (file == nullptr || filesModel_->index(row, 0).data(QtLargestFilesModel::kGoneRole).toBool()) {
+            return std::nullopt;
+        }
+        if (isFile != nullptr) *isFile = true;
+        if (fileRow != nullptr) *fileRow = row;
+        return ActionTarget{file->path(), file->allocated, false};
+    }
+    if (tabs_->currentIndex() != 0) return std::nullopt;
+    // The block of the folder's own files stands for no single item.
+    if (treemap_->hasFocus() && treemap_->selectedKey() == TreemapBlock::kOwnFiles) return std::nullopt;
+    const FolderItem* item = model_->item(filter_->mapToSource(tree_->currentIndex()));
+    if (item == nullptr || item->gone() || item->trashed) return std::nullopt;
+    if (isFile != nullptr) *isFile = false;
+    if (folder != nullptr) *folder = item;
+    return ActionTarget{item->path, item->now.allocated, true};
+}
+
+void QtResultsWindow::showMenu(const QPoint& globalPosition) {
+    const FolderItem* folder = nullptr;
+    const auto target = selectedTarget(nullptr, nullptr, &folder);
+    QMenu menu(this);
+    for (QAction* action : actions()) {
+        menu.addAction(action);
+        action->setEnabled(target.has_value());
+    }
+    // The scan's root is the drive itself: never offered for the trash.
+    if (folder != nullptr && folder->parent == nullptr) trashAction_->setEnabled(false);
+    menu.exec(globalPosition);
+    for (QAction* action : actions()) action->setEnabled(true);
+}
+
+void QtResultsWindow::openSelectedInFileManager() {
+    if (const auto target = selectedTarget()) openInFileManager(fileManager_, *target);
+}
+
+void QtResultsWindow::copySelectedPath() {
+    if (const auto target = selectedTarget()) copyPath(*target);
+}
+
+void QtResultsWindow::moveSelectedToTrash() {
+    bool isFile = false;
+    int row = -1;
+    const FolderItem* folder = nullptr;
+    const auto target = selectedTarget(&isFile, &row, &folder);
+    if (!target || (!isFile && (folder == nullptr || folder->parent == nullptr))) return;
+    if (!moveToTrashAfterAsking(this, *target)) return;
+    if (isFile) {
+        filesModel_->markTrashed(row);
+    } else {
+        model_->markTrashed(model_->indexOf(folder));
+        if (folder->parent == current_) refreshTreemap();
+    }
+}
+
+void QtResultsWindow::analyzeAgain() {
+    if (!shown_ || rescan_ != nullptr) return;
+    const std::string drive = shown_->drive;
+    QtRescanDialog dialog(drive, driveScans_.empty() ? shown_->allocated : driveScans_.back().allocated, this);
+    rescan_ = &dialog;
+    again_->setEnabled(false);
+    const RescanOutcome outcome = dialog.run(makeEngine_);
+    rescan_ = nullptr;
+    again_->setEnabled(true);
+    if (closeAfterRescan_) {
+        close();
+        return;
+    }
+    if (outcome.kind == RescanOutcome::Kind::Failed) {
+        showFailure(tr("%1 could not be analyzed again: %2").arg(QString::fromStdString(drive), outcome.message));
+        return;
+    }
+    // Opened afresh, as any other reader would see the new scan; the drive and
+    // the folder shown stay.
+    if (outcome.kind == RescanOutcome::Kind::Stored) reload();
+}
+
+void QtResultsWindow::closeEvent(QCloseEvent* event) {
+    // A scan runs in a loop nested in this window's: it ends first.
+    if (rescan_ != nullptr) {
+        closeAfterRescan_ = true;
+        rescan_->cancel();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+bool QtResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (watched == filterEdit_ && key == Qt::Key_Escape && !filterEdit_->text().isEmpty()) {
+        filterEdit_->clear();
+        return true;
+    }
+    if (watched == tree_ && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        const FolderItem* folder = model_->item(filter_->mapToSource(tree_->currentIndex()));
+        if (folder != nullptr && !folder->gone()) enterFolder(folder);
+        return true;
+    }
+    if (watched == tree_ && key == Qt::Key_Backspace) {
+        goUp();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace corvath

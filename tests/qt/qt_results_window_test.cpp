@@ -1,0 +1,484 @@
+// The results window under the offscreen platform, over a real scans database
+// filled by the real engine from a real tree.
+#include "qt/qt_results_window.h"
+
+#include "engine/event_pump.h"
+#include "engine/scanner.h"
+#include "qt/folder_item.h"
+#include "qt/qt_folder_filter_model.h"
+#include "qt/qt_folder_tree_model.h"
+#include "qt/qt_history_chart.h"
+#include "qt/qt_largest_files_model.h"
+#include "qt/qt_test_app.h"
+#include "qt/qt_treemap_widget.h"
+#include "results/results_database.h"
+#include "support/fake_engine.h"
+#include "support/recording_file_manager.h"
+#include "support/temp_dir.h"
+#include "text/size_text.h"
+#include "ui/growth_shade.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QTreeView>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <sys/stat.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+void writeBytes(const fs::path& file, std::size_t bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << std::string(bytes, 'x');
+}
+
+std::uint64_t allocatedBytes(const fs::path& file) {
+    struct stat status {};
+    EXPECT_EQ(::stat(file.c_str(), &status), 0);
+    return static_cast<std::uint64_t>(status.st_blocks) * 512;
+}
+
+// Answers the next message boxes, the n-th with the n-th button; what each
+// box said is kept.
+class BoxAnswers {
+public:
+    explicit BoxAnswers(std::vector<QMessageBox::StandardButton> buttons) : buttons_(std::move(buttons)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || texts_.size() >= buttons_.size()) return;
+            texts_.push_back(box->text() + "\n" + box->informativeText());
+            box->button(buttons_[texts_.size() - 1])->click();
+        });
+        timer_.start(20);
+    }
+    QString text(std::size_t box) const { return box < texts_.size() ? texts_[box] : QString(); }
+    std::size_t count() const { return texts_.size(); }
+
+private:
+    std::vector<QMessageBox::StandardButton> buttons_;
+    QTimer timer_;
+    std::vector<QString> texts_;
+};
+
+class ResultsWindow : public test::QtFixture {
+protected:
+    ResultsWindow() {
+        writeBytes(tree / "big" / "movie.bin", 3 << 20);
+        writeBytes(tree / "big" / "inner" / "notes", 100 << 10);
+        writeBytes(tree / "small" / "a", 10 << 10);
+        writeBytes(tree / "grow" / "log", 1 << 20);
+        writeBytes(tree / "old" / "draft", 50 << 10);
+        writeBytes(tree / "a folder with a name long enough to be cut" / "f", 4 << 10);
+        writeBytes(tree / "readme", 20 << 10);
+    }
+
+    void store() {
+        WaitPump pump;
+        Scanner scanner(pump, results, ScannerOptions{2});
+        scanner.AnalyzeDrive(tree.path().string());
+        scanner.FinishDrive();
+    }
+
+    std::unique_ptr<QtResultsWindow> open(const fs::path& path, PumpedEngineFactory engines = {}) {
+        if (!engines) {
+            engines = [this](EventPump& pump) { return std::make_unique<Scanner>(pump, results, ScannerOptions{2}); };
+        }
+        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, engines);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+    std::unique_ptr<QtResultsWindow> open() { return open(database); }
+
+    static const FolderItem* child(const FolderItem* folder, const std::string& name) {
+        for (const auto& item : folder->children) {
+            if (item->name() == name) return item.get();
+        }
+        return nullptr;
+    }
+    static QModelIndex viewIndex(QtResultsWindow& window, const FolderItem* folder) {
+        return window.folderFilter()->mapFromSource(window.folderModel()->indexOf(folder));
+    }
+    static int blockOf(const QtTreemapWidget& map, const FolderItem* folder) {
+        for (std::size_t i = 0; i < map.blocks().size(); ++i) {
+            if (map.blocks()[i].key == folder->row) return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    TempDir tree;
+    TempDir data;
+    fs::path database = data / "scans.db";
+    ResultsDatabase results{database.string()};
+    test::RecordingFileManager fileManager;
+};
+
+TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) {
+    store();
+    auto window = open();
+    ASSERT_FALSE(window->showingEmptyState());
+    const ScanReader reader(database.string());
+    const StoredScan scan = reader.latestScans().at(0);
+    QtFolderTreeModel& model = *window->folderModel();
+    const QModelIndex root = model.rootIndex();
+    const FolderItem* top = model.item(root);
+    EXPECT_EQ(top->path, tree.path().string());
+    EXPECT_EQ(top->now.allocated, scan.allocated);
+    EXPECT_EQ(top->now.files, scan.files);
+    EXPECT_EQ(top->now.folders + 1, scan.folders);
+    EXPECT_EQ(root.siblingAtColumn(QtFolderTreeModel::kSize).data().toString().toStdString(),
+              sizeText(scan.allocated));
+
+    // The root's rows are the database's children, largest first; with the
+    // root's own files they add up to the whole.
+    const std::vector<StoredFolder> stored = reader.children(scan.top);
+    ASSERT_EQ(model.rowCount(root), static_cast<int>(stored.size()));
+    std::uint64_t sum = top->ownNow;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const FolderItem* row = model.item(model.index(static_cast<int>(i), 0, root));
+        EXPECT_EQ(row->name(), stored[i].name);
+        EXPECT_EQ(row->now.allocated, stored[i].allocated);
+        EXPECT_EQ(row->now.files, stored[i].files);
+        EXPECT_EQ(row->now.folders, stored[i].folders);
+        sum += row->now.allocated;
+    }
+    EXPECT_EQ(sum, scan.allocated);
+    EXPECT_EQ(top->children.front()->name(), "big");
+
+    const FolderItem* big = child(top, "big");
+    const QModelIndex bigIndex = model.indexOf(big);
+    EXPECT_NEAR(bigIndex.siblingAtColumn(QtFolderTreeModel::kShare).data(QtFolderTreeModel::kShareRole).toDouble(),
+                static_cast<double>(big->now.allocated) / static_cast<double>(scan.allocated), 1e-9);
+    EXPECT_TRUE(model.canFetchMore(bigIndex));
+    EXPECT_EQ(model.rowCount(bigIndex), 0);
+    window->folderView()->expand(viewIndex(*window, big));
+    QApplication::processEvents();
+    ASSERT_EQ(model.rowCount(bigIndex), 1);
+    EXPECT_EQ(big->children.front()->name(), "inner");
+    EXPECT_EQ(big->children.front()->path, (tree / "big" / "inner").string());
+}
+
+TEST_F(ResultsWindow, TreemapBlocksFillTheirFolderInProportion) {
+    store();
+    auto window = open();
+    const QtTreemapWidget& map = *window->treemap();
+    const FolderItem* top = window->currentFolder();
+    ASSERT_EQ(top, window->folderModel()->item(window->folderModel()->rootIndex()));
+    // Each sub-folder and one block for the folder's own files.
+    ASSERT_EQ(map.blocks().size(), top->children.size() + 1);
+
+    const QRect area = map.mapArea();
+    ASSERT_GT(area.width() * area.height(), 10000);
+    double total = 0;
+    for (const TreemapBlock& block : map.blocks()) total += static_cast<double>(block.size);
+    EXPECT_EQ(total, static_cast<double>(top->now.allocated));
+    long covered = 0;
+    bool ownFiles = false;
+    for (std::size_t i = 0; i < map.blocks().size(); ++i) {
+        const QRect r = map.blockRect(i);
+        const double expected = area.width() * area.height() * static_cast<double>(map.blocks()[i].size) / total;
+        // Rounding each edge to a pixel moves the area by at most a pixel along each edge.
+        EXPECT_NEAR(r.width() * r.height(), expected, r.width() + r.height() + 1) << i;
+        EXPECT_TRUE(r.isEmpty() || area.contains(r)) << i;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(r.intersects(map.blockRect(j))) << j << " and " << i;
+        covered += r.width() * r.height();
+        if (map.blocks()[i].key == TreemapBlock::kOwnFiles) {
+            ownFiles = true;
+            EXPECT_EQ(map.blocks()[i].size, top->ownNow);
+        }
+    }
+    EXPECT_TRUE(ownFiles);
+    EXPECT_EQ(covered, area.width() * area.height());
+}
+
+TEST_F(ResultsWindow, TreemapAndTreeMoveTogether) {
+    store();
+    auto window = open();
+    QtTreemapWidget& map = *window->treemap();
+    QTreeView& view = *window->folderView();
+    const FolderItem* top = window->currentFolder();
+    const FolderItem* big = child(top, "big");
+    const FolderItem* small = child(top, "small");
+
+    // A click selects the folder's row; the treemap still shows the root.
+    QTest::mouseClick(&map, Qt::LeftButton, {}, map.blockRect(static_cast<std::size_t>(blockOf(map, small))).center());
+    EXPECT_EQ(window->folderModel()->item(window->folderFilter()->mapToSource(view.currentIndex())), small);
+    EXPECT_EQ(window->currentFolder(), top);
+
+    // A double-click goes in; Backspace comes back with the folder selected.
+    QTest::mouseDClick(&map, Qt::LeftButton, {}, map.blockRect(static_cast<std::size_t>(blockOf(map, big))).center());
+    EXPECT_EQ(window->currentFolder(), big);
+    EXPECT_TRUE(view.isExpanded(viewIndex(*window, big)));
+    EXPECT_EQ(map.blocks().size(), 2u);  // inner and big's own files
+    QTest::keyClick(&map, Qt::Key_Backspace);
+    EXPECT_EQ(window->currentFolder(), top);
+    EXPECT_EQ(map.selectedKey(), big->row);
+
+    // The same from the tree's keyboard: down a row (into big, which is open),
+    // Enter goes in, Backspace up.
+    view.setFocus();
+    view.setCurrentIndex(viewIndex(*window, big));
+    QTest::keyClick(&view, Qt::Key_Down);
+    const FolderItem* inner = window->folderModel()->item(window->folderFilter()->mapToSource(view.currentIndex()));
+    ASSERT_EQ(inner, big->children.front().get());
+    EXPECT_EQ(window->currentFolder(), big);
+    EXPECT_EQ(map.selectedKey(), inner->row);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(window->currentFolder(), inner);
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    EXPECT_EQ(window->currentFolder(), big);
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    EXPECT_EQ(window->currentFolder(), top);
+    EXPECT_EQ(map.selectedKey(), big->row);
+}
+
+TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
+    store();
+    writeBytes(tree / "grow" / "more", 5 << 20);
+    fs::remove_all(tree / "old");
+    store();
+    auto window = open();
+    const ScanReader reader(database.string());
+    const std::vector<StoredScan> scans = reader.scans();
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(window->shownScan()->id, scans[1].id);  // the latest
+    window->showScan(scans[1].id, scans[0].id);
+    ASSERT_TRUE(window->earlierScan());
+    EXPECT_FALSE(window->folderView()->isColumnHidden(QtFolderTreeModel::kChange));
+
+    const QtFolderTreeModel& model = *window->folderModel();
+    const FolderItem* top = window->currentFolder();
+    const FolderItem* grow = child(top, "grow");
+    const FolderItem* small = child(top, "small");
+    const FolderItem* old = child(top, "old");
+    ASSERT_TRUE(grow && small && old);
+    EXPECT_EQ(grow->grown(), static_cast<std::int64_t>(allocatedBytes(tree / "grow" / "more")));
+    EXPECT_EQ(model.indexOf(grow, QtFolderTreeModel::kChange).data().toString(), "+5.0 MiB");
+    EXPECT_TRUE(old->gone());
+    EXPECT_TRUE(model.indexOf(old, QtFolderTreeModel::kChange).data().toString().endsWith("(gone)"));
+    EXPECT_EQ(small->grown(), 0);
+
+    // Painted: the grown folder red, the unchanged one grey.
+    const QtTreemapWidget& map = *window->treemap();
+    const QImage shot = window->treemap()->grab().toImage();
+    const QRect growRect = map.blockRect(static_cast<std::size_t>(blockOf(map, grow)));
+    const QColor grown = shot.pixelColor(growRect.center() + QPoint(0, growRect.height() / 4));
+    EXPECT_GT(grown.red(), grown.green() + 60) << grown.name().toStdString();
+    const Shade expected = growthShade(grow->before.allocated, grow->now.allocated);
+    EXPECT_EQ(grown, QColor(expected.red, expected.green, expected.blue));
+    const QRect smallRect = map.blockRect(static_cast<std::size_t>(blockOf(map, small)));
+    EXPECT_EQ(shot.pixelColor(smallRect.bottomRight() - QPoint(2, 2)),
+              QColor(kUnchangedShade.red, kUnchangedShade.green, kUnchangedShade.blue));
+    EXPECT_EQ(blockOf(map, old), -1) << "a gone folder has no area";
+
+    // Only what changed: the unchanged folder goes, the grown and the gone stay.
+    window->onlyChangedBox()->setChecked(true);
+    EXPECT_FALSE(viewIndex(*window, small).isValid());
+    EXPECT_TRUE(viewIndex(*window, grow).isValid());
+    EXPECT_TRUE(viewIndex(*window, old).isValid());
+
+    // The history has a point per scan.
+    window->tabs()->setCurrentIndex(2);
+    ASSERT_NE(window->historyChart(), nullptr);
+    EXPECT_EQ(window->historyChart()->pointCount(), 2);
+}
+
+TEST_F(ResultsWindow, TrashAsksFirstAndNoKeepsTheFolder) {
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString((data / "share").string()));
+    store();
+    auto window = open();
+    const FolderItem* big = child(window->currentFolder(), "big");
+    window->folderView()->expand(viewIndex(*window, big));
+    QApplication::processEvents();
+    ASSERT_EQ(big->children.size(), 1u);
+    window->folderView()->setCurrentIndex(viewIndex(*window, big));
+    {
+        BoxAnswers no({QMessageBox::No});
+        window->moveSelectedToTrash();
+        EXPECT_TRUE(no.text(0).contains("\u201cbig\u201d (" + QString::fromStdString(sizeText(big->now.allocated)) +
+                                        ")"))
+            << no.text(0).toStdString();
+    }
+    EXPECT_TRUE(fs::exists(tree / "big" / "movie.bin"));
+    EXPECT_FALSE(big->trashed);
+    {
+        BoxAnswers yes({QMessageBox::Yes});
+        window->moveSelectedToTrash();
+        EXPECT_EQ(yes.count(), 1u) << "asked once, and nothing went wrong";
+    }
+    EXPECT_FALSE(fs::exists(tree / "big"));
+    EXPECT_TRUE(fs::exists(data / "share" / "Trash" / "files" / "big" / "movie.bin")) << "moved, never deleted";
+    EXPECT_TRUE(window->folderModel()->indexOf(big).data(QtFolderTreeModel::kGoneRole).toBool());
+    EXPECT_TRUE(big->children.front()->trashed) << "with what was read below it";
+    EXPECT_TRUE(window->treemap()->blocks()[static_cast<std::size_t>(blockOf(*window->treemap(), big))].marked);
+
+    // The scan's root is the drive itself: not offered, nothing asked.
+    window->folderView()->setCurrentIndex(viewIndex(*window, window->currentFolder()));
+    window->moveSelectedToTrash();
+    EXPECT_TRUE(fs::exists(tree.path()));
+    if (dataHome.isNull()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", dataHome);
+}
+
+TEST_F(ResultsWindow, WithNoTrashToBeFoundNothingIsMovedAnywhere) {
+    // A data folder that cannot be made: Qt would then put the folder under the
+    // current folder and call that the trash.
+    test::writeFile(data / "plain-file", "x");
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString((data / "plain-file" / "share").string()));
+    TempDir elsewhere;
+    const fs::path previous = fs::current_path();
+    fs::current_path(elsewhere.path());
+    store();
+    auto window = open();
+    const FolderItem* small = child(window->currentFolder(), "small");
+    window->folderView()->setCurrentIndex(viewIndex(*window, small));
+    BoxAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
+    window->moveSelectedToTrash();
+    fs::current_path(previous);
+    if (dataHome.isNull()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", dataHome);
+    EXPECT_TRUE(fs::exists(tree / "small" / "a"));
+    EXPECT_FALSE(fs::exists(elsewhere / "files"));
+    EXPECT_FALSE(fs::exists(elsewhere / "info"));
+    EXPECT_TRUE(answers.text(1).contains("was not moved to the trash")) << answers.text(1).toStdString();
+    EXPECT_FALSE(small->trashed);
+}
+
+TEST_F(ResultsWindow, LargestFilesOpenInTheFileManagerAndPathsAreCopied) {
+    store();
+    auto window = open();
+    window->tabs()->setCurrentIndex(1);
+    const QtLargestFilesModel& files = *window->filesModel();
+    ASSERT_GE(files.rowCount(), 6);
+    EXPECT_EQ(files.file(0)->path(), (tree / "big" / "movie.bin").string());
+    EXPECT_EQ(files.index(0, QtLargestFilesModel::kSize).data().toString(), "3.0 MiB");
+
+    window->filesView()->setCurrentIndex(window->filesView()->model()->index(0, 0));
+    window->openSelectedInFileManager();
+    window->copySelectedPath();
+    ASSERT_EQ(fileManager.opened.size(), 1u);
+    EXPECT_EQ(fileManager.opened[0], (tree / "big").string()) << "a file opens the folder that holds it";
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), (tree / "big" / "movie.bin").string());
+}
+
+TEST_F(ResultsWindow, CtrlFFiltersByNameAndCutNamesShowTheirPath) {
+    store();
+    auto window = open();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->nameFilter()->hasFocus());
+    QTest::keyClicks(window->nameFilter(), "GRO");
+    const QModelIndex root = window->folderFilter()->index(0, 0);
+    ASSERT_EQ(window->folderFilter()->rowCount(root), 1);
+    EXPECT_EQ(window->folderFilter()->index(0, 0, root).data().toString(), "grow");
+    QTest::keyClick(window->nameFilter(), Qt::Key_Escape);
+    EXPECT_EQ(window->folderFilter()->rowCount(root), static_cast<int>(window->currentFolder()->children.size()));
+
+    QTreeView& view = *window->folderView();
+    view.setColumnWidth(QtFolderTreeModel::kName, 150);
+    const FolderItem* longName = child(window->currentFolder(), "a folder with a name long enough to be cut");
+    const FolderItem* small = child(window->currentFolder(), "small");
+    const auto tipAt = [&](const FolderItem* folder) {
+        const QRect cell = view.visualRect(viewIndex(*window, folder));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), view.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(view.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(small), QString());
+    EXPECT_EQ(tipAt(longName).toStdString(), longName->path);
+}
+
+TEST_F(ResultsWindow, WithNoScansItSaysHowToMakeOne) {
+    auto window = open(data / "none" / "scans.db");
+    EXPECT_TRUE(window->showingEmptyState());
+    bool told = false;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        told = told || (label->isVisible() && label->text().contains("\"corvath-analyzer -auto\""));
+    }
+    EXPECT_TRUE(told);
+    EXPECT_FALSE(fs::exists(data / "none"));
+
+    // A file that is not ours is named as the reason, and left as it was.
+    test::writeFile(data / "notes.db", "my notes\n");
+    auto foreign = open(data / "notes.db");
+    EXPECT_TRUE(foreign->showingEmptyState());
+    EXPECT_EQ(test::readFile(data / "notes.db"), "my notes\n");
+}
+
+TEST_F(ResultsWindow, AnalyzeAgainStoresAndShowsTheNewScan) {
+    store();
+    auto window = open();
+    ASSERT_TRUE(window->goToFolder((tree / "big").string()));
+    const StoredScan first = *window->shownScan();
+    writeBytes(tree / "big" / "second.bin", 2 << 20);
+    window->analyzeAgain();
+    ASSERT_NE(window->shownScan()->id, first.id);
+    EXPECT_EQ(window->shownScan()->allocated - first.allocated, allocatedBytes(tree / "big" / "second.bin"));
+    EXPECT_EQ(ScanReader(database.string()).scans().size(), 2u);
+    EXPECT_EQ(window->currentFolder()->path, (tree / "big").string()) << "the folder shown stays";
+}
+
+TEST_F(ResultsWindow, AnalyzeAgainShowsProgressAndCancelStoresNothing) {
+    store();
+    std::vector<std::string> calls;
+    std::uint64_t expected = 0;
+    QString counts;
+    int barValue = -1;
+    const auto engines = [&](EventPump&) {
+        auto engine = std::make_unique<test::FakeEngine>(calls);
+        const auto dialog = [] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); };
+        engine->scripts[tree.path().string()] = {
+            {tree.path().string() + "/big/|3 files, 2 folders scanned", std::to_string(expected / 2),
+             [&] {
+                 QTest::qWait(250);  // a few of the dialog's ticks
+                 if (QDialog* shown = dialog()) {
+                     barValue = shown->findChild<QProgressBar*>()->value();
+                     for (const QLabel* label : shown->findChildren<QLabel*>()) {
+                         if (label->text().contains("files")) counts = label->text();
+                     }
+                 }
+             }},
+            {tree.path().string() + "/small/|4 files, 3 folders scanned", std::to_string(expected * 3 / 4),
+             [&] {
+                 if (QDialog* shown = dialog()) {
+                     shown->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+                 }
+             }},
+        };
+        return engine;
+    };
+    auto window = open(database, engines);
+    const StoredScan first = *window->shownScan();
+    expected = first.allocated;
+    window->analyzeAgain();
+    EXPECT_EQ(barValue, 50) << "half the bytes of the last scan";
+    EXPECT_EQ(counts, "3 files, 2 folders scanned");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "CancelAnalysis"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDrive"), 0) << "a cancelled scan is not stored";
+    EXPECT_EQ(window->shownScan()->id, first.id);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress is gone";
+}
+
+}  // namespace
+}  // namespace corvath
