@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,7 +21,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -31,6 +34,8 @@ namespace corvath {
 namespace {
 
 constexpr int kErrorStyle = msgbox::kOkOnly | msgbox::kIconCritical;
+// The longest a paint waits for the window to reach the screen.
+constexpr qint64 kExposeWaitMs = 1000;
 
 
 }  // namespace
@@ -211,6 +216,23 @@ void QtWizardWindow::sendToBack(Control control) {
     if (unloaded_) return;
     if (control == Control::frmWizard) return;
     if (QWidget* w = widget(control)) w->lower();
+}
+
+void QtWizardWindow::refresh(Control control) {
+    if (unloaded_) return;
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    // A window shown a moment ago may not be on the screen yet, and what is
+    // painted before it is would be lost: wait for it, a little. Input waits
+    // meanwhile, as it does while any paint runs.
+    const QWindow* handle = form_->windowHandle();
+    QElapsedTimer waited;
+    waited.start();
+    while (form_->isVisible() && handle != nullptr && !handle->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    w->repaint();
 }
 
 void QtWizardWindow::setCaption(Control control, const std::string& caption) {

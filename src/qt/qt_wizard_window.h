@@ -46,6 +46,7 @@ public:
     bool isEnabled(Control control) const override;
     void bringToFront(Control control) override;
     void sendToBack(Control control) override;
+    void refresh(Control control) override;
     void setCaption(Control control, const std::string& caption) override;
     std::string caption(Control control) const override;
     int left(Control control) const override;
