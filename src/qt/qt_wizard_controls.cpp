@@ -139,8 +139,20 @@ void QtWizardWindow::placeControl(Control control) {
         const auto* label = static_cast<const QLabel*>(w);
         width = std::max(width, QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1);
     }
-    w->setGeometry(twipsToPixels(g.left, twipsPerPixelX_), twipsToPixels(g.top, twipsPerPixelY_), width,
-                   twipsToPixels(g.height, twipsPerPixelY_));
+    int top = twipsToPixels(g.top, twipsPerPixelY_);
+    int height = twipsToPixels(g.height, twipsPerPixelY_);
+    // A tick box laid out for a smaller font, or drawn at another scale, would
+    // lose its box's lower edge and its text's descenders: it draws whole,
+    // centred on its rectangle, which stays as laid out.
+    if (g.kind == ControlKind::CheckBox) {
+        const QSize wanted = w->sizeHint();
+        width = std::max(width, wanted.width());
+        if (wanted.height() > height) {
+            top -= (wanted.height() - height) / 2;
+            height = wanted.height();
+        }
+    }
+    w->setGeometry(twipsToPixels(g.left, twipsPerPixelX_), top, width, height);
 }
 
 }  // namespace corvath
