@@ -1,9 +1,9 @@
 #!/bin/sh
-# debian_package.sh BUILD_DIR OUT_DIR: builds the Debian package from the build
-# tree with CPack, checks that it holds what a desktop needs, and runs lintian
-# on it, which must report no error.
+# debian_package.sh CPACK BUILD_DIR OUT_DIR: builds the Debian package from the
+# build tree with CPack, checks that it holds what a desktop needs, and runs
+# lintian on it, which must report no error.
 set -u
-build=$1 out=$2
+cpack=$1 build=$2 out=$3
 for tool in dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev lintian:lintian; do
   if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
     echo "skipped: ${tool%%:*} is not installed (apt-get install ${tool#*:})"
@@ -12,7 +12,7 @@ for tool in dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev lintian:lintian; do
 done
 rm -rf "$out"
 mkdir -p "$out"
-cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || {
+"$cpack" --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || {
   cat "$out/cpack.log"
   exit 1
 }
