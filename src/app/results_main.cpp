@@ -6,6 +6,7 @@
 #include "platform/linux/xdg_file_manager.h"
 #include "qt/qt_results_application.h"
 #include "results/results_database.h"
+#include "text/program_version.h"
 
 #include <cstring>
 #include <iostream>
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "corvath-results " CORVATH_VERSION "\n";
+            std::cout << "corvath-results " << corvath::kProgramVersion << '\n';
             return 0;
         }
     }

@@ -1,5 +1,7 @@
 #include "qt/qt_centered_message.h"
 
+#include "qt/qt_translation.h"
+
 #include "ui/centered_placement.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
@@ -92,8 +94,8 @@ void placeOver(QMessageBox& box, const QWidget* owner) {
 int showCenteredMessage(QWidget* owner, const std::string& text, int style, const std::string& title) {
     const std::string caption = title.empty() ? std::string(kProductName) : title;
     QMessageBox box(owner);
-    box.setWindowTitle(QString::fromStdString(caption));
-    box.setText(QString::fromStdString(text));
+    box.setWindowTitle(translatedText(caption));
+    box.setText(translatedText(text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(iconForStyle(style));
 

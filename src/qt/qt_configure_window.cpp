@@ -4,6 +4,7 @@
 #include "ui/twips.h"
 #include "qt/qt_look.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 
 namespace corvath {
@@ -17,7 +18,7 @@ QtConfigureWindow::QtConfigureWindow(QWidget* owner) : QDialog(owner) {
     // A dialog frame with a close box only; owned, so it gets no task-bar button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Configure ") + QString::fromUtf8(kProductName));
+    setWindowTitle(QCoreApplication::translate("corvath", "Configure %1").arg(QString::fromUtf8(kProductName)));
     setFont(dialogFont());
     const QScreen* s = screen();
     const double tppX = twipsPerPixelAt(s->logicalDotsPerInchX());

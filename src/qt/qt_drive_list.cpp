@@ -1,6 +1,7 @@
 #include "qt/qt_drive_list.h"
 
 #include "qt/qt_look.h"
+#include "qt/qt_translation.h"
 
 #include <QPalette>
 #include <QTreeWidget>
@@ -22,7 +23,7 @@ QTreeWidgetItem* QtDriveList::item(int position) const {
 void QtDriveList::clear() { tree_.clear(); }
 
 int QtDriveList::addItem(const std::string& text) {
-    const QString whole = QString::fromStdString(text);
+    const QString whole = translatedText(text);
     auto* item = new QTreeWidgetItem(QStringList{whole});
     // The column is as narrow as laid out and cuts long mount points; the
     // tooltip tells such drives apart.

@@ -1,6 +1,8 @@
 // How the window looks on this desktop: its font and its icons.
 #include "qt/qt_look.h"
 
+#include "qt/qt_scalable_icon.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -30,19 +32,22 @@ void prepareIconTheme() {
     }
 }
 
+QIcon shippedDriveIcon(const QString& themeName) {
+    const QString base = QStringLiteral(":/corvath/drives/%1").arg(themeName);
+    if (themeName.isEmpty() || !QFile::exists(base + ".png")) return shippedDriveIcon(QStringLiteral("drive-harddisk"));
+    return scalableIcon(base + ".svg", {base + ".png"});
+}
+
 QIcon driveIcon(const QString& themeName) {
-    const QString shipped = QStringLiteral(":/corvath/drives/%1.png").arg(themeName);
-    const QIcon fallback(QFile::exists(shipped) ? shipped : QStringLiteral(":/corvath/drives/drive-harddisk.png"));
+    const QIcon fallback = shippedDriveIcon(themeName);
     if (themeName.isEmpty()) return fallback;
     return QIcon::fromTheme(themeName, fallback);
 }
 
 QIcon programIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 128}) {
-        icon.addFile(QStringLiteral(":/corvath/icons/corvath-%1.png").arg(size), QSize(size, size));
-    }
-    return icon;
+    QStringList drawn;
+    for (const int size : {16, 32, 48, 128}) drawn << QStringLiteral(":/corvath/icons/corvath-%1.png").arg(size);
+    return scalableIcon(QStringLiteral(":/corvath/icons/corvath.svg"), drawn);
 }
 
 QFont dialogFont(bool bold) {

@@ -19,8 +19,10 @@ void prepareIconTheme();
 
 // The themed icon of that name, or our own shipped icon when the theme has none.
 QIcon driveIcon(const QString& themeName);
+// Our own icon for that drive kind (the hard disk's for an unknown name).
+QIcon shippedDriveIcon(const QString& themeName);
 
-// The program's own icon.
+// The program's own icon, drawn for 16, 32, 48 and 128 pixels, scalable to any.
 QIcon programIcon();
 
 }  // namespace corvath

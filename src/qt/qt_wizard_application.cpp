@@ -3,7 +3,9 @@
 #include "wizard/forwarded_events.h"
 #include "qt/qt_display.h"
 #include "qt/qt_event_pump.h"
+#include "qt/qt_translation.h"
 #include "qt/qt_wizard_window.h"
+#include "text/program_version.h"
 #include "wizard/wizard.h"
 
 #include <QApplication>
@@ -35,6 +37,10 @@ int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& 
     }
 
     QApplication app(argc, argv);
+    // The desktop matches the window to its entry (and so to its name and icon)
+    // by this name; on X11 the entry's StartupWMClass matches the window class.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopApplicationId));
+    installTranslations(app);
     // The program ends when the window has been unloaded and the running handler
     // has returned, not when Qt sees the last window close: quitting while a run
     // is nested inside the engine would end the engine's event loop too.

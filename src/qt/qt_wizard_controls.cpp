@@ -26,11 +26,11 @@ void QtWizardWindow::buildControls() {
         geometry_.emplace(design.name, design);
         if (design.kind == ControlKind::Timer) continue;
         QWidget* parent = design.container == Control::frmWizard ? form_.get() : widgets_.at(design.container);
-        const QString caption = QString::fromUtf8(design.caption);
+        captions_[design.name] = design.caption;
         QWidget* w = nullptr;
         switch (design.kind) {
         case ControlKind::Button: {
-            auto* button = new QPushButton(caption, parent);
+            auto* button = new QPushButton(parent);
             // Enter clicks a button only while it has the focus; there is no default button.
             button->setAutoDefault(true);
             button->setDefault(false);
@@ -41,7 +41,7 @@ void QtWizardWindow::buildControls() {
             w = new QtFrame(parent, design.name == Control::frmTop ? QColor(Qt::white) : QColor());
             break;
         case ControlKind::Label: {
-            auto* label = new QLabel(caption, parent);
+            auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             const bool right = design.name == Control::lblDiskCount || design.name == Control::lblFileFldCount;
             label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
@@ -65,10 +65,10 @@ void QtWizardWindow::buildControls() {
             break;
         }
         case ControlKind::CheckBox:
-            w = new QCheckBox(caption, parent);
+            w = new QCheckBox(parent);
             break;
         case ControlKind::TextBox: {
-            auto* text = new QLineEdit(caption, parent);
+            auto* text = new QLineEdit(parent);
             text->setReadOnly(true);
             text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             // Disabled, the box keeps its white ground; only its text greys.
@@ -104,6 +104,7 @@ void QtWizardWindow::buildControls() {
             break;
         }
         widgets_.emplace(design.name, w);
+        showCaption(design.name);
         placeControl(design.name);
         w->setEnabled(design.enabled);
         w->setVisible(design.visible);
@@ -139,8 +140,20 @@ void QtWizardWindow::placeControl(Control control) {
         const auto* label = static_cast<const QLabel*>(w);
         width = std::max(width, QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1);
     }
-    w->setGeometry(twipsToPixels(g.left, twipsPerPixelX_), twipsToPixels(g.top, twipsPerPixelY_), width,
-                   twipsToPixels(g.height, twipsPerPixelY_));
+    int top = twipsToPixels(g.top, twipsPerPixelY_);
+    int height = twipsToPixels(g.height, twipsPerPixelY_);
+    // A tick box laid out for a smaller font, or drawn at another scale, would
+    // lose its box's lower edge and its text's descenders: it draws whole,
+    // centred on its rectangle, which stays as laid out.
+    if (g.kind == ControlKind::CheckBox) {
+        const QSize wanted = w->sizeHint();
+        width = std::max(width, wanted.width());
+        if (wanted.height() > height) {
+            top -= (wanted.height() - height) / 2;
+            height = wanted.height();
+        }
+    }
+    w->setGeometry(twipsToPixels(g.left, twipsPerPixelX_), top, width, height);
 }
 
 }  // namespace corvath

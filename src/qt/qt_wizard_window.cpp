@@ -1,7 +1,9 @@
 #include "qt/qt_wizard_window.h"
 
 #include "ui/path_compaction.h"
+#include "qt/qt_access_key.h"
 #include "qt/qt_centered_message.h"
+#include "qt/qt_translation.h"
 #include "ui/message_box.h"
 #include "ui/twips.h"
 #include "qt/qt_look.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,7 +23,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -31,6 +36,8 @@ namespace corvath {
 namespace {
 
 constexpr int kErrorStyle = msgbox::kOkOnly | msgbox::kIconCritical;
+// The longest a paint waits for the window to reach the screen.
+constexpr qint64 kExposeWaitMs = 1000;
 
 
 }  // namespace
@@ -44,7 +51,8 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
 
     form_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    form_->setWindowTitle(QString::fromUtf8(kProductName));
+    captions_[Control::frmWizard] = kProductName;
+    showCaption(Control::frmWizard);
     form_->setWindowIcon(programIcon());
     form_->setFont(dialogFont());
     form_->setFixedSize(twipsToPixels(kClientWidthTwips, twipsPerPixelX_),
@@ -213,14 +221,41 @@ void QtWizardWindow::sendToBack(Control control) {
     if (QWidget* w = widget(control)) w->lower();
 }
 
+void QtWizardWindow::refresh(Control control) {
+    if (unloaded_) return;
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    // A window shown a moment ago may not be on the screen yet, and what is
+    // painted before it is would be lost: wait for it, a little. Input waits
+    // meanwhile, as it does while any paint runs.
+    const QWindow* handle = form_->windowHandle();
+    QElapsedTimer waited;
+    waited.start();
+    while (form_->isVisible() && handle != nullptr && !handle->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    w->repaint();
+}
+
 void QtWizardWindow::setCaption(Control control, const std::string& caption) {
     if (unloaded_) return;
-    const QString text = QString::fromStdString(caption);
+    captions_[control] = caption;
+    showCaption(control);
+}
+
+void QtWizardWindow::showCaption(Control control) {
+    const std::string& caption = captions_[control];
+    // The folder being scanned is a name, shown as it is; every other caption
+    // is a text of the window, shown in the user's language.
+    const QString text = control == Control::lblFolderName ? QString::fromStdString(caption) : translatedText(caption);
     QWidget* w = widget(control);
     if (control == Control::frmWizard) {
         form_->setWindowTitle(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(text);
+        button->setText(withAccessKey(caption, text, englishAccessKey(control)));
+        // A tick box's room depends on its text.
+        if (qobject_cast<QCheckBox*>(w) != nullptr) placeControl(control);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         if (control != Control::Image1) label->setText(text);
         if (control == Control::lblTitle || control == Control::lblDesc) placeControl(control);
@@ -232,13 +267,9 @@ void QtWizardWindow::setCaption(Control control, const std::string& caption) {
 }
 
 std::string QtWizardWindow::caption(Control control) const {
-    const QWidget* w = widget(control);
-    if (control == Control::frmWizard) return form_->windowTitle().toStdString();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text().toStdString();
-    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text().toStdString();
-    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text().toStdString();
-    if (const auto* frame = dynamic_cast<const QtFrame*>(w)) return frame->caption().toStdString();
-    return {};
+    // The caption as the window logic set it, in English, whatever is shown.
+    const auto it = captions_.find(control);
+    return it == captions_.end() ? std::string() : it->second;
 }
 
 int QtWizardWindow::left(Control control) const {
@@ -348,6 +379,15 @@ std::string QtWizardWindow::compactPath(const std::string& path, int widthPixels
     return corvath::compactPath(path, widthPixels, [&metrics](const std::string& text) {
         return metrics.horizontalAdvance(QString::fromStdString(text));
     });
+}
+
+char QtWizardWindow::englishAccessKey(Control control) {
+    // The first letter, unless another control on the same page has it.
+    switch (control) {
+    case Control::chkCloseWhenDone: return 'd';  // Cancel has the C
+    case Control::cmdConfig: return 'o';
+    default: return 0;
+    }
 }
 
 int QtWizardWindow::showCenteredMessage(const std::string& text, int style, const std::string& title) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 class QWidget;
 class QTreeWidget;
@@ -46,6 +47,7 @@ public:
     bool isEnabled(Control control) const override;
     void bringToFront(Control control) override;
     void sendToBack(Control control) override;
+    void refresh(Control control) override;
     void setCaption(Control control, const std::string& caption) override;
     std::string caption(Control control) const override;
     int left(Control control) const override;
@@ -82,6 +84,11 @@ private:
     void buildControls();
     void applyTabOrder();
     void placeControl(Control control);
+    // Shows the control's caption as the user reads it: translated, a button's
+    // and a tick box's with its access key.
+    void showCaption(Control control);
+    // The letter of an English caption that Alt clicks; 0 for its first letter.
+    static char englishAccessKey(Control control);
     void applyTimer();
     void onCloseBox();
     // Runs a handler for an event that came from the toolkit; a failure it reports
@@ -94,6 +101,7 @@ private:
     std::unique_ptr<QtWizardForm> form_;
     std::map<Control, QWidget*> widgets_;
     std::map<Control, ControlDesign> geometry_;
+    std::map<Control, std::string> captions_;  // in English, as the logic set them
     QTreeWidget* list_ = nullptr;
     QtDriveList driveList_;
     QtMousePointer pointer_;

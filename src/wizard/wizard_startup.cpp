@@ -64,7 +64,10 @@ void Wizard::startInteractive() {
     view_.setFocus();
 
     // The notice covers the list, and nothing can start, until the list is filled.
+    // Painted now: probing a slow drive keeps the window from painting for up
+    // to the probe's bound.
     view_.bringToFront(Control::txtLoading);
+    view_.refresh(Control::txtLoading);
     view_.setEnabled(Control::cmdNext, false);
     view_.setEnabled(Control::chkRememberSettings, false);
 
@@ -83,6 +86,7 @@ void Wizard::startInteractive() {
                     state_.noDrivesSelected);
 
     view_.sendToBack(Control::txtLoading);
+    view_.refresh(Control::lvwDrives);
     view_.setEnabled(Control::cmdNext, true);
     view_.setEnabled(Control::chkRememberSettings, true);
 

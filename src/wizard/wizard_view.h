@@ -79,6 +79,9 @@ public:
     virtual bool isEnabled(Control control) const = 0;
     virtual void bringToFront(Control control) = 0;
     virtual void sendToBack(Control control) = 0;
+    // Paints the control, and what lies over it, at once, without letting other
+    // events run: for a change the user must see before a long call.
+    virtual void refresh(Control control) = 0;
     virtual void setCaption(Control control, const std::string& caption) = 0;
     virtual std::string caption(Control control) const = 0;
     virtual int left(Control control) const = 0;

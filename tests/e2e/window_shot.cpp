@@ -12,6 +12,9 @@ bool isFill(const QColor& c) { return c.blue() - c.red() > 60 && c.blue() > 120;
 
 bool isDark(const QColor& c) { return c.red() + c.green() + c.blue() < 3 * 96; }
 
+// Any drawing on a white ground, greyed text included.
+bool isInk(const QColor& c) { return c.red() + c.green() + c.blue() < 3 * 224; }
+
 QRect inside(const QImage& image, const QRect& area) { return area.intersected(image.rect()); }
 
 }  // namespace
@@ -54,6 +57,33 @@ int WindowShot::textEnd(const QRect& area) const {
         }
     }
     return end;
+}
+
+std::vector<QRect> WindowShot::textLines(const QRect& area) const {
+    const QRect r = inside(image_, area);
+    std::vector<QRect> lines;
+    bool inLine = false;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        int left = r.right() + 1;
+        int right = r.left() - 1;
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (!isInk(image_.pixelColor(x, y))) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (right < left) {
+            inLine = false;
+            continue;
+        }
+        const QRect row(left, y, right - left + 1, 1);
+        if (inLine) {
+            lines.back() = lines.back().united(row);
+        } else {
+            lines.push_back(row);
+            inLine = true;
+        }
+    }
+    return lines;
 }
 
 }  // namespace corvath::test

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QString>
 
+#include <vector>
+
 namespace corvath::test {
 
 // What a capture of the wizard window shows, read from its pixels at the
@@ -26,6 +28,10 @@ public:
     // One past the rightmost dark pixel in the rectangle: how far a left-aligned
     // caption reaches; area.left() when there is none.
     int textEnd(const QRect& area) const;
+    // The lines of text on a white ground in the rectangle, top to bottom: each
+    // run of rows holding pixels that are not near white (greyed text counts),
+    // bounded by those pixels.
+    std::vector<QRect> textLines(const QRect& area) const;
 
 private:
     QImage image_;
@@ -37,6 +43,8 @@ inline const QRect kNextButton{337, 300, 73, 23};
 inline const QRect kDiskBar{13, 160, 396, 17};
 inline const QRect kOverallBar{13, 216, 396, 17};
 inline const QRect kTitle{12, 13, 193, 17};
+// The drive list and the loading notice share this rectangle.
+inline const QRect kDriveList{16, 64, 396, 191};
 }  // namespace wizard_px
 
 }  // namespace corvath::test

@@ -47,8 +47,11 @@ bool XServer::start(const std::string& xvfb) {
         display_ = ":" + std::to_string(n);
         pid_ = ::fork();
         if (pid_ == 0) {
+            // -noreset: otherwise the server resets when its last client leaves
+            // (the readiness check below, the program's own display check) and
+            // refuses the next client meanwhile.
             ::execl(xvfb.c_str(), xvfb.c_str(), display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                    static_cast<char*>(nullptr));
+                    "-noreset", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         for (int i = 0; i < 200; ++i) {

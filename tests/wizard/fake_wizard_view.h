@@ -52,6 +52,7 @@ public:
     bool isEnabled(Control control) const override { return controls.at(control).enabled; }
     void bringToFront(Control control) override;
     void sendToBack(Control control) override;
+    void refresh(Control control) override { refreshes.push_back(control); }
     void setCaption(Control control, const std::string& caption) override { controls[control].caption = caption; }
     std::string caption(Control control) const override { return controls.at(control).caption; }
     int left(Control control) const override { return controls.at(control).left; }
@@ -82,6 +83,7 @@ public:
     std::map<Control, ControlState> controls;
     std::map<Control, std::vector<int>> valueHistory;  // every value set, in order
     std::vector<Control> zOrder;  // back to front
+    std::vector<Control> refreshes;  // every control painted at once, in order
     FakeDriveList list;
     bool loaded = true;
     int unloads = 0;  // unload handler runs

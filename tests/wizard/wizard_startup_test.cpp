@@ -15,6 +15,8 @@ TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
         EXPECT_FALSE(view.isEnabled(Control::cmdNext));
         EXPECT_FALSE(view.isEnabled(Control::chkRememberSettings));
         EXPECT_TRUE(view.inFront(Control::txtLoading, Control::lvwDrives));
+        // Painted in front before the listing, which may wait on a slow drive.
+        EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::txtLoading}));
         EXPECT_EQ(view.pointer, pointer::kHourglass);
         EXPECT_TRUE(view.listCheckBoxes);
         EXPECT_GE(view.shown, 1);
@@ -27,6 +29,7 @@ TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
     EXPECT_TRUE(view.isEnabled(Control::cmdNext));
     EXPECT_TRUE(view.isEnabled(Control::chkRememberSettings));
     EXPECT_TRUE(view.inFront(Control::lvwDrives, Control::txtLoading));
+    EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::txtLoading, Control::lvwDrives}));
     EXPECT_EQ(view.pointer, pointer::kArrow);
     EXPECT_EQ(view.pointerHistory, (std::vector<int>{pointer::kHourglass, pointer::kArrow, pointer::kArrow}));
     EXPECT_EQ(view.list.count(), 2);

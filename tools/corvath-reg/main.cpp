@@ -1,8 +1,10 @@
 #include "platform/linux/user_folders.h"
 #include "reg_arguments.h"
 #include "reg_commands.h"
+#include "text/standard_options.h"
 
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -25,6 +27,10 @@ std::optional<bool> askOnTerminal(const std::string& question) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::ostringstream help;
+    corvath::printRegUsage(help);
+    int status = 0;
+    if (corvath::answerStandardOption(argc, argv, "corvath-reg", help.str(), std::cout, status)) return status;
     const std::vector<std::string> args(argv + 1, argv + argc);
     corvath::RegArguments parsed;
     try {

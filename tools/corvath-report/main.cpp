@@ -10,6 +10,7 @@
 #include "results/results_error.h"
 #include "results/scan_reader.h"
 #include "stored_ncdu_export.h"
+#include "text/program_version.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ int run(const ReportArguments& arguments) {
             std::cout << kReportUsage;
             return 0;
         case ReportArguments::Command::Version:
-            std::cout << "corvath-report " CORVATH_VERSION "\n";
+            std::cout << "corvath-report " << kProgramVersion << '\n';
             return 0;
         case ReportArguments::Command::Prune: {
             { const ScanReader check(database); }  // refuses what is not ours before anything is written
@@ -46,7 +47,7 @@ int run(const ReportArguments& arguments) {
             const StoredScan scan = scanToExport(arguments, reader);
             ExportFile file(*arguments.target);
             BufferedOutput out(file.fd(), file.name());
-            writeStoredNcduExport(out, reader, scan, CORVATH_VERSION);
+            writeStoredNcduExport(out, reader, scan, std::string(kProgramVersion));
             file.commit();
             return 0;
         }

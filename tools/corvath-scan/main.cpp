@@ -2,6 +2,7 @@
 // prints the totals, one "name: value" per line; -o also writes ncdu's export.
 #include <chrono>
 #include <cstdio>
+#include <iostream>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -18,11 +19,27 @@
 #include "export_file.h"
 #include "ncdu_export.h"
 #include "scan_arguments.h"
+#include "text/program_version.h"
+#include "text/standard_options.h"
 
 namespace {
 
 constexpr int kFailed = 1;
 constexpr int kBadUse = 2;
+
+constexpr const char* kHelp =
+    "Usage: corvath-scan [-j THREADS] [-o FILE] PATH\n"
+    "Scans PATH on its own filesystem with Corvath Analyzer's engine and prints\n"
+    "the allocated and apparent bytes, files, folders, errors and seconds.\n"
+    "\n"
+    "  -j THREADS  scan with THREADS threads, 1 to 256 (default 8)\n"
+    "  -o FILE     also write ncdu's JSON export to FILE; \"-\" for standard output\n"
+    "              (the totals then go to standard error)\n"
+    "  --help      show this help and exit\n"
+    "  --version   show the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 the scan or the export failed, 2 bad arguments,\n"
+    "128 plus the signal's number when cancelled (Ctrl-C).\n";
 
 std::string absolutePath(const std::string& path) {
     if (char* resolved = ::realpath(path.c_str(), nullptr)) {
@@ -101,7 +118,7 @@ int run(const std::vector<std::string>& arguments) {
     if (exportFile) {
         try {
             corvath::BufferedOutput out(exportFile->fd(), exportFile->name());
-            const corvath::ExportHeader header{CORVATH_VERSION, timestamp, absolutePath(options.path), walk->rootDevice()};
+            const corvath::ExportHeader header{corvath::kProgramVersion, timestamp, absolutePath(options.path), walk->rootDevice()};
             if (!corvath::writeNcduExport(out, header, walk->folders(), *spill, [&signals] { return signals.signalled() != 0; })) {
                 return cancelledBy(signals.signalled());
             }
@@ -122,6 +139,8 @@ int run(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    int status = 0;
+    if (corvath::answerStandardOption(argc, argv, "corvath-scan", kHelp, std::cout, status)) return status;
     std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
         return run(arguments);
