@@ -1,0 +1,229 @@
+// The results window's controls and their connections.
+#include "qt/qt_results_window.h"
+#include "engine/largest_files.h"
+#include "qt/folder_item.h"
+#include "qt/qt_folder_filter_model.h"
+#include "qt/qt_folder_tree_model.h"
+#include "qt/qt_history_chart.h"
+#include "qt/qt_largest_files_model.h"
+#include "qt/qt_look.h"
+#include "qt/qt_rescan_dialog.h"
+#include "qt/qt_results_delegate.h"
+#include "qt/qt_treemap_widget.h"
+#include "results/results_error.h"
+#include "text/size_text.h"
+#include "ui/growth_shade.h"
+#include "ui/results_texts.h"
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <array>
+#include <chrono>
+
+namespace corvath {
+
+void QtResultsWindow::buildControls() {
+    setWindowTitle(QString::fromUtf8(kResultsName));
+    setWindowIcon(programIcon());
+    // Room for the tree's columns beside the treemap, within a small screen.
+    QSize size(1120, 720);
+    if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.92);
+    resize(size);
+
+    pages_ = new QStackedWidget(this);
+    setCentralWidget(pages_);
+
+    // With nothing to show: what to do to have something.
+    auto* empty = new QWidget(pages_);
+    auto* emptyLayout = new QVBoxLayout(empty);
+    emptyLayout->addStretch(1);
+    auto* emptyTitle = new QLabel(QString::fromUtf8(kNoScansTitle), empty);
+    QFont titleFont = emptyTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    emptyTitle->setFont(titleFont);
+    emptyTitle->setAlignment(Qt::AlignCenter);
+    emptyLayout->addWidget(emptyTitle);
+    emptyText_ = new QLabel(empty);
+    emptyText_->setWordWrap(true);
+    emptyText_->setAlignment(Qt::AlignCenter);
+    emptyText_->setTextFormat(Qt::PlainText);
+    // A fixed width lets the wrapped text take the height it needs.
+    emptyText_->setFixedWidth(520);
+    emptyLayout->addWidget(emptyText_, 0, Qt::AlignHCenter);
+    auto* lookAgain = new QPushButton(tr("Look Again"), empty);
+    connect(lookAgain, &QPushButton::clicked, this, &QtResultsWindow::reload);
+    emptyLayout->addWidget(lookAgain, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(2);
+    pages_->addWidget(empty);
+
+    auto* results = new QWidget(pages_);
+    auto* layout = new QVBoxLayout(results);
+    // Which scan: drive and date on the first row, what to compare it with and
+    // the filter on the second; narrow enough for a small screen.
+    auto* bar = new QHBoxLayout();
+    auto* compareBar = new QHBoxLayout();
+    const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control) {
+        auto* label = new QLabel(text, results);
+        label->setBuddy(control);
+        row->addWidget(label);
+        row->addWidget(control);
+    };
+    drives_ = new QComboBox(results);
+    drives_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    drives_->setMinimumContentsLength(24);
+    labelled(bar, tr("&Drive:"), drives_);
+    scans_ = new QComboBox(results);
+    scans_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    scans_->setMinimumContentsLength(28);
+    labelled(bar, tr("&Scan:"), scans_);
+    bar->addStretch(1);
+    again_ = new QPushButton(tr("&Analyze Again"), results);
+    bar->addWidget(again_);
+    compare_ = new QComboBox(results);
+    compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    compare_->setMinimumContentsLength(28);
+    labelled(compareBar, tr("&Compare with:"), compare_);
+    onlyChanged_ = new QCheckBox(tr("&Only what changed"), results);
+    compareBar->addWidget(onlyChanged_);
+    compareBar->addStretch(1);
+    filterEdit_ = new QLineEdit(results);
+    filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
+    filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->setMinimumWidth(220);
+    filterEdit_->installEventFilter(this);
+    compareBar->addWidget(filterEdit_);
+    layout->addLayout(bar);
+    layout->addLayout(compareBar);
+
+    model_ = new QtFolderTreeModel(this);
+    filter_ = new QtFolderFilterModel(this);
+    filter_->setSourceModel(model_);
+    tree_ = new QTreeView(results);
+    tree_->setModel(filter_);
+    tree_->setItemDelegate(new QtResultsDelegate(QtFolderTreeModel::kShareRole, QtFolderTreeModel::kPathRole, tree_));
+    tree_->setUniformRowHeights(true);
+    tree_->setAllColumnsShowFocus(true);
+    tree_->setExpandsOnDoubleClick(false);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->header()->setSortIndicator(QtFolderTreeModel::kSize, Qt::DescendingOrder);
+    tree_->setSortingEnabled(true);
+    tree_->header()->setStretchLastSection(false);
+    tree_->setColumnWidth(QtFolderTreeModel::kName, 230);
+    tree_->setColumnWidth(QtFolderTreeModel::kSize, 80);
+    tree_->setColumnWidth(QtFolderTreeModel::kShare, 110);
+    tree_->setColumnWidth(QtFolderTreeModel::kFiles, 75);
+    tree_->setColumnWidth(QtFolderTreeModel::kFolders, 65);
+    tree_->setColumnWidth(QtFolderTreeModel::kChange, 110);
+    tree_->installEventFilter(this);
+
+    treemap_ = new QtTreemapWidget(results);
+    auto* split = new QSplitter(Qt::Horizontal, results);
+    split->addWidget(tree_);
+    split->addWidget(treemap_);
+    split->setSizes({640, 440});
+
+    filesModel_ = new QtLargestFilesModel(this);
+    filesFilter_ = new QSortFilterProxyModel(this);
+    filesFilter_->setSourceModel(filesModel_);
+    filesFilter_->setSortRole(QtLargestFilesModel::kSortRole);
+    filesFilter_->setFilterKeyColumn(QtLargestFilesModel::kName);
+    filesFilter_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    files_ = new QTableView(results);
+    files_->setModel(filesFilter_);
+    files_->setItemDelegate(new QtResultsDelegate(-1, QtLargestFilesModel::kPathRole, files_));
+    files_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    files_->setSelectionMode(QAbstractItemView::SingleSelection);
+    files_->setContextMenuPolicy(Qt::CustomContextMenu);
+    files_->verticalHeader()->hide();
+    files_->verticalHeader()->setDefaultSectionSize(files_->fontMetrics().height() + 6);
+    files_->horizontalHeader()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
+    files_->setSortingEnabled(true);
+    files_->setColumnWidth(QtLargestFilesModel::kName, 240);
+    files_->setColumnWidth(QtLargestFilesModel::kFolder, 420);
+    files_->horizontalHeader()->setStretchLastSection(true);
+
+    // The chart is made when its tab is first shown: the window opens faster.
+    auto* historyPage = new QWidget(results);
+    historyPage->setLayout(new QVBoxLayout());
+    historyPage->layout()->setContentsMargins(0, 0, 0, 0);
+
+    tabs_ = new QTabWidget(results);
+    tabs_->addTab(split, tr("Folders"));
+    tabs_->addTab(files_, tr("Largest Files"));
+    tabs_->addTab(historyPage, tr("History"));
+    layout->addWidget(tabs_, 1);
+    pages_->addWidget(results);
+
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(summary_, 1);
+
+    connect(drives_, &QComboBox::activated, this, &QtResultsWindow::driveChosen);
+    connect(scans_, &QComboBox::activated, this, &QtResultsWindow::scanChosen);
+    connect(compare_, &QComboBox::activated, this, &QtResultsWindow::compareChosen);
+    connect(onlyChanged_, &QCheckBox::toggled, this, [this](bool only) { filter_->setOnlyChanged(only); });
+    connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        filter_->setNameFilter(text);
+        filesFilter_->setFilterFixedString(text);
+    });
+    connect(again_, &QPushButton::clicked, this, &QtResultsWindow::analyzeAgain);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { treeCurrentChanged(current); });
+    connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        const FolderItem* folder = model_->item(filter_->mapToSource(index));
+        if (folder != nullptr && !folder->gone()) enterFolder(folder);
+    });
+    connect(model_, &QtFolderTreeModel::readFailed, this, &QtResultsWindow::showFailure);
+    connect(treemap_, &QtTreemapWidget::blockClicked, this, &QtResultsWindow::treemapClicked);
+    connect(treemap_, &QtTreemapWidget::blockActivated, this, &QtResultsWindow::treemapActivated);
+    connect(treemap_, &QtTreemapWidget::upRequested, this, &QtResultsWindow::goUp);
+    connect(treemap_, &QtTreemapWidget::menuRequested, this,
+            [this](int, const QPoint& position) { showMenu(position); });
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMenu(tree_->viewport()->mapToGlobal(position)); });
+    connect(files_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { showMenu(files_->viewport()->mapToGlobal(position)); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] { loadSideTabs(); });
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        filterEdit_->setFocus(Qt::ShortcutFocusReason);
+        filterEdit_->selectAll();
+    });
+    auto* again = new QShortcut(QKeySequence::Refresh, this);
+    connect(again, &QShortcut::activated, this, &QtResultsWindow::reload);
+    auto* open = new QAction(tr("&Open in File Manager"), this);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &QtResultsWindow::openSelectedInFileManager);
+    auto* copy = new QAction(tr("&Copy Path"), this);
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, &QtResultsWindow::copySelectedPath);
+    trashAction_ = new QAction(tr("Move to &Trash..."), this);
+    trashAction_->setShortcut(QKeySequence::Delete);
+    connect(trashAction_, &QAction::triggered, this, &QtResultsWindow::moveSelectedToTrash);
+    addActions({open, copy, trashAction_});
+}
+
+}  // namespace corvath
