@@ -48,6 +48,15 @@ std::vector<std::string> environmentWith(const std::map<std::string, std::string
     return result;
 }
 
+std::string leakCheckOptions(const std::string& folder) {
+    const std::string suppressions = folder + "/lsan-suppressions";
+    std::ofstream(suppressions) << "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\nleak:libxcb\n"
+                                   "leak:libX11.so\n";
+    const char* inherited = std::getenv("LSAN_OPTIONS");
+    return (inherited != nullptr && *inherited != '\0' ? std::string(inherited) + ":" : std::string()) +
+           "suppressions=" + suppressions;
+}
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::vector<std::string>& environment, const std::string& outputFile) {
     // Everything the child needs is prepared before fork.

@@ -13,6 +13,11 @@ namespace corvath::test {
 // The environment of this process with some variables replaced or added.
 std::vector<std::string> environmentWith(const std::map<std::string, std::string>& overrides);
 
+// LSAN_OPTIONS for a program of ours under LeakSanitizer: leaks inside the
+// system libraries under Qt (D-Bus, fontconfig, X) would fail its exit status;
+// ours still count. Writes the suppressions file into folder.
+std::string leakCheckOptions(const std::string& folder);
+
 // A program started in the background; killed (SIGKILL) and reaped when this goes
 // if it is still running.
 class ChildProcess {

@@ -147,16 +147,6 @@ TEST(InteractiveAnalysis, TickedMountsAreAnalyzedThroughTheWindow) {
     const fs::path calls = work / "xdg-open-calls";
     writeProgram(work / "bin" / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + calls.string() + "'\n");
 
-    // Under LeakSanitizer, leaks inside the system libraries under Qt (D-Bus,
-    // fontconfig, X) would fail the program's exit status; ours still count.
-    const fs::path suppressions = work / "lsan-suppressions";
-    test::writeFile(suppressions, "leak:libfontconfig.so\nleak:libdbus-1.so\nleak:libglib-2.0.so\nleak:libxcb\n"
-                                  "leak:libX11.so\n");
-    const char* lsanOptions = std::getenv("LSAN_OPTIONS");
-    const std::string childLsanOptions =
-        (lsanOptions != nullptr && *lsanOptions != '\0' ? std::string(lsanOptions) + ":" : std::string()) +
-        "suppressions=" + suppressions.string();
-
     test::XServer server;
     ASSERT_TRUE(server.start(CORVATH_XVFB)) << "Xvfb did not start";
     const char* path = std::getenv("PATH");
@@ -167,7 +157,7 @@ TEST(InteractiveAnalysis, TickedMountsAreAnalyzedThroughTheWindow) {
         {"XDG_DATA_HOME", (work / "data").string()},
         {"XDG_RUNTIME_DIR", (work / "runtime").string()},
         {"PATH", (work / "bin").string() + ":" + (path != nullptr ? path : "/usr/bin:/bin")},
-        {"LSAN_OPTIONS", childLsanOptions},
+        {"LSAN_OPTIONS", test::leakCheckOptions(work.path().string())},
     });
 
     // The settings an installer would leave: open the file manager when done,

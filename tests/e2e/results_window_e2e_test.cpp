@@ -93,6 +93,7 @@ TEST(ResultsWindowEndToEnd, TheWizardsScanIsWhatTheResultsWindowShows) {
         {"XDG_DATA_HOME", (work / "data").string()},
         {"XDG_RUNTIME_DIR", (work / "runtime").string()},
         {"PATH", path != nullptr ? path : "/usr/bin:/bin"},
+        {"LSAN_OPTIONS", test::leakCheckOptions(work.path().string())},
     });
     const fs::path database = work / "data" / "corvath" / "scans.db";
     const auto showResults = [&](const std::string& shot) {
