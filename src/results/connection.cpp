@@ -7,7 +7,8 @@
 namespace corvath {
 
 Connection::Connection(const std::string& path, bool create) : path_(path) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | (create ? SQLITE_OPEN_CREATE : 0);
+    // One thread uses a connection: SQLite need not lock each call.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) fail(rc);
     sqlite3_extended_result_codes(db_, 1);
