@@ -1,4 +1,5 @@
 // corvath-report: where the space went, from the stored scans.
+#include <filesystem>
 #include <iostream>
 
 #include "buffered_output.h"
@@ -25,6 +26,17 @@ StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& read
     if (latest.empty()) throw ArgumentError("the scans database holds no scan yet");
     if (latest.size() > 1) throw ArgumentError("several drives have scans: choose one with --scan ID (see corvath-report scans)");
     return latest.front();
+}
+
+// A PATH is read as du reads one: relative to the current folder.
+ReportArguments withAbsolutePath(ReportArguments arguments) {
+    using Command = ReportArguments::Command;
+    const bool takesPath = arguments.command == Command::Top || arguments.command == Command::Files ||
+                           arguments.command == Command::Diff;
+    if (takesPath && arguments.target && !arguments.target->empty() && arguments.target->front() != '/') {
+        arguments.target = std::filesystem::absolute(*arguments.target).lexically_normal().string();
+    }
+    return arguments;
 }
 
 int run(const ReportArguments& arguments) {
@@ -64,7 +76,7 @@ int run(const ReportArguments& arguments) {
 
 int main(int argc, char** argv) {
     try {
-        return run(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc)));
+        return run(withAbsolutePath(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc))));
     } catch (const std::exception& error) {
         std::cout.flush();
         std::cerr << "corvath-report: " << error.what() << '\n';
