@@ -48,3 +48,7 @@ target_include_directories(corvath_sqlite3 SYSTEM PUBLIC "${_corvath_sqlite_dir}
 # Threads as in Debian's library; no extension loading, which nothing here does.
 target_compile_definitions(corvath_sqlite3 PRIVATE SQLITE_THREADSAFE=1 SQLITE_OMIT_LOAD_EXTENSION)
 add_library(SQLite::SQLite3 ALIAS corvath_sqlite3)
+# The largest file of the build goes through the same compiler cache as the rest.
+if(CMAKE_CXX_COMPILER_LAUNCHER AND NOT CMAKE_C_COMPILER_LAUNCHER)
+  set_property(TARGET corvath_sqlite3 PROPERTY C_COMPILER_LAUNCHER "${CMAKE_CXX_COMPILER_LAUNCHER}")
+endif()
