@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "results/results_error.h"
@@ -76,13 +75,13 @@ void checkKind(Kind kind, const std::string& path) {
 
 // What is at the path, before SQLite opens anything: false when nothing is.
 bool checkPath(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return false;
-        refuse(path, std::strerror(errno));
-    }
-    if (S_ISLNK(st.st_mode)) refuse(path, "it is a symbolic link");
-    if (!S_ISREG(st.st_mode)) refuse(path, "it is not a regular file");
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    // Nothing there; also when a folder on the way is a file (ENOTDIR).
+    if (status.type() == std::filesystem::file_type::not_found) return false;
+    if (error) refuse(path, error.message());
+    if (std::filesystem::is_symlink(status)) refuse(path, "it is a symbolic link");
+    if (!std::filesystem::is_regular_file(status)) refuse(path, "it is not a regular file");
     return true;
 }
 

@@ -27,9 +27,15 @@ std::chrono::system_clock::time_point fromUtcText(const std::string& text) {
         static_cast<std::size_t>(consumed) != text.size()) {
         throw ResultsError("the scans database holds a time that is not one: \"" + text + "\"");
     }
-    parts.tm_year -= 1900;
-    parts.tm_mon -= 1;
-    return std::chrono::system_clock::from_time_t(::timegm(&parts)) + std::chrono::milliseconds(milliseconds);
+    // Counted from the calendar as timegm counts (which Windows lacks), a field
+    // out of its range carried into the next.
+    using namespace std::chrono;
+    const int monthsSinceYear0 = parts.tm_year * 12 + parts.tm_mon - 1;
+    const int yearOf = monthsSinceYear0 >= 0 ? monthsSinceYear0 / 12 : (monthsSinceYear0 - 11) / 12;
+    const sys_days firstOfMonth =
+        year_month_day(year(yearOf), month(static_cast<unsigned>(monthsSinceYear0 - yearOf * 12 + 1)), day(1));
+    return firstOfMonth + days(parts.tm_mday - 1) + hours(parts.tm_hour) + minutes(parts.tm_min) +
+           seconds(parts.tm_sec) + std::chrono::milliseconds(milliseconds);
 }
 
 }  // namespace corvath

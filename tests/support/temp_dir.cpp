@@ -1,9 +1,10 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -11,11 +12,24 @@ namespace fs = std::filesystem;
 namespace corvath::test {
 
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "corvath-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder under " + fs::temp_directory_path().string());
+    // As mkdtemp does, which Windows lacks: a random name, taken only if no one
+    // holds it yet (create_directory says whether it made the folder), mode 0700.
+    const fs::path base = fs::temp_directory_path();
+    constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "corvath-test-";
+        for (int i = 0; i < 8; ++i) name += letters[pick(random)];
+        std::error_code error;
+        if (fs::create_directory(base / name, error)) {
+            path_ = base / name;
+            fs::permissions(path_, fs::perms::owner_all, fs::perm_options::replace, error);
+            return;
+        }
+        if (error) break;
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot create a temporary folder under " + base.string());
 }
 
 TempDir::~TempDir() {
