@@ -188,15 +188,13 @@ bool blocksSigint(pid_t process) {
     return (mask >> (SIGINT - 1) & 1u) != 0;
 }
 
-// Some thread of the process waits in the kernel (state D): here, a worker
-// stuck on the hanging mount point, so the program is past its start-up.
+// Some thread of the process waits for a FUSE answer: a worker stuck on the
+// hanging mount point, so the program is past its start-up.
 bool waitsOnAFilesystem(pid_t process) {
     const fs::path tasks = "/proc/" + std::to_string(process) + "/task";
     std::error_code error;
     for (const auto& task : fs::directory_iterator(tasks, error)) {
-        const std::string stat = readFile(task.path() / "stat");
-        const auto end = stat.rfind(')');
-        if (end != std::string::npos && end + 2 < stat.size() && stat[end + 2] == 'D') return true;
+        if (readFile(task.path() / "wchan") == "request_wait_answer") return true;
     }
     return false;
 }
