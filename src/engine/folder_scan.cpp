@@ -215,9 +215,14 @@ void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat
     const auto size = static_cast<std::uint64_t>(st.st_size);
     ++scan.node.files;
     ++scan.files;
-    if (st.st_nlink <= 1 || hardLinks.insert(st.st_dev, st.st_ino)) {
-        scan.node.allocated += bytes;
-        scan.node.apparent += size;
+    const bool single = st.st_nlink <= 1;
+    if (single || hardLinks.insert(st.st_dev, st.st_ino,
+                                   {scan.index, scan.node.inode, HardLinkSet::hashName(name), bytes, size})) {
+        // A linked file's bytes go to the folder of its owning link once the walk is over.
+        if (single) {
+            scan.node.allocated += bytes;
+            scan.node.apparent += size;
+        }
         scan.allocated += bytes;
         scan.apparent += size;
         if (S_ISREG(st.st_mode) && scan.largest->wants(bytes, size)) {

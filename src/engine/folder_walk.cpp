@@ -236,6 +236,12 @@ void WalkState::stopLast() {
     }
     left.clear();
     rootFd.reset();
+    // No worker inserts any more: each linked file's bytes go to its owner.
+    hardLinks.forEachOwner([this](const HardLinkSet::Link& link) {
+        FolderNode& owner = folders[link.folder];
+        owner.allocated += link.allocated;
+        owner.apparent += link.apparent;
+    });
     std::function<void()> last;
     {
         std::lock_guard lock(stoppedMutex);

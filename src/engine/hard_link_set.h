@@ -2,22 +2,55 @@
 
 #include <cstdint>
 #include <mutex>
-#include <unordered_set>
+#include <string_view>
+#include <unordered_map>
 
 namespace corvath {
 
 // The files with more than one link seen so far, keyed by device and inode, so
-// that each is counted once. Split into shards so that workers rarely meet on a lock.
+// that each is counted once. Which folder a file's bytes belong to must not
+// depend on which worker meets it first (two scans of an unchanged tree would
+// then differ): the owner is the link with the least (folder inode, name),
+// settled when the walk is over. Split into shards so that workers rarely meet
+// on a lock.
 class HardLinkSet {
 public:
-    // True when (device, inode) was not in the set before.
-    bool insert(std::uint64_t device, std::uint64_t inode) {
+    struct Link {
+        std::uint32_t folder;       // index in the folder table
+        std::uint64_t folderInode;  // with the name's hash, what decides the owner
+        std::uint64_t nameHash;
+        std::uint64_t allocated;
+        std::uint64_t apparent;
+    };
+
+    // Records one link of (device, inode); true when the file was not seen before.
+    bool insert(std::uint64_t device, std::uint64_t inode, const Link& link) {
         Shard& shard = shards_[(inode ^ (inode >> 17)) % kShards];
         std::lock_guard lock(shard.mutex);
-        return shard.keys.insert(Key{device, inode}).second;
+        const auto [found, added] = shard.owners.try_emplace(Key{device, inode}, link);
+        if (!added && precedes(link, found->second)) found->second = link;
+        return added;
+    }
+
+    static std::uint64_t hashName(std::string_view name) {
+        std::uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a: the same in every run
+        for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+        return hash;
+    }
+
+    // Calls f(link) with each file's owning link. Only once no worker inserts.
+    template <typename F>
+    void forEachOwner(F f) const {
+        for (const Shard& shard : shards_) {
+            for (const auto& [key, link] : shard.owners) f(link);
+        }
     }
 
 private:
+    static bool precedes(const Link& a, const Link& b) {
+        if (a.folderInode != b.folderInode) return a.folderInode < b.folderInode;
+        return a.nameHash < b.nameHash;
+    }
     struct Key {
         std::uint64_t device;
         std::uint64_t inode;
@@ -29,8 +62,8 @@ private:
         }
     };
     struct Shard {
-        std::mutex mutex;
-        std::unordered_set<Key, KeyHash> keys;
+        mutable std::mutex mutex;
+        std::unordered_map<Key, Link, KeyHash> owners;
     };
     static constexpr std::size_t kShards = 16;
     Shard shards_[kShards];

@@ -4,12 +4,15 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <thread>
 #include <sys/resource.h>
 #include <vector>
 #include <unistd.h>
 
 #include "engine/engine_run.h"
+#include "engine/folder_walk.h"
 #include "engine/unique_fd.h"
 #include "engine/scan_reference.h"
 #include "support/temp_dir.h"
@@ -44,6 +47,35 @@ TEST(ScannerTotals, HardLinksCountOnceButEveryNameIsAFile) {
     const WalkTotals fewer = scanTotals(dir.path());
     EXPECT_EQ(fewer.allocated, totals.allocated);
     EXPECT_EQ(fewer.files, totals.files - 2);
+}
+
+// Which folder a linked file's bytes count in never depends on which worker
+// meets it first: two scans of an unchanged tree must agree folder by folder.
+TEST(ScannerTotals, LinkedFileCountsInTheSameFolderEveryScan) {
+    TempDir dir;
+    writeFile(dir / "f00" / "big", std::string(200000, 'b'));
+    for (int i = 1; i < 24; ++i) {
+        const std::string folder = "f" + std::to_string(i / 10) + std::to_string(i % 10);
+        std::filesystem::create_directories(dir / folder);
+        std::filesystem::create_hard_link(dir / "f00" / "big", dir / folder / "big");
+    }
+    std::set<std::string> owners;
+    for (int round = 0; round < 12; ++round) {
+        // Workers held up at random, so that a different one meets the file first.
+        WalkOptions options{8};
+        options.stepHook = [round](WalkStep, const std::string& path) {
+            const std::size_t spread = std::hash<std::string>{}(path + std::to_string(round)) % 2000;
+            std::this_thread::sleep_for(std::chrono::microseconds(spread));
+        };
+        FolderWalk walk(dir.path().string(), options);
+        walk.start([] {});
+        ASSERT_TRUE(walk.waitStopped(std::chrono::steady_clock::now() + std::chrono::seconds(20)));
+        const FolderTable& folders = walk.folders();
+        for (std::uint32_t i = 1; i < folders.size(); ++i) {
+            if (folders[i].allocated >= 200000) owners.insert(folders[i].name);
+        }
+    }
+    EXPECT_EQ(owners.size(), 1u);
 }
 
 TEST(ScannerTotals, ChainDeeperThanAnyPathScansExactly) {
