@@ -77,4 +77,21 @@ bool displayAvailable() {
     return displayAvailable([](const char* name) -> const char* { return std::getenv(name); });
 }
 
+bool checkDisplay(std::string_view program, std::string_view withoutWindow, std::ostream& err) {
+    if (!displayAvailable()) {
+        err << program << ": no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset)" << withoutWindow;
+        return false;
+    }
+    const EnvironmentLookup environment = [](const char* name) -> const char* { return std::getenv(name); };
+    if (displayAvailable(environment, displayReachable)) return true;
+    std::string named;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0') continue;
+        named += std::string(named.empty() ? "" : ", ") + variable + "=" + value;
+    }
+    err << program << ": cannot connect to the display (" << named << ")" << withoutWindow;
+    return false;
+}
+
 }  // namespace corvath

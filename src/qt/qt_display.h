@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 namespace corvath {
 
@@ -27,5 +29,11 @@ bool displayAvailable(const EnvironmentLookup& lookup, const DisplayProbe& reach
 // Connects to the display the way Qt would: an X server through XCB, a Wayland
 // compositor's socket in the runtime folder.
 bool displayReachable(const std::string& platform, const std::string& name);
+
+// The check every window program makes before its QApplication: false, after
+// one line on err ("PROGRAM: no display ..." or "PROGRAM: cannot connect to the
+// display (DISPLAY=...)", then withoutWindow, which says what to use instead),
+// when the window cannot be shown.
+bool checkDisplay(std::string_view program, std::string_view withoutWindow, std::ostream& err);
 
 }  // namespace corvath

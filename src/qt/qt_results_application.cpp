@@ -18,22 +18,7 @@ constexpr const char* kWithoutWindow = "; \"corvath-report\" shows the scans wit
 
 int runResultsApplication(int argc, char** argv, const std::string& databasePath, FileManager& fileManager,
                           const PumpedEngineFactory& makeEngine) {
-    if (!displayAvailable()) {
-        std::cerr << "corvath-results: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset)"
-                  << kWithoutWindow;
-        return 2;
-    }
-    const EnvironmentLookup environment = [](const char* name) -> const char* { return std::getenv(name); };
-    if (!displayAvailable(environment, displayReachable)) {
-        std::string named;
-        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-            const char* value = std::getenv(variable);
-            if (value == nullptr || *value == '\0') continue;
-            named += std::string(named.empty() ? "" : ", ") + variable + "=" + value;
-        }
-        std::cerr << "corvath-results: cannot connect to the display (" << named << ")" << kWithoutWindow;
-        return 2;
-    }
+    if (!checkDisplay("corvath-results", kWithoutWindow, std::cerr)) return 2;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvath-results"));

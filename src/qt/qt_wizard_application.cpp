@@ -18,21 +18,7 @@ namespace corvath {
 
 int runWizardApplication(int argc, char** argv, RunState& state, RegistryStore& store, VolumeLayer& volumes,
                          FileManager& fileManager, const PumpedEngineFactory& makeEngine) {
-    if (!displayAvailable()) {
-        std::cerr << "corvath-analyzer: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
-                     "run \"corvath-analyzer -auto\" to analyze without a window\n";
-        return 2;
-    }
-    const EnvironmentLookup environment = [](const char* name) -> const char* { return std::getenv(name); };
-    if (!displayAvailable(environment, displayReachable)) {
-        std::string named;
-        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-            const char* value = std::getenv(variable);
-            if (value == nullptr || *value == '\0') continue;
-            named += std::string(named.empty() ? "" : ", ") + variable + "=" + value;
-        }
-        std::cerr << "corvath-analyzer: cannot connect to the display (" << named
-                  << "); run \"corvath-analyzer -auto\" to analyze without a window\n";
+    if (!checkDisplay("corvath-analyzer", "; run \"corvath-analyzer -auto\" to analyze without a window\n", std::cerr)) {
         return 2;
     }
 
