@@ -8,6 +8,7 @@
 #include "results/results_error.h"
 #include "results/results_file.h"
 #include "results/retention.h"
+#include "results/scan_reader.h"
 #include "results/scan_rows.h"
 #include "results/scan_time.h"
 
@@ -41,8 +42,7 @@ void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& reco
         const std::string relative = table.relativePath(file.folder);
         std::string folder = record.rootPath;
         if (!relative.empty()) {
-            if (folder.empty() || folder.back() != '/') folder += '/';
-            folder += relative;
+            folder = childPath(folder, relative);
         }
         insert.bind(1, scan)
             .bindBlob(2, folder)

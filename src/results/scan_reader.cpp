@@ -9,6 +9,7 @@
 #include "results/results_error.h"
 #include "results/results_file.h"
 #include "results/scan_rows.h"
+#include "text/path_separator.h"
 
 namespace corvath {
 
@@ -23,10 +24,11 @@ std::optional<std::vector<std::string>> partsBelow(const std::string& root, cons
     std::string rest;
     if (path == root) {
         rest = "";
-    } else if (root == "/" || (!root.empty() && root.back() == '/')) {
+    } else if (endsWithSeparator(root)) {
         if (path.compare(0, root.size(), root) != 0) return std::nullopt;
         rest = path.substr(root.size());
-    } else if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/') {
+    } else if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+               isPathSeparator(path[root.size()])) {
         rest = path.substr(root.size() + 1);
     } else {
         return std::nullopt;
@@ -34,7 +36,8 @@ std::optional<std::vector<std::string>> partsBelow(const std::string& root, cons
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= rest.size()) {
-        const std::size_t end = std::min(rest.find('/', start), rest.size());
+        std::size_t end = start;
+        while (end < rest.size() && !isPathSeparator(rest[end])) ++end;
         if (end > start) parts.push_back(rest.substr(start, end - start));
         start = end + 1;
     }
@@ -42,21 +45,21 @@ std::optional<std::vector<std::string>> partsBelow(const std::string& root, cons
 }
 
 std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (endsWithSeparator(path) && !isRootPath(path)) path.pop_back();
     return path;
 }
 
 // A path as the user gives it: full, or relative to the scan's root; "" is the root.
 std::string fullPathIn(const StoredScan& scan, const std::string& path) {
     if (path.empty()) return scan.root;
-    if (path[0] != '/') return withoutTrailingSlash(childPath(scan.root, path));
+    if (!isAbsolutePath(path)) return withoutTrailingSlash(childPath(scan.root, path));
     return withoutTrailingSlash(path);
 }
 
 }  // namespace
 
 std::string childPath(const std::string& parent, const std::string& name) {
-    return parent.empty() || parent.back() == '/' ? parent + name : parent + "/" + name;
+    return parent.empty() || endsWithSeparator(parent) ? parent + name : parent + kPathSeparator + name;
 }
 
 class ScanReader::Snapshot {

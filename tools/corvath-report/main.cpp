@@ -2,21 +2,27 @@
 #include <filesystem>
 #include <iostream>
 
+#ifdef _WIN32
+#include "platform/windows/user_folders.h"
+#else
 #include "buffered_output.h"
 #include "export_file.h"
 #include "platform/linux/user_folders.h"
+#include "stored_ncdu_export.h"
+#endif
 #include "report_arguments.h"
 #include "report_commands.h"
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
-#include "stored_ncdu_export.h"
+#include "text/path_separator.h"
 #include "text/program_version.h"
 
 namespace {
 
 using namespace corvath;
 
+#ifndef _WIN32
 StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& reader) {
     if (arguments.scan) {
         if (auto scan = reader.scan(*arguments.scan)) return *scan;
@@ -27,13 +33,14 @@ StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& read
     if (latest.size() > 1) throw ArgumentError("several drives have scans: choose one with --scan ID (see corvath-report scans)");
     return latest.front();
 }
+#endif
 
 // A PATH is read as du reads one: relative to the current folder.
 ReportArguments withAbsolutePath(ReportArguments arguments) {
     using Command = ReportArguments::Command;
     const bool takesPath = arguments.command == Command::Top || arguments.command == Command::Files ||
                            arguments.command == Command::Diff;
-    if (takesPath && arguments.target && !arguments.target->empty() && arguments.target->front() != '/') {
+    if (takesPath && arguments.target && !arguments.target->empty() && !isAbsolutePath(*arguments.target)) {
         arguments.target = std::filesystem::absolute(*arguments.target).lexically_normal().string();
     }
     return arguments;
@@ -55,6 +62,10 @@ int run(const ReportArguments& arguments) {
             return 0;
         }
         case ReportArguments::Command::Export: {
+#ifdef _WIN32
+            // ncdu, which reads the export, is a Unix program.
+            throw ArgumentError("export --ncdu is not available on Windows");
+#else
             const ScanReader reader(database);
             const StoredScan scan = scanToExport(arguments, reader);
             ExportFile file(*arguments.target);
@@ -62,6 +73,7 @@ int run(const ReportArguments& arguments) {
             writeStoredNcduExport(out, reader, scan, std::string(kProgramVersion));
             file.commit();
             return 0;
+#endif
         }
         default: {
             const ScanReader reader(database);

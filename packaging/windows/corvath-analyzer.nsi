@@ -1,0 +1,87 @@
+; The Windows installer: the programs, a Start-menu shortcut, an uninstaller,
+; the settings key the program opens but never creates, and on request a weekly
+; unattended analysis.
+;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
+; Silent: setup.exe /S [/WEEKLY]   uninstall.exe /S
+
+Unicode true
+SetCompressor /SOLID lzma
+
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+!include "Sections.nsh"
+
+!define PRODUCT "Corvath Analyzer"
+!define SETTINGS_KEY "Software\Tamsel"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer"
+!define TASK "Corvath Analyzer weekly analysis"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+; Per user: the settings and the scans live in the user's profile, so the
+; programs do too, and no elevation is asked for.
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+
+Page components
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Section "${PRODUCT}" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "${PROGRAMS}/corvath-analyzer.exe"
+  File "${PROGRAMS}/corvath-scan.exe"
+  File "${PROGRAMS}/corvath-report.exe"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\corvath-analyzer.exe"
+
+  ; The program opens this key and never creates it. Writing and removing a
+  ; value creates the key and leaves any settings already in it untouched.
+  WriteRegDWORD HKCU "${SETTINGS_KEY}" "CorvathInstalling" 1
+  DeleteRegValue HKCU "${SETTINGS_KEY}" "CorvathInstalling"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; Off unless ticked, or /WEEKLY on a silent install's command line.
+Section /o "Analyze the drives every week" SecWeekly
+  nsExec::ExecToLog 'schtasks /Create /F /SC WEEKLY /TN "${TASK}" /TR "\"$INSTDIR\corvath-analyzer.exe\" -auto"'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "The weekly analysis could not be scheduled (schtasks: $0)."
+  ${EndIf}
+SectionEnd
+
+Function .onInit
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/WEEKLY" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecWeekly}
+  ${EndIf}
+FunctionEnd
+
+; The user's settings and scans stay: they are the user's, and a reinstall
+; picks them up again.
+Section "Uninstall"
+  nsExec::ExecToLog 'schtasks /Delete /F /TN "${TASK}"'
+  Pop $0
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$INSTDIR\corvath-analyzer.exe"
+  Delete "$INSTDIR\corvath-scan.exe"
+  Delete "$INSTDIR\corvath-report.exe"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The Windows installer on a fresh Wine prefix, as a user meets it: a silent
+# install creates the settings key, the programs and the shortcut; -auto then
+# analyzes the saved drive and stores its scan; a silent uninstall removes the
+# programs and leaves the user's settings and scans.
+#   windows_installer.sh WINE_RUN SETUP.EXE WORK_FOLDER
+set -euo pipefail
+wine_run=$1 setup=$2 work=$3
+
+rm -rf "$work"
+mkdir -p "$work"
+prefix=$work/prefix
+wine() { "$wine_run" "$prefix" "$@"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# A Windows path in this prefix as a Unix path.
+unix_path() { wine winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+# An environment variable as the Windows programs see it.
+windows_env() { wine cmd.exe /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
+has_key() { wine reg.exe query 'HKCU\Software\Tamsel' >/dev/null 2>&1; }
+
+# A drive S: to analyze: a small tree with known contents.
+tree=$work/drive-s
+mkdir -p "$tree/docs/deep" "$tree/empty"
+head -c 300000 /dev/zero >"$tree/docs/report.bin"
+head -c 5000 /dev/zero >"$tree/docs/deep/notes.txt"
+wine cmd.exe /c exit 0 >/dev/null 2>&1  # makes the prefix
+ln -sfn "$tree" "$prefix/dosdevices/s:"
+
+has_key && fail "a fresh prefix already has HKCU\\Software\\Tamsel"
+wine "$setup" /S || fail "the silent install failed"
+
+programs=$(unix_path "$(windows_env LOCALAPPDATA)\\Programs\\Corvath Analyzer")
+for program in corvath-analyzer.exe corvath-scan.exe corvath-report.exe uninstall.exe; do
+  [[ -f "$programs/$program" ]] || fail "$program was not installed in $programs"
+done
+shortcut=$(unix_path "$(windows_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Corvath Analyzer.lnk")
+[[ -f "$shortcut" ]] || fail "no Start-menu shortcut at $shortcut"
+has_key || fail "the install did not create HKCU\\Software\\Tamsel"
+[[ -z "$(wine reg.exe query 'HKCU\Software\Tamsel' 2>/dev/null | tr -d '\r' | grep REG_)" ]] ||
+  fail "the install left values in HKCU\\Software\\Tamsel"
+
+# The user's remembered drive, as the wizard saves it.
+wine reg.exe add 'HKCU\Software\Tamsel' /v SelectedDrives /t REG_SZ /d 'S:' /f >/dev/null
+wine reg.exe add 'HKCU\Software\Tamsel' /v SaveAnalyzerSettings /t REG_SZ /d yes /f >/dev/null
+wine "$programs/corvath-analyzer.exe" -auto || fail "corvath-analyzer -auto failed with status $?"
+database=$(unix_path "$(windows_env LOCALAPPDATA)\\Corvath\\scans.db")
+[[ -f "$database" ]] || fail "-auto stored no scan at $database"
+scans=$(wine "$programs/corvath-report.exe" scans --json --bytes | tr -d '\r')
+grep -q '"drive": *"S:"' <<<"$scans" || fail "the stored scans do not hold drive S: ($scans)"
+grep -q '"files": *2\b' <<<"$scans" || fail "the scan of S: does not count its 2 files ($scans)"
+
+wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
+# The uninstaller runs from a copy of itself and returns at once: wait for it.
+for _ in $(seq 100); do [[ -e "$programs" ]] || break; sleep 0.2; done
+[[ ! -e "$programs" ]] || fail "the uninstall left $programs: $(ls "$programs")"
+[[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
+has_key || fail "the uninstall removed the user's settings key"
+wine reg.exe query 'HKCU\Software\Tamsel' /v SelectedDrives >/dev/null 2>&1 ||
+  fail "the uninstall removed the user's SelectedDrives"
+[[ -f "$database" ]] || fail "the uninstall removed the user's scans"
+echo "installer: install, -auto and uninstall as expected"
