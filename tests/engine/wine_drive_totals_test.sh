@@ -23,6 +23,11 @@ ln "$tree/linked/original.bin" "$tree/nested/link.bin"
 bytes "$work/outside/big.bin" 1000000
 ln -s "$work/outside" "$tree/to-outside"
 ln -s a.bin "$tree/to-a"
+# Deeper than MAX_PATH (260) from the drive's root.
+deep="$tree"
+for i in $(seq 1 20); do deep="$deep/folder-number-$i-of-twenty"; done
+mkdir -p "$deep"
+bytes "$deep/at-the-bottom.bin" 4000
 
 # Host side. Regular files once per inode; a link to a file counts its target.
 files=$(find "$tree" -mindepth 1 ! -type d | wc -l)
