@@ -27,6 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// AnalyzeDrive returns within 100 ms of a cancel; under ThreadSanitizer on a
+// busy machine the returning thread may itself wait longer for a core.
+#if defined(__SANITIZE_THREAD__)
+constexpr auto kCancelBound = std::chrono::milliseconds(500);
+#else
+constexpr auto kCancelBound = std::chrono::milliseconds(100);
+#endif
+
 // A results sink that keeps what it was handed.
 class RecordingSink : public ResultsSink {
 public:
@@ -249,7 +257,7 @@ TEST(EngineContractDrive, CancelReturnsPromptlyAndLeavesNothingToStore) {
     scanner.AnalyzeDrive(drive);
     const auto returned = Clock::now();
     ASSERT_TRUE(cancelledAt.has_value()) << "the scan ended before it could be cancelled";
-    EXPECT_LT(returned - *cancelledAt, std::chrono::milliseconds(100));
+    EXPECT_LT(returned - *cancelledAt, kCancelBound);
     EXPECT_FALSE(scanner.scanning());
     scanner.FinishDrive();
     EXPECT_TRUE(sink.records.empty());
