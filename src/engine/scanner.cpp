@@ -4,6 +4,7 @@
 
 #include "engine/count_text.h"
 #include "engine/engine_error.h"
+#include "engine/scan_root.h"
 #include "engine/stall_watch.h"
 
 namespace corvath {
@@ -29,12 +30,6 @@ std::string displayFolder(std::string folder) {
         }
     }
     return shown;
-}
-
-std::string driveRoot(const std::string& drive) {
-    std::string root = drive;
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
-    return root;
 }
 
 }  // namespace
@@ -84,7 +79,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         if (running_ != nullptr) throw EngineError("cannot analyze " + drive + ": an analysis is already running");
     }
     if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
-    const std::string root = driveRoot(drive);
+    const std::string root = scanRoot(drive);
     auto walk = openWalkWithin(root, WalkOptions{options_.threads}, options_.stallLimit);
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
@@ -207,7 +202,7 @@ std::string Scanner::GetStatusText() {
         counts = walk->totals();
     }
     // The caller drops the one character after the folder.
-    return displayFolder(folder) + "/|" + countText(counts.files, counts.folders, locale_);
+    return displayFolder(folder) + kFolderSeparator + "|" + countText(counts.files, counts.folders, locale_);
 }
 
 std::string Scanner::GetProcessedBytesText() { return std::to_string(totals().allocated); }

@@ -10,6 +10,7 @@
 #include "engine/event_pump.h"
 #include "engine/folder_walk.h"
 #include "engine/results_sink.h"
+#include "engine/scan_root.h"
 
 namespace corvath {
 
@@ -25,7 +26,7 @@ struct ScannerOptions {
     std::chrono::milliseconds stallLimit = kStallLimit;
 };
 
-// Our analysis engine: scans one drive (a mount point) at a time on a pool of
+// Our analysis engine: scans one drive (a mount point, or "C:" on Windows) at a time on a pool of
 // worker threads, one filesystem only, while the caller's event pump runs.
 //
 // FinishDrive hands the last completed scan to the results sink once; after a
@@ -60,7 +61,7 @@ private:
     mutable std::mutex mutex_;
     std::shared_ptr<FolderWalk> running_;
     std::shared_ptr<PumpLink> link_;
-    std::string lastFolder_ = "/";
+    std::string lastFolder_{kFolderSeparator};
     WalkTotals lastTotals_{};
 
     // The completed scan not yet stored.
