@@ -14,3 +14,16 @@ TEST(DrivePaths, RootsAndNamesConvertBothWays) {
     EXPECT_EQ(corvath::rootOfDriveName("/home/"), "/home/");
     EXPECT_EQ(corvath::rootOfDriveName(""), "/");
 }
+
+#ifdef _WIN32
+TEST(DrivePaths, WindowsRootsLoseEveryBackslashAndNamesGainOne) {
+    EXPECT_EQ(corvath::driveNameOfRoot("C:\\"), "C:");
+    EXPECT_EQ(corvath::driveNameOfRoot("d:\\"), "d:");
+    EXPECT_EQ(corvath::driveNameOfRoot("C:\\Mount\\"), "C:Mount");
+    EXPECT_EQ(corvath::rootOfDriveName("C:"), "C:\\");
+    EXPECT_EQ(corvath::rootOfDriveName("z:"), "z:\\");
+    // A stored name that already holds a backslash gets no second one.
+    EXPECT_EQ(corvath::rootOfDriveName("A:\\"), "A:\\");
+    EXPECT_EQ(corvath::rootOfDriveName("C:\\Mount"), "C:\\Mount");
+}
+#endif
