@@ -1,5 +1,7 @@
 #include "engine/folder_table.h"
 
+#include "text/path_separator.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -54,7 +56,7 @@ std::string FolderTable::relativePath(std::uint32_t index) const {
     }
     std::string path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (!path.empty()) path += '/';
+        if (!path.empty()) path += kPathSeparator;
         path += (*this)[*it].name;
     }
     return path;
@@ -93,7 +95,7 @@ void visitDepthFirst(const FolderTable& table, const std::string& rootPath, Fold
         if (table[child].vanished) continue;
         const std::size_t parentLength = top.pathLength;
         path.resize(parentLength);
-        if (path.empty() || path.back() != '/') path += '/';
+        if (!endsWithSeparator(path)) path += kPathSeparator;
         path += table[child].name;
         visitor.enter(child, path);
         stack.push_back({child, first[child], path.size()});

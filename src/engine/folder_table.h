@@ -55,7 +55,8 @@ public:
     // Adds every sub-folder's totals to its parent's. Call once, after the scan.
     void sumUp();
 
-    // The path of a node below the root, with "/" between the parts ("" for the root).
+    // The path of a node below the root, with the platform's separator between the
+    // parts ("" for the root).
     std::string relativePath(std::uint32_t index) const;
 
 private:

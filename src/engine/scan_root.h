@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "text/path_separator.h"
+
 namespace corvath {
 
-// The separator of the platform's folder paths: the status text puts it after
-// the folder being scanned, as the one character the caller drops.
-#ifdef _WIN32
-inline constexpr char kFolderSeparator = '\\';
-#else
-inline constexpr char kFolderSeparator = '/';
-#endif
+// The status text puts the platform's separator after the folder being
+// scanned, as the one character the caller drops.
+inline constexpr char kFolderSeparator = kPathSeparator;
 
 // The folder a drive name is scanned as. A mount point ("/", "/home/") loses its
 // trailing "/" ("/" stays "/").

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <iomanip>
+#include <sstream>
 #include <thread>
 
 #include "engine/event_pump.h"
@@ -27,7 +29,7 @@ struct OldRow {
 // The first version's rows, read with plain SQL before the conversion.
 std::map<std::int64_t, std::vector<OldRow>> oldRows(const fs::path& database) {
     sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_open_v2(database.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, "SELECT scan, path, allocated, apparent, files, folders FROM folders", -1, &s, nullptr);
     std::map<std::int64_t, std::vector<OldRow>> rows;
@@ -79,7 +81,7 @@ TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
 
 StoredScan scanAt(std::int64_t id, const std::string& local) {
     std::tm parts{};
-    strptime(local.c_str(), "%Y-%m-%d %H:%M", &parts);
+    std::istringstream(local) >> std::get_time(&parts, "%Y-%m-%d %H:%M");
     parts.tm_isdst = -1;
     StoredScan scan;
     scan.id = id;
@@ -157,7 +159,7 @@ TEST(ScanHistory, StoringWaitsForAnotherWriter) {
     scanner.AnalyzeDrive(tree.path().string());
     scanner.FinishDrive();
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(database.string().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     // Held for longer than a writer used to wait.
     std::thread release([other] {

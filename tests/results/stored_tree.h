@@ -29,7 +29,7 @@ inline std::map<std::string, StoredFolder> storedTree(const ScanReader& reader, 
 // How many folder nodes the file holds, all scans together.
 inline std::int64_t nodeCount(const std::filesystem::path& database) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(database.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, "SELECT count(*) FROM nodes", -1, &s, nullptr);
     const std::int64_t count = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;

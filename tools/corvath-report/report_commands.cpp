@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <ctime>
+#include <iomanip>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "report_table.h"
 #include "text/size_text.h"
@@ -240,8 +242,9 @@ private:
 
     static std::chrono::system_clock::time_point sinceTime(const std::string& date) {
         std::tm parts{};
-        const char* end = strptime(date.c_str(), "%Y-%m-%d", &parts);
-        if (end == nullptr || *end != '\0') throw ArgumentError("--since needs a date as YYYY-MM-DD, not \"" + date + "\"");
+        std::istringstream in(date);
+        in >> std::get_time(&parts, "%Y-%m-%d");
+        if (in.fail() || in.peek() != std::char_traits<char>::eof()) throw ArgumentError("--since needs a date as YYYY-MM-DD, not \"" + date + "\"");
         parts.tm_isdst = -1;
         return std::chrono::system_clock::from_time_t(std::mktime(&parts));
     }

@@ -1,0 +1,56 @@
+// corvath-analyzer.exe: the wizard, or with "-auto" the unattended run.
+
+#include "engine/event_pump.h"
+#include "engine/scanner.h"
+#include "platform/windows/user_folders.h"
+#include "platform/windows/win32_file_manager.h"
+#include "platform/windows/win32_registry_store.h"
+#include "platform/windows/win32_volume_layer.h"
+#include "platform/windows/window/win32_wizard_application.h"
+#include "results/results_database.h"
+#include "run/run_state.h"
+#include "run/unattended_run.h"
+#include "text/standard_options.h"
+
+#include <iostream>
+
+namespace {
+
+using namespace corvath;
+
+constexpr const char* kHelp =
+    "Usage: corvath-analyzer [-auto]\n"
+    "Analyzes how the space on your drives is used.\n"
+    "\n"
+    "Without arguments it opens the wizard: tick the drives to analyze and press\n"
+    "Next; the progress of each drive shows until the analysis is done.\n"
+    "\n"
+    "  -auto      analyze the remembered drives (or every fixed drive) without a\n"
+    "             window, as the weekly task does\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 an analysis failed.\n"
+    "Settings: HKEY_CURRENT_USER\\Software\\Tamsel; results: %LOCALAPPDATA%\\Corvath\\scans.db.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int status = 0;
+    if (answerStandardOption(argc, argv, "corvath-analyzer", kHelp, std::cout, status)) return status;
+    RunState state;
+    state.unattended = commandLineAsksUnattended(commandLineOf(argc, argv));
+
+    Win32RegistryStore store;
+    Win32VolumeLayer volumes;
+    Win32FileManager fileManager;
+    ResultsDatabase results(defaultResultsDatabasePath().string());
+    if (state.unattended) {
+        WaitPump pump;
+        return runUnattended(
+            state, store, volumes, fileManager, [&pump, &results] { return std::make_unique<Scanner>(pump, results); },
+            std::cerr);
+    }
+    return runWin32WizardApplication(state, store, volumes, fileManager,
+                                     [&results](EventPump& pump) { return std::make_unique<Scanner>(pump, results); });
+}
