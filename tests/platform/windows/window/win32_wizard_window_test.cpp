@@ -149,6 +149,17 @@ TEST_F(Win32WindowTest, EscAndEnterAwayFromAButtonClickNothing) {
     EXPECT_TRUE(window.isVisible(Control::frmDrives));
     EXPECT_TRUE(window.isLoaded());
     EXPECT_EQ(engine->count("CancelAnalysis"), 0);
+
+    // Tab follows the design's tab order over what can take the focus: the
+    // disabled notice, the hidden page and the hidden Configure are passed over.
+    std::vector<HWND> visited;
+    for (int i = 0; i < 4; ++i) {
+        MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        EXPECT_TRUE(window.preTranslate(tab));
+        visited.push_back(GetFocus());
+    }
+    EXPECT_EQ(visited, (std::vector<HWND>{hwnd(Control::chkRememberSettings), hwnd(Control::cmdNext),
+                                          hwnd(Control::cmdCancel), hwnd(Control::lvwDrives)}));
 }
 
 TEST_F(Win32WindowTest, NextRunsToTheDonePageAndFinishUnloads) {
