@@ -1,0 +1,54 @@
+#include "platform/windows/window/win32_event_pump.h"
+
+namespace corvath {
+
+bool dispatchPendingMessages(const MessageFilter& filter) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (filter && filter(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+Win32EventPump::Win32EventPump() : woken_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+
+Win32EventPump::~Win32EventPump() {
+    if (woken_ != nullptr) CloseHandle(woken_);
+}
+
+bool Win32EventPump::takeWake() {
+    const std::lock_guard lock(mutex_);
+    if (pendingWakes_ == 0) return false;
+    --pendingWakes_;
+    return true;
+}
+
+void Win32EventPump::run() {
+    // The test comes before each wait; a wake() in between leaves the event set,
+    // so the wait returns at once and the test is made again.
+    while (!takeWake()) {
+        if (!dispatchPendingMessages(filter_)) {
+            // Quitting is for the outermost loop; this one still waits for its
+            // wake, without spinning on the quit message it has put back.
+            WaitForSingleObject(woken_, INFINITE);
+            continue;
+        }
+        MsgWaitForMultipleObjectsEx(1, &woken_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void Win32EventPump::wake() {
+    {
+        const std::lock_guard lock(mutex_);
+        ++pendingWakes_;
+    }
+    SetEvent(woken_);
+}
+
+}  // namespace corvath
