@@ -4,7 +4,9 @@
 ;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
 ; Silent: setup.exe /S [/WEEKLY]   uninstall.exe /S
 
-Unicode true
+; A 64-bit installer for 64-bit programs; it also runs where only 64-bit
+; Windows programs can (Wine without its 32-bit part).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !include "LogicLib.nsh"

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "text/path_separator.h"
+
 namespace corvath {
 
 // One stored scan of a drive.
@@ -47,7 +49,9 @@ struct StoredFile {
     std::uint64_t allocated = 0;
     std::uint64_t apparent = 0;
     std::int64_t modified = 0;  // seconds since the epoch
-    std::string path() const { return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name; }
+    std::string path() const {
+        return folder.empty() || endsWithSeparator(folder) ? folder + name : folder + kPathSeparator + name;
+    }
 };
 
 }  // namespace corvath

@@ -24,6 +24,8 @@ mkdir -p "$tree/docs/deep" "$tree/empty"
 head -c 300000 /dev/zero >"$tree/docs/report.bin"
 head -c 5000 /dev/zero >"$tree/docs/deep/notes.txt"
 wine cmd.exe /c exit 0 >/dev/null 2>&1  # makes the prefix
+# Wine reads its drive links when its server starts.
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
 ln -sfn "$tree" "$prefix/dosdevices/s:"
 
 has_key && fail "a fresh prefix already has HKCU\\Software\\Tamsel"
@@ -48,6 +50,11 @@ database=$(unix_path "$(windows_env LOCALAPPDATA)\\Corvath\\scans.db")
 scans=$(wine "$programs/corvath-report.exe" scans --json --bytes | tr -d '\r')
 grep -q '"drive": *"S:"' <<<"$scans" || fail "the stored scans do not hold drive S: ($scans)"
 grep -q '"files": *2\b' <<<"$scans" || fail "the scan of S: does not count its 2 files ($scans)"
+# Windows paths into the stored scan: a folder, and the largest files' paths.
+top=$(wine "$programs/corvath-report.exe" top --bytes 'S:\docs' | tr -d '\r')
+grep -q 'S:\\docs\\deep$' <<<"$top" || fail "top S:\\docs does not list S:\\docs\\deep ($top)"
+files=$(wine "$programs/corvath-report.exe" files | tr -d '\r')
+grep -q ' S:\\docs\\report\.bin$' <<<"$files" || fail "files does not list S:\\docs\\report.bin ($files)"
 
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 # The uninstaller runs from a copy of itself and returns at once: wait for it.
