@@ -20,7 +20,7 @@ has_key() { wine reg.exe query 'HKCU\Software\Tamsel' >/dev/null 2>&1; }
 
 # A drive S: to analyze: a small tree with known contents.
 tree=$work/drive-s
-mkdir -p "$tree/docs/deep" "$tree/empty"
+mkdir -p "$tree/docs/deep" "$tree/empty" "$tree/Süd/Ærø"
 head -c 300000 /dev/zero >"$tree/docs/report.bin"
 head -c 5000 /dev/zero >"$tree/docs/deep/notes.txt"
 wine cmd.exe /c exit 0 >/dev/null 2>&1  # makes the prefix
@@ -49,10 +49,13 @@ database=$(unix_path "$(windows_env LOCALAPPDATA)\\Corvath\\scans.db")
 [[ -f "$database" ]] || fail "-auto stored no scan at $database"
 scans=$(wine "$programs/corvath-report.exe" scans --json --bytes | tr -d '\r')
 grep -q '"drive": *"S:"' <<<"$scans" || fail "the stored scans do not hold drive S: ($scans)"
-grep -q '"files": *2\b' <<<"$scans" || fail "the scan of S: does not count its 2 files ($scans)"
+grep -q '"files": *2,' <<<"$scans" || fail "the scan of S: does not count its 2 files ($scans)"
 # Windows paths into the stored scan: a folder, and the largest files' paths.
 top=$(wine "$programs/corvath-report.exe" top --bytes 'S:\docs' | tr -d '\r')
 grep -q 'S:\\docs\\deep$' <<<"$top" || fail "top S:\\docs does not list S:\\docs\\deep ($top)"
+# A name beyond ASCII, given on the command line and shown, is UTF-8 throughout.
+south=$(wine "$programs/corvath-report.exe" top 'S:\Süd' | tr -d '\r')
+grep -q 'S:\\Süd\\Ærø$' <<<"$south" || fail "top S:\\Süd does not list S:\\Süd\\Ærø ($south)"
 files=$(wine "$programs/corvath-report.exe" files | tr -d '\r')
 grep -q ' S:\\docs\\report\.bin$' <<<"$files" || fail "files does not list S:\\docs\\report.bin ($files)"
 
