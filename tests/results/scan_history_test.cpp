@@ -45,6 +45,9 @@ std::map<std::int64_t, std::vector<OldRow>> oldRows(const fs::path& database) {
 }
 
 TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the first version's files were made on Linux only, with Linux paths";
+#endif
     TempDir data;
     const fs::path database = data / "scans.db";
     fs::copy_file(fs::path(CORVATH_FIXTURES) / "scans-v1.db", database);
@@ -124,8 +127,14 @@ TEST(ScanHistory, RetentionKeepsTheNewestAndEachMonthsLast) {
 TEST(ScanHistory, PruneFreesWhatNoScanHolds) {
     TempDir data;
     const fs::path database = data / "scans.db";
-    // Twelve scans of the same drive, each holding 3,000 different folders;
-    // storing applies the rule, which lets the oldest two go (one month).
+    // Twelve scans of the same drive, each holding different folders; storing
+    // applies the rule, which lets the oldest two go (one month). Wine makes
+    // and opens folders slowly, so its tree is smaller.
+#ifdef _WIN32
+    constexpr int kFolders = 400;
+#else
+    constexpr int kFolders = 3000;
+#endif
     TempDir tree;
     WaitPump pump;
     ResultsDatabase results(database.string());
@@ -133,7 +142,7 @@ TEST(ScanHistory, PruneFreesWhatNoScanHolds) {
     std::uintmax_t sizeOfTen = 0;
     for (int round = 0; round < 12; ++round) {
         for (const auto& entry : fs::directory_iterator(tree.path())) fs::remove_all(entry.path());
-        for (int i = 0; i < 3000; ++i) {
+        for (int i = 0; i < kFolders; ++i) {
             fs::create_directory(tree / ("r" + std::to_string(round) + "-" + std::to_string(i)));
         }
         scanner.AnalyzeDrive(tree.path().string());
@@ -143,7 +152,7 @@ TEST(ScanHistory, PruneFreesWhatNoScanHolds) {
     const auto scans = ScanReader(database.string()).scans();
     ASSERT_EQ(scans.size(), 10u);
     EXPECT_EQ(scans.front().id, 3);
-    EXPECT_EQ(nodeCount(database), 10 * 3001);
+    EXPECT_EQ(nodeCount(database), 10 * (kFolders + 1));
     // The dropped scans' pages were given back, not kept as free space.
     EXPECT_LE(fs::file_size(database), sizeOfTen + sizeOfTen / 20);
     EXPECT_EQ(ResultsDatabase(database.string()).prune(), 0u);
