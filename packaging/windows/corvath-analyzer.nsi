@@ -56,9 +56,23 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Off unless ticked, or /WEEKLY on a silent install's command line.
+; Off unless ticked, or /WEEKLY on a silent install's command line. The task
+; is given as Task Scheduler XML, which both Windows and Wine take.
 Section /o "Analyze the drives every week" SecWeekly
-  nsExec::ExecToLog 'schtasks /Create /F /SC WEEKLY /TN "${TASK}" /TR "\"$INSTDIR\corvath-analyzer.exe\" -auto"'
+  InitPluginsDir
+  FileOpen $1 "$PLUGINSDIR\weekly.xml" w
+  FileWriteWord $1 0xFEFF
+  FileWriteUTF16LE $1 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n'
+  FileWriteUTF16LE $1 '<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n'
+  FileWriteUTF16LE $1 '  <RegistrationInfo><Description>${PRODUCT}: analyze the drives every week</Description></RegistrationInfo>$\r$\n'
+  FileWriteUTF16LE $1 '  <Triggers><CalendarTrigger><StartBoundary>2026-01-04T12:00:00</StartBoundary>$\r$\n'
+  FileWriteUTF16LE $1 '    <ScheduleByWeek><DaysOfWeek><Sunday/></DaysOfWeek><WeeksInterval>1</WeeksInterval></ScheduleByWeek>$\r$\n'
+  FileWriteUTF16LE $1 '  </CalendarTrigger></Triggers>$\r$\n'
+  FileWriteUTF16LE $1 '  <Settings><StartWhenAvailable>true</StartWhenAvailable><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries></Settings>$\r$\n'
+  FileWriteUTF16LE $1 '  <Actions><Exec><Command>"$INSTDIR\corvath-analyzer.exe"</Command><Arguments>-auto</Arguments></Exec></Actions>$\r$\n'
+  FileWriteUTF16LE $1 '</Task>$\r$\n'
+  FileClose $1
+  nsExec::ExecToLog 'schtasks /Create /F /TN "${TASK}" /XML "$PLUGINSDIR\weekly.xml"'
   Pop $0
   ${If} $0 != 0
     DetailPrint "The weekly analysis could not be scheduled (schtasks: $0)."

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows installer on a fresh Wine prefix, as a user meets it: a silent
-# install creates the settings key, the programs and the shortcut; -auto then
-# analyzes the saved drive and stores its scan; a silent uninstall removes the
-# programs and leaves the user's settings and scans.
+# install creates the settings key, the programs, the shortcut and the weekly
+# task; -auto then analyzes the saved drive and stores its scan; a silent
+# uninstall removes the programs and the task and leaves the user's settings
+# and scans.
 #   windows_installer.sh WINE_RUN SETUP.EXE WORK_FOLDER
 set -euo pipefail
 wine_run=$1 setup=$2 work=$3
@@ -29,7 +30,7 @@ WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
 ln -sfn "$tree" "$prefix/dosdevices/s:"
 
 has_key && fail "a fresh prefix already has HKCU\\Software\\Tamsel"
-wine "$setup" /S || fail "the silent install failed"
+wine "$setup" /S /WEEKLY || fail "the silent install failed"
 
 programs=$(unix_path "$(windows_env LOCALAPPDATA)\\Programs\\Corvath Analyzer")
 for program in corvath-analyzer.exe corvath-scan.exe corvath-report.exe uninstall.exe; do
@@ -38,6 +39,11 @@ done
 shortcut=$(unix_path "$(windows_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Corvath Analyzer.lnk")
 [[ -f "$shortcut" ]] || fail "no Start-menu shortcut at $shortcut"
 has_key || fail "the install did not create HKCU\\Software\\Tamsel"
+task="$prefix/drive_c/windows/system32/tasks/Corvath Analyzer weekly analysis"
+[[ -f "$task" ]] || fail "/WEEKLY scheduled no task"
+# Wine's scheduler keeps a task's description but neither its trigger nor its
+# command, so only the registration itself can be seen here.
+grep -q 'Corvath Analyzer: analyze the drives every week' "$task" || fail "the weekly task is not ours: $(cat "$task")"
 [[ -z "$(wine reg.exe query 'HKCU\Software\Tamsel' 2>/dev/null | tr -d '\r' | grep REG_)" ]] ||
   fail "the install left values in HKCU\\Software\\Tamsel"
 
@@ -64,6 +70,7 @@ wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 for _ in $(seq 100); do [[ -e "$programs" ]] || break; sleep 0.2; done
 [[ ! -e "$programs" ]] || fail "the uninstall left $programs: $(ls "$programs")"
 [[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
+[[ ! -e "$task" ]] || fail "the uninstall left the weekly task"
 has_key || fail "the uninstall removed the user's settings key"
 wine reg.exe query 'HKCU\Software\Tamsel' /v SelectedDrives >/dev/null 2>&1 ||
   fail "the uninstall removed the user's SelectedDrives"
