@@ -11,6 +11,7 @@
 #include "run/run_state.h"
 #include "run/unattended_run.h"
 #include "text/standard_options.h"
+#include "app/analyzer_help.h"
 
 #include <iostream>
 
@@ -18,20 +19,9 @@ namespace {
 
 using namespace corvath;
 
-constexpr const char* kHelp =
-    "Usage: corvath-analyzer [-auto]\n"
-    "Analyzes how the space on your drives is used.\n"
-    "\n"
-    "Without arguments it opens the wizard: tick the drives to analyze and press\n"
-    "Next; the progress of each drive shows until the analysis is done.\n"
-    "\n"
-    "  -auto      analyze the remembered drives (or every fixed drive) without a\n"
-    "             window, as the weekly task does\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 done, 1 an analysis failed.\n"
-    "Settings: HKEY_CURRENT_USER\\Software\\Tamsel; results: %LOCALAPPDATA%\\Corvath\\scans.db.\n";
+const std::string kHelp = analyzerHelp(
+    "Exit status: 0 done, 1 an analysis failed.\n",
+    "Settings: HKEY_CURRENT_USER\\Software\\Tamsel; results: %LOCALAPPDATA%\\Corvath\\scans.db.\n");
 
 }  // namespace
 
