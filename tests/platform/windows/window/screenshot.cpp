@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <vector>
 
 namespace corvath::test {
 
@@ -60,10 +61,14 @@ bool Screenshot::save(const std::string& path) const {
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
+    // GDI leaves the fourth byte 0; viewers read it as alpha and would show a
+    // blank picture.
+    std::vector<std::uint32_t> opaque(pixels_);
+    for (std::uint32_t& p : opaque) p |= 0xFF000000u;
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(pixels_.data()), static_cast<std::streamsize>(imageBytes));
+    out.write(reinterpret_cast<const char*>(opaque.data()), static_cast<std::streamsize>(imageBytes));
     return static_cast<bool>(out);
 }
 
