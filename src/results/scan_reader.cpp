@@ -22,13 +22,13 @@ bool largerFirst(const StoredFolder& a, const StoredFolder& b) {
 // The parts of path below root, or nullopt when root does not hold path.
 std::optional<std::vector<std::string>> partsBelow(const std::string& root, const std::string& path) {
     std::string rest;
-    if (path == root) {
+    const bool underRoot = path.size() >= root.size() && samePath(std::string_view(path).substr(0, root.size()), root);
+    if (samePath(path, root)) {
         rest = "";
     } else if (endsWithSeparator(root)) {
-        if (path.compare(0, root.size(), root) != 0) return std::nullopt;
+        if (!underRoot) return std::nullopt;
         rest = path.substr(root.size());
-    } else if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-               isPathSeparator(path[root.size()])) {
+    } else if (underRoot && path.size() > root.size() && isPathSeparator(path[root.size()])) {
         rest = path.substr(root.size() + 1);
     } else {
         return std::nullopt;
@@ -149,7 +149,7 @@ std::optional<StoredFolder> ScanReader::findFolder(const StoredScan& scan, const
     for (const std::string& part : *parts) {
         bool found = false;
         for (StoredFolder& child : children(current.node)) {
-            if (child.name == part) {
+            if (samePath(child.name, part)) {
                 current = std::move(child);
                 found = true;
                 break;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "text/ascii_case.h"
+
 namespace corvath {
 
 // How the platform writes paths. Windows writes "\" but takes "/" as well, so
@@ -27,6 +29,21 @@ constexpr bool isRootPath(std::string_view path) {
     if (path.size() == 3 && path[1] == ':' && isPathSeparator(path[2])) return true;
 #endif
     return path.size() == 1 && isPathSeparator(path[0]);
+}
+
+// Whether two paths, or two names in one, are the same: Windows tells neither
+// the case of letters nor its two separators apart.
+inline bool samePath(std::string_view a, std::string_view b) {
+#ifdef _WIN32
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const bool bothSeparators = isPathSeparator(a[i]) && isPathSeparator(b[i]);
+        if (!bothSeparators && asciiLower(a[i]) != asciiLower(b[i])) return false;
+    }
+    return true;
+#else
+    return a == b;
+#endif
 }
 
 }  // namespace corvath
