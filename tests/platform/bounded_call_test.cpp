@@ -1,5 +1,5 @@
 #include "platform/gate.h"
-#include "platform/linux/bounded_call.h"
+#include "platform/shared/bounded_call.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drives/volume_layer.h"
-#include "platform/linux/bounded_call.h"
+#include "platform/shared/bounded_call.h"
 #include "platform/linux/directory_probe.h"
 #include "platform/linux/disk_space.h"
 #include "platform/linux/mount_table.h"

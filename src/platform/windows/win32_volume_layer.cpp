@@ -70,6 +70,29 @@ int Win32VolumeLayer::driveType(const std::string& driveName) {
 }
 
 ProbeOutcome Win32VolumeLayer::probe(const std::string& root) {
+    const auto call = BoundedCall<ProbeOutcome>::start([root] { return probeRoot(root); }, budget_);
+    if (!call) return ProbeOutcome::Inaccessible;
+    // No answer in time counts as a drive that cannot be read.
+    return call->waitUntil(Clock::now() + bound_).value_or(ProbeOutcome::Inaccessible);
+}
+
+bool Win32VolumeLayer::diskSpace(const std::string& driveName, DiskSpace& space) {
+    using Answer = std::optional<DiskSpace>;
+    const auto call = BoundedCall<Answer>::start(
+        [driveName]() -> Answer {
+            DiskSpace measured;
+            if (!queryDiskSpace(driveName, measured)) return std::nullopt;
+            return measured;
+        },
+        budget_);
+    if (!call) return false;
+    const std::optional<Answer> answer = call->waitUntil(Clock::now() + bound_);
+    if (!answer || !*answer) return false;
+    space = **answer;
+    return true;
+}
+
+ProbeOutcome probeRoot(const std::string& root) {
     std::string pattern = root;
     if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) {
         pattern += '\\';
@@ -86,7 +109,7 @@ ProbeOutcome Win32VolumeLayer::probe(const std::string& root) {
     return ProbeOutcome::Readable;
 }
 
-bool Win32VolumeLayer::diskSpace(const std::string& driveName, DiskSpace& space) {
+bool queryDiskSpace(const std::string& driveName, DiskSpace& space) {
     NoCriticalErrorBoxes quiet;
     ULARGE_INTEGER callerFree{};
     ULARGE_INTEGER total{};

@@ -1,21 +1,39 @@
 #pragma once
 
+#include <chrono>
+#include <memory>
+
 #include "drives/volume_layer.h"
+#include "platform/shared/bounded_call.h"
 
 namespace corvath {
 
 // The drives as Windows lists them: roots "C:\" from GetLogicalDriveStringsA,
 // names and icons from the shell, the drive type, a directory listing as the
 // accessibility probe and the volume's space. The icon is the index into the
-// system small image list, as decimal text.
+// system small image list, as decimal text. The probe and the space query wait
+// at most `bound` for a drive that does not answer (a hung network drive), on a
+// worker that is left behind if it never returns.
 class Win32VolumeLayer : public VolumeLayer {
 public:
+    explicit Win32VolumeLayer(std::chrono::milliseconds bound = std::chrono::milliseconds(2000),
+                              std::shared_ptr<WorkerBudget> budget = processWorkerBudget())
+        : bound_(bound), budget_(std::move(budget)) {}
+
     std::string driveRoots() override;
     bool shellInfo(const std::string& root, ShellInfo& info) override;
     int driveType(const std::string& driveName) override;
     ProbeOutcome probe(const std::string& root) override;
     bool diskSpace(const std::string& driveName, DiskSpace& space) override;
+
+private:
+    std::chrono::milliseconds bound_;
+    std::shared_ptr<WorkerBudget> budget_;
 };
+
+// The unbounded calls behind probe() and diskSpace().
+ProbeOutcome probeRoot(const std::string& root);
+bool queryDiskSpace(const std::string& driveName, DiskSpace& space);
 
 // What a failed FindFirstFileA on a root means for the drive: 52 (the name
 // cannot be used), 21 (not ready, Windows' "no medium") and 3 (path not found,

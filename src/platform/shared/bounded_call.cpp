@@ -1,4 +1,4 @@
-#include "platform/linux/bounded_call.h"
+#include "platform/shared/bounded_call.h"
 
 namespace corvath {
 
