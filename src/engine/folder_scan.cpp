@@ -21,14 +21,14 @@ constexpr std::size_t kPushBatch = 64;
 
 }  // namespace
 
-std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, std::vector<char>& buffer, LargestFiles& largest) {
+std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, Worker& worker) {
     publish(item.node);
     atStep(WalkStep::Opening, item.node);
     UniqueFd fd = enterFolder(item);
     if (!fd.valid()) return std::nullopt;
-    FolderScan scan = startReading(item, std::move(fd), largest);
+    FolderScan scan = startReading(item, std::move(fd), worker.largest);
     atStep(WalkStep::Reading, item.node);
-    while (!stopping() && readBatch(scan, buffer)) flush(scan, nullptr);
+    while (!stopping() && readBatch(scan, worker.buffer)) flush(scan, nullptr);
     std::optional<WorkItem> next;
     flush(scan, stopping() ? nullptr : &next);
     return next;
@@ -69,18 +69,6 @@ UniqueFd WalkState::enterFolder(const WorkItem& item) {
     }
     if (!fd.valid()) countError(node);
     return fd;
-}
-
-// A folder that vanished is not counted at all: what it added to the totals
-// (itself, and its files when it went while being read) comes off again. Its
-// sub-folders, if any were seen, vanish in turn when they are opened.
-void WalkState::forget(FolderNode& node) {
-    node.vanished = true;
-    allocated.fetch_sub(node.allocated, std::memory_order_relaxed);
-    apparent.fetch_sub(node.apparent, std::memory_order_relaxed);
-    files.fetch_sub(node.files, std::memory_order_relaxed);
-    folderCount.fetch_sub(1, std::memory_order_relaxed);
-    node.allocated = node.apparent = node.ownAllocated = node.ownApparent = node.files = 0;
 }
 
 UniqueFd WalkState::openFolder(const WorkItem& item) {
@@ -243,12 +231,7 @@ void WalkState::flush(FolderScan& scan, std::optional<WorkItem>* keepOne) {
         options.entrySink->record(scan.index, scan.recorded);
         scan.recorded.clear();
     }
-    allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
-    apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
-    files.fetch_add(scan.files, std::memory_order_relaxed);
-    folderCount.fetch_add(scan.folders, std::memory_order_relaxed);
-    scan.allocated = scan.apparent = scan.files = scan.folders = 0;
-    push(scan.found, keepOne);
+    addFound(scan, keepOne);
 }
 
 }  // namespace corvath

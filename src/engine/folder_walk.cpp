@@ -1,3 +1,6 @@
+// The POSIX walk's side of the handle: opening the root and sharing out the
+// file descriptors. The rest of the handle is in folder_walk_handle.cpp, the
+// scan of one folder in folder_scan.cpp.
 #include "engine/folder_walk.h"
 
 #include <algorithm>
@@ -16,15 +19,6 @@
 namespace corvath {
 
 namespace {
-
-constexpr std::size_t kDirentBuffer = 32 * 1024;
-constexpr auto kPublishEvery = std::chrono::milliseconds(20);
-
-std::int64_t nowNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Descriptors a worker may hold besides the kept folders: the folder it reads,
 // or two for a moment while it opens a long path a piece at a time.
@@ -117,118 +111,11 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     s.status = rootPath;
 }
 
-FolderWalk::~FolderWalk() {
-    if (threads_.empty()) return;
-    // The owner has waited as long as it wanted to; do not hold it up again.
-    cancel();
-    const bool stopped = waitStopped(std::chrono::steady_clock::now());
-    for (auto& thread : threads_) {
-        if (stopped) {
-            thread.join();
-        } else {
-            thread.detach();  // it owns a share of the state and touches nothing else
-        }
-    }
-}
-
-void FolderWalk::start(std::function<void()> onStopped) {
-    WalkState& s = *state_;
-    s.onStopped = std::move(onStopped);
-    s.queue.push_back(WorkItem{0, 0, nullptr});
-    s.unfinished = 1;
-    s.running = s.options.threads;
-    threads_.reserve(s.options.threads);
-    for (unsigned i = 0; i < s.options.threads; ++i) {
-        threads_.emplace_back([state = state_] { state->work(); });
-    }
-}
-
-void FolderWalk::cancel() {
-    state_->userCancelled.store(true, std::memory_order_relaxed);
-    state_->requestStop();
-}
-
-bool FolderWalk::cancelled() const { return state_->userCancelled.load(std::memory_order_relaxed); }
-
-bool FolderWalk::waitStopped(std::chrono::steady_clock::time_point deadline) {
-    std::unique_lock lock(state_->stoppedMutex);
-    const bool stopped = state_->stoppedChanged.wait_until(lock, deadline, [&] { return state_->stopped; });
-    if (stopped) {
-        lock.unlock();
-        for (auto& thread : threads_) thread.join();
-        threads_.clear();
-    }
-    return stopped;
-}
-
-std::string FolderWalk::failure() const {
-    std::lock_guard lock(state_->stoppedMutex);
-    return state_->failure;
-}
-
-WalkTotals FolderWalk::totals() const {
-    const WalkState& s = *state_;
-    WalkTotals totals;
-    totals.allocated = s.allocated.load(std::memory_order_relaxed);
-    totals.apparent = s.apparent.load(std::memory_order_relaxed);
-    totals.files = s.files.load(std::memory_order_relaxed);
-    totals.folders = s.folderCount.load(std::memory_order_relaxed);
-    totals.errors = s.errors.load(std::memory_order_relaxed);
-    return totals;
-}
-
-std::string FolderWalk::currentFolder() const {
-    std::lock_guard lock(state_->statusMutex);
-    return state_->status;
-}
-
 std::uint64_t FolderWalk::rootDevice() const { return state_->rootStat.st_dev; }
-FolderTable& FolderWalk::folders() { return state_->folders; }
 
-std::vector<LargeFile> FolderWalk::largestFiles() const {
-    std::lock_guard lock(state_->stoppedMutex);
-    return state_->largestFound.sorted();
-}
-
-void WalkState::work() {
-    std::vector<char> buffer(kDirentBuffer);
-    LargestFiles found;
-    try {
-        for (;;) {
-            std::optional<WorkItem> item;
-            {
-                std::unique_lock lock(queueMutex);
-                queueChanged.wait(lock, [&] { return stopping() || !queue.empty() || unfinished == 0; });
-                if (stopping() || queue.empty()) break;
-                item = std::move(queue.back());
-                queue.pop_back();
-            }
-            while (item) {
-                std::optional<WorkItem> next = scanFolder(*item, buffer, found);
-                item = std::move(next);
-                std::lock_guard lock(queueMutex);
-                if (--unfinished == 0) queueChanged.notify_all();
-            }
-        }
-    } catch (const std::exception& error) {
-        {
-            std::lock_guard lock(stoppedMutex);
-            if (failure.empty()) failure = error.what();
-        }
-        requestStop();
-    }
-    bool lastToStop = false;
-    {
-        std::lock_guard lock(stoppedMutex);
-        largestFound.merge(std::move(found));
-        lastToStop = --running == 0;
-    }
-    if (lastToStop) stopLast();
-}
-
-void WalkState::stopLast() {
-    // Let go of every folder still open, the root included, so that nothing
-    // keeps the drive busy once the scan is over.
+// Lets go of every folder still open, the root included, so that nothing
+// keeps the drive busy once the scan is over.
+void WalkState::releaseFolders() {
     std::vector<WorkItem> left;
     {
         std::lock_guard lock(queueMutex);
@@ -236,52 +123,8 @@ void WalkState::stopLast() {
     }
     left.clear();
     rootFd.reset();
-    // No worker inserts any more: each linked file's bytes go to its owner.
-    hardLinks.forEachOwner([this](const HardLinkSet::Link& link) {
-        FolderNode& owner = folders[link.folder];
-        owner.allocated += link.allocated;
-        owner.apparent += link.apparent;
-    });
-    std::function<void()> last;
-    {
-        std::lock_guard lock(stoppedMutex);
-        last = std::move(onStopped);
-        stopped = true;
-        stoppedChanged.notify_all();
-    }
-    if (last) last();
 }
 
-void WalkState::push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep) {
-    if (keep != nullptr && !items.empty()) {
-        *keep = std::move(items.back());
-        items.pop_back();
-        std::lock_guard lock(queueMutex);
-        ++unfinished;
-    }
-    if (items.empty()) return;
-    {
-        std::lock_guard lock(queueMutex);
-        unfinished += items.size();
-        for (auto& item : items) queue.push_back(std::move(item));
-    }
-    if (items.size() == 1) {
-        queueChanged.notify_one();
-    } else {
-        queueChanged.notify_all();
-    }
-    items.clear();
-}
-
-// Shows the folder as the one being scanned, at most every kPublishEvery.
-void WalkState::publish(std::uint32_t node) {
-    const std::int64_t now = nowNanoseconds();
-    std::int64_t last = lastPublished.load(std::memory_order_relaxed);
-    if (now - last < std::chrono::nanoseconds(kPublishEvery).count()) return;
-    if (!lastPublished.compare_exchange_strong(last, now, std::memory_order_relaxed)) return;
-    std::string path = joinPath(rootPath, folders.relativePath(node));
-    std::lock_guard lock(statusMutex);
-    status = std::move(path);
-}
+std::string WalkState::shownPath(std::uint32_t node) const { return joinPath(rootPath, folders.relativePath(node)); }
 
 }  // namespace corvath

@@ -1,13 +1,11 @@
 // The state a folder walk's workers share: the handle's side is in
-// folder_walk.cpp, the scan of one folder in folder_scan.cpp.
+// folder_walk_handle.cpp and folder_walk.cpp, the scan of one folder in
+// folder_scan.cpp.
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
@@ -20,6 +18,7 @@
 #include "engine/hard_link_set.h"
 #include "engine/largest_files.h"
 #include "engine/unique_fd.h"
+#include "engine/walk_pool.h"
 
 namespace corvath {
 
@@ -66,12 +65,19 @@ struct FolderScan {
     std::vector<EntryRecord> recorded;
 };
 
-// Shared by the workers and the FolderWalk handle. Fields that change during the
-// scan say what guards them.
-struct WalkState {
+// The size of a worker's buffer for getdents64.
+constexpr std::size_t kDirentBuffer = 32 * 1024;
+
+// Shared by the workers and the FolderWalk handle; what both platforms share is
+// in WalkPool. Fields that change during the scan say what guards them.
+struct WalkState : WalkPool<WalkState, WorkItem> {
+    // What a worker keeps across the folders it scans.
+    struct Worker {
+        std::vector<char> buffer = std::vector<char>(kDirentBuffer);
+        LargestFiles largest;
+    };
+
     // Set before the workers start, read only afterwards.
-    std::string rootPath;
-    WalkOptions options;
     struct stat rootStat {};
     std::optional<FolderOpener> opener;  // itself safe from any thread
     // Folders kept open for their sub-folders: keptBudget for any folder,
@@ -82,48 +88,20 @@ struct WalkState {
     // Closed by the last worker to stop (and by the destructor when none ran).
     UniqueFd rootFd;
 
-    // Appending is safe from any thread (its own lock). A node is written by the
-    // worker that found it until it is queued (queueMutex hands it over), then
-    // only by the worker that scans it, and by the owner once the walk stopped.
-    FolderTable folders;
-    HardLinkSet hardLinks;  // its own locks
     std::atomic<int> keptOpen{0};  // KeptFolder descriptors open or reserved now
 
-    // Atomics: set from any thread, never cleared.
-    std::atomic<bool> stopRequested{false};
-    std::atomic<bool> userCancelled{false};
+    // Queued folders count themselves off keptOpen as they go: let them go
+    // while it is still there (the queue is the pool's, destroyed after it).
+    ~WalkState() { queue.clear(); }
 
-    // Running totals: atomics, read at any time as approximate snapshots.
-    std::atomic<std::uint64_t> allocated{0}, apparent{0}, files{0}, folderCount{0}, errors{0};
-
-    // The work queue: folders found and not yet scanned, taken last in first out
-    // so that the walk stays close to depth first and few folders stay open.
-    std::mutex queueMutex;
-    std::condition_variable queueChanged;
-    std::vector<WorkItem> queue;  // queueMutex
-    std::size_t unfinished = 0;  // queueMutex; queued plus being scanned
-
-    std::mutex stoppedMutex;
-    std::condition_variable stoppedChanged;
-    unsigned running = 0;  // stoppedMutex
-    bool stopped = false;  // stoppedMutex; every worker has stopped and let go of its folders
-    std::function<void()> onStopped;  // stoppedMutex once started
-    std::string failure;  // stoppedMutex
-    LargestFiles largestFound;  // stoppedMutex; each worker's merged in as it stops
-
-    mutable std::mutex statusMutex;
-    std::string status;  // statusMutex
-    std::atomic<std::int64_t> lastPublished{0};  // the worker that advances it writes status
-
-    void work();
-    void stopLast();
+    void releaseFolders();
+    std::string shownPath(std::uint32_t node) const;
     // Returns one sub-folder for the same worker to scan next, if any: a chain of
     // folders then goes on without a hand-over through the queue.
-    std::optional<WorkItem> scanFolder(WorkItem& item, std::vector<char>& buffer, LargestFiles& largest);
+    std::optional<WorkItem> scanFolder(WorkItem& item, Worker& worker);
     UniqueFd enterFolder(const WorkItem& item);
     UniqueFd openFolder(const WorkItem& item);
     UniqueFd checkDevice(UniqueFd fd);
-    void forget(FolderNode& node);
     FolderScan startReading(WorkItem& item, UniqueFd fd, LargestFiles& largest);
     bool reserveKept(WorkItem& item);
     bool readBatch(FolderScan& scan, std::vector<char>& buffer);
@@ -131,21 +109,6 @@ struct WalkState {
     void recordSubFolder(FolderScan& scan, const char* name, const struct stat& st);
     void recordFile(FolderScan& scan, const char* name, const struct stat& st);
     void flush(FolderScan& scan, std::optional<WorkItem>* keepOne);
-    void push(std::vector<WorkItem>& items, std::optional<WorkItem>* keep);
-    void publish(std::uint32_t node);
-    void atStep(WalkStep step, std::uint32_t node) const {
-        if (options.stepHook) options.stepHook(step, folders.relativePath(node));
-    }
-    void countError(FolderNode& node) {
-        node.readError = true;
-        errors.fetch_add(1, std::memory_order_relaxed);
-    }
-    bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
-    void requestStop() {
-        stopRequested.store(true, std::memory_order_relaxed);
-        std::lock_guard lock(queueMutex);
-        queueChanged.notify_all();
-    }
 };
 
 }  // namespace corvath

@@ -32,13 +32,13 @@ bool isDotOrDotDot(const wchar_t* name) {
 
 }  // namespace
 
-std::optional<std::uint32_t> WalkState::scanFolder(std::uint32_t index, LargestFiles& largest) {
+std::optional<std::uint32_t> WalkState::scanFolder(std::uint32_t index, Worker& worker) {
     publish(index);
     atStep(WalkStep::Opening, index);
     std::wstring path = longPath(index);
     if (!enterFolder(index, path)) return std::nullopt;
     if (path.back() != L'\\') path += L'\\';
-    FolderScan scan{index, folders[index], std::move(path), 0, {}, 0, 0, 0, 0, &largest, {}, {}};
+    FolderScan scan{index, folders[index], std::move(path), 0, {}, 0, 0, 0, 0, &worker.largest, {}, {}};
     scan.base = scan.path.size();
     atStep(WalkStep::Reading, index);
     readFolder(scan);
@@ -76,17 +76,6 @@ bool WalkState::enterFolder(std::uint32_t index, const std::wstring& path) {
     allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
     apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
     return true;
-}
-
-// A folder that vanished is not counted at all: what it added to the totals
-// comes off again.
-void WalkState::forget(FolderNode& node) {
-    node.vanished = true;
-    allocated.fetch_sub(node.allocated, std::memory_order_relaxed);
-    apparent.fetch_sub(node.apparent, std::memory_order_relaxed);
-    files.fetch_sub(node.files, std::memory_order_relaxed);
-    folderCount.fetch_sub(1, std::memory_order_relaxed);
-    node.allocated = node.apparent = node.ownAllocated = node.ownApparent = node.files = 0;
 }
 
 void WalkState::readFolder(FolderScan& scan) {
@@ -194,12 +183,7 @@ void WalkState::flush(FolderScan& scan, std::optional<std::uint32_t>* keepOne) {
         scan.recorded.clear();
         scan.recordedNames.clear();
     }
-    allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
-    apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
-    files.fetch_add(scan.files, std::memory_order_relaxed);
-    folderCount.fetch_add(scan.folders, std::memory_order_relaxed);
-    scan.allocated = scan.apparent = scan.files = scan.folders = 0;
-    push(scan.found, keepOne);
+    addFound(scan, keepOne);
 }
 
 }  // namespace corvath
