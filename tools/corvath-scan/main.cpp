@@ -19,6 +19,7 @@
 #include "export_file.h"
 #include "ncdu_export.h"
 #include "scan_arguments.h"
+#include "scan_summary.h"
 #include "text/program_version.h"
 #include "text/standard_options.h"
 
@@ -128,12 +129,7 @@ int run(const std::vector<std::string>& arguments) {
             return kFailed;
         }
     }
-    std::fprintf(summary,
-                 "allocated: %llu\napparent: %llu\nfiles: %llu\nfolders: %llu\nerrors: %llu\nseconds: %.3f\n",
-                 static_cast<unsigned long long>(totals.allocated), static_cast<unsigned long long>(totals.apparent),
-                 static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.folders),
-                 static_cast<unsigned long long>(totals.errors), seconds);
-    return std::fflush(summary) == 0 ? 0 : kFailed;
+    return corvath::printScanSummary(summary, totals, seconds) ? 0 : kFailed;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "engine/scan_root.h"
 #include "engine/wtf8.h"
 #include "scan_arguments.h"
+#include "scan_summary.h"
 #include "text/standard_options.h"
 
 namespace {
@@ -99,11 +100,7 @@ int run(const std::vector<std::string>& arguments) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const corvath::WalkTotals totals = walk->totals();
-    std::printf("allocated: %llu\napparent: %llu\nfiles: %llu\nfolders: %llu\nerrors: %llu\nseconds: %.3f\n",
-                static_cast<unsigned long long>(totals.allocated), static_cast<unsigned long long>(totals.apparent),
-                static_cast<unsigned long long>(totals.files), static_cast<unsigned long long>(totals.folders),
-                static_cast<unsigned long long>(totals.errors), seconds);
-    return std::fflush(stdout) == 0 ? 0 : kFailed;
+    return corvath::printScanSummary(stdout, totals, seconds) ? 0 : kFailed;
 }
 
 }  // namespace

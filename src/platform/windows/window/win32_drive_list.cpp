@@ -1,7 +1,8 @@
 #include "platform/windows/window/win32_drive_list.h"
 
+#include "platform/windows/system_image_list.h"
+
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <charconv>
 
@@ -12,20 +13,13 @@ namespace {
 constexpr UINT kUnticked = 0x1000;  // state image 1
 constexpr UINT kTicked = 0x2000;    // state image 2
 
-// The system's small image list: the icon indexes the shell gives for drives.
-HIMAGELIST systemSmallImages() {
-    SHFILEINFOA info{};
-    return reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-}
-
 }  // namespace
 
 void Win32DriveList::attach(HWND listView) {
     list_ = listView;
     // The list only borrows the system's image list (LVS_SHAREIMAGELISTS), so
     // destroying the list leaves it alone.
-    if (HIMAGELIST images = systemSmallImages()) {
+    if (HIMAGELIST images = systemSmallImageList()) {
         SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     }
 }
