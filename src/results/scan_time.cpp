@@ -22,10 +22,19 @@ std::chrono::system_clock::time_point fromUtcText(const std::string& text) {
     std::tm parts{};
     int milliseconds = 0;
     int consumed = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d.%3dZ%n", &parts.tm_year, &parts.tm_mon, &parts.tm_mday,
-                    &parts.tm_hour, &parts.tm_min, &parts.tm_sec, &milliseconds, &consumed) != 7 ||
-        static_cast<std::size_t>(consumed) != text.size()) {
-        throw ResultsError("the scans database holds a time that is not one: \"" + text + "\"");
+    // Our first version wrote whole seconds ("…T10:00:00Z"); later ones add milliseconds.
+    const bool withMilliseconds =
+        std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d.%3dZ%n", &parts.tm_year, &parts.tm_mon, &parts.tm_mday,
+                    &parts.tm_hour, &parts.tm_min, &parts.tm_sec, &milliseconds, &consumed) == 7 &&
+        static_cast<std::size_t>(consumed) == text.size();
+    if (!withMilliseconds) {
+        milliseconds = 0;
+        consumed = 0;
+        if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &parts.tm_year, &parts.tm_mon, &parts.tm_mday,
+                        &parts.tm_hour, &parts.tm_min, &parts.tm_sec, &consumed) != 6 ||
+            static_cast<std::size_t>(consumed) != text.size()) {
+            throw ResultsError("the scans database holds a time that is not one: \"" + text + "\"");
+        }
     }
     // Counted from the calendar as timegm counts (which Windows lacks), a field
     // out of its range carried into the next.

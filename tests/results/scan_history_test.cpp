@@ -53,6 +53,13 @@ TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
     fs::copy_file(fs::path(CORVATH_FIXTURES) / "scans-v1.db", database);
     const auto before = oldRows(database);
     ASSERT_EQ(before.size(), 3u);
+    // Some first-version files hold whole seconds.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "UPDATE scans SET started = '2026-11-02T10:00:00Z' WHERE id = 2", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
 
     const ScanReader reader(database.string());
     const auto scans = reader.scans();
@@ -72,6 +79,8 @@ TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
         }
     }
     EXPECT_EQ(scans[0].drive, "/tmp/corvath-v1/");
+    EXPECT_EQ(system_clock::to_time_t(scans[1].started), 1793613600);  // 2026-11-02T10:00:00Z
+    EXPECT_EQ(scans[1].started.time_since_epoch() % std::chrono::seconds(1), system_clock::duration::zero());
     EXPECT_EQ(scans[2].allocated, 180224u);
     // Scans 1 and 3 differ in one chain of folders only, and share the rest.
     const auto changes = reader.changes(scans[0], scans[2], "", 10);
