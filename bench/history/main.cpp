@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
         }
         for (std::uint32_t i = 1; i < table.size(); ++i) ++table[table[i].parent].folders;
         table.sumUp();
-        ScanRecord record{"/chain/", "/chain", now, now, {table[0].allocated, 0, 0, 20001, 0}, {}};
+        ScanRecord record{"/chain/", "/chain", now, now, {table[0].allocated, 0, 0, 20001, 0}, {}, {}};
         const double seconds = store(chain, record, table, {});
         std::printf("20,000-deep chain: %.3f MB (target 2), stored in %.3f s\n", megabytes(chain), seconds);
     }

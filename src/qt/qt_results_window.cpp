@@ -106,7 +106,7 @@ bool QtResultsWindow::showingEmptyState() const { return pages_->currentIndex() 
 
 void QtResultsWindow::reload() {
     const std::string keepPath = current_ != nullptr ? current_->path : std::string();
-    const std::string keepDrive = shown_ ? shown_->drive : std::string();
+    const std::string keepDrive = shown_ ? shown_->driveKey : std::string();
     model_->clear();
     filesModel_->setFiles({});
     current_ = nullptr;
@@ -140,14 +140,15 @@ void QtResultsWindow::reload() {
         if (scan.finished > wanted->finished) wanted = &scan;
     }
     for (const StoredScan& scan : latest) {
-        if (scan.drive == keepDrive) wanted = &scan;
+        if (scan.driveKey == keepDrive) wanted = &scan;
     }
     const QSignalBlocker block(drives_);
     drives_->clear();
     for (const StoredScan& scan : latest) {
+        // Named where it was mounted last; its scans are found by its key wherever it was mounted.
         drives_->addItem(driveIcon(QStringLiteral("drive-harddisk")), QString::fromStdString(scan.drive),
-                         QString::fromStdString(scan.drive));
-        if (scan.drive == wanted->drive) drives_->setCurrentIndex(drives_->count() - 1);
+                         QString::fromStdString(scan.driveKey));
+        if (scan.driveKey == wanted->driveKey) drives_->setCurrentIndex(drives_->count() - 1);
     }
     drives_->setEnabled(latest.size() > 1);
     driveChosen(drives_->currentIndex());
@@ -189,7 +190,9 @@ void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earl
     };
     const std::optional<StoredScan> scan = find(id);
     if (!scan) return;
-    const std::string keepPath = current_ != nullptr && shown_ && shown_->drive == scan->drive ? current_->path : "";
+    const std::string keepPath =
+        current_ != nullptr && shown_ && shown_->driveKey == scan->driveKey && shown_->root == scan->root ? current_->path
+                                                                                                          : "";
     shown_ = scan;
     earlier_ = earlierId ? find(*earlierId) : std::nullopt;
     if (earlier_ && earlier_->finished >= shown_->finished) earlier_.reset();
@@ -471,7 +474,8 @@ void QtResultsWindow::moveSelectedToTrash() {
 
 void QtResultsWindow::analyzeAgain() {
     if (!shown_ || rescan_ != nullptr) return;
-    const std::string drive = shown_->drive;
+    // Where the drive was mounted at its latest scan.
+    const std::string drive = driveScans_.empty() ? shown_->drive : driveScans_.back().drive;
     QtRescanDialog dialog(drive, driveScans_.empty() ? shown_->allocated : driveScans_.back().allocated, this);
     rescan_ = &dialog;
     again_->setEnabled(false);

@@ -6,10 +6,48 @@
 
 namespace corvath {
 
-Connection::Connection(const std::string& path, bool create) : path_(path) {
+namespace {
+
+// A file name as an SQLite URI path: the characters URIs give a meaning escaped.
+std::string uriPath(const std::string& file) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const char c : file) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '?' || c == '#' || byte < 0x21 || byte >= 0x7f) {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        } else {
+            uri += c;
+        }
+    }
+#ifdef _WIN32
+    // "C:\x" is the URI path "/C:/x".
+    for (char& c : uri) {
+        if (c == '\\') c = '/';
+    }
+    if (uri.size() >= 2 && uri[1] == ':') uri.insert(uri.begin(), '/');
+#endif
+    return uri;
+}
+
+}  // namespace
+
+Connection::Connection(const std::string& file, Mode mode, const std::string& shown)
+    : path_(shown.empty() ? file : shown) {
     // One thread uses a connection: SQLite need not lock each call.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    int flags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
+    std::string name = file;
+    switch (mode) {
+        case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+        case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+        case Mode::Immutable:
+            flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+            name = "file:" + uriPath(file) + "?immutable=1";
+            break;
+    }
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) fail(rc);
     sqlite3_extended_result_codes(db_, 1);
 }
@@ -40,8 +78,17 @@ void Connection::setLockWait(int milliseconds) { sqlite3_busy_timeout(db_, milli
 void Connection::fail(int rc, std::string_view doing) const {
     std::string reason = db_ != nullptr && sqlite3_errcode(db_) == rc ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     if ((rc & 0xff) == SQLITE_NOTADB) reason = "it is not a Corvath scans database (not an SQLite file)";
-    throw ResultsError("cannot use the scans database " + path_ + (doing.empty() ? "" : " (") +
-                       std::string(doing) + (doing.empty() ? "" : ")") + ": " + reason);
+    std::string message = "cannot use the scans database " + path_ + (doing.empty() ? "" : " (") +
+                          std::string(doing) + (doing.empty() ? "" : ")") + ": " + reason;
+    switch (rc & 0xff) {
+        case SQLITE_CANTOPEN:
+        case SQLITE_IOERR:
+        case SQLITE_READONLY:
+        case SQLITE_FULL:
+            throw ResultsFileAccessError(std::move(message));
+        default:
+            throw ResultsError(std::move(message));
+    }
 }
 
 Statement::~Statement() { sqlite3_finalize(statement_); }

@@ -15,9 +15,18 @@ class Statement;
 // ResultsError that names the file.
 class Connection {
 public:
-    // Opens an existing file, or creates it when create is set; never follows a
-    // symbolic link.
-    Connection(const std::string& path, bool create);
+    enum class Mode {
+        ReadWrite,
+        ReadOnly,
+        // Read-only, without the shared-memory and write-ahead files that SQLite
+        // would otherwise open or make beside it: for a file on a read-only or
+        // full filesystem, or in a folder the user may not write to.
+        Immutable,
+    };
+
+    // Opens an existing file; never follows a symbolic link. Failures name the
+    // file as shown (the path the user knows it by), the file itself if empty.
+    Connection(const std::string& file, Mode mode, const std::string& shown = {});
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

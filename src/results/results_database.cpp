@@ -56,10 +56,10 @@ void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& reco
 
 // Removes the drive's scans that the retention rule lets go, with their files;
 // their nodes are left for removeUnheldNodes.
-std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::system_clock::time_point now,
+std::size_t pruneDrive(Connection& db, const std::string& driveKey, std::chrono::system_clock::time_point now,
                        RetentionRule rule) {
     const std::vector<StoredScan> scans =
-        readScans(db, std::string("SELECT ") + kScanColumns + " FROM scans WHERE drive = ?", drive);
+        readScans(db, std::string("SELECT ") + kScanColumns + " FROM scans WHERE " + kOfDrive, driveKey);
     const std::vector<std::int64_t> past = scansPastKeeping(scans, now, rule);
     Statement removeScan = db.prepare("DELETE FROM scans WHERE id = ?");
     Statement removeFiles = db.prepare("DELETE FROM files WHERE scan = ?");
@@ -72,10 +72,20 @@ std::size_t pruneDrive(Connection& db, const std::string& drive, std::chrono::sy
     return past.size();
 }
 
-std::int64_t latestRootOf(Connection& db, const std::string& drive) {
-    Statement select = db.prepare("SELECT root_node FROM scans WHERE drive = ? ORDER BY finished DESC, id DESC LIMIT 1");
-    select.bindText(1, drive);
+std::int64_t latestRootOf(Connection& db, const std::string& driveKey) {
+    Statement select = db.prepare(
+        (std::string("SELECT root_node FROM scans WHERE ") + kOfDrive + " ORDER BY finished DESC, id DESC LIMIT 1")
+            .c_str());
+    select.bindText(1, driveKey);
     return select.step() ? select.integer(0) : 0;
+}
+
+// The scans stored at the drive's mount point before drives were known by
+// their filesystem are taken to be of the filesystem mounted there now.
+void adoptEarlierScans(Connection& db, const ScanRecord& record, const std::string& driveKey) {
+    Statement adopt = db.prepare("UPDATE scans SET drive_key = ? WHERE drive_key IS NULL AND drive = ?");
+    adopt.bindText(1, driveKey).bindText(2, record.drive);
+    adopt.run();
 }
 
 void giveBackFreePages(Connection& db) {
@@ -88,14 +98,24 @@ void giveBackFreePages(Connection& db) {
 
 }  // namespace
 
+void ResultsDatabase::prepare() {
+    try {
+        openResultsFile(path_, ResultsAccess::Write, kLockWait);
+    } catch (const ResultsError& error) {
+        throw EngineError(error.what());
+    }
+}
+
 void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& folders) {
     try {
         auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
+        const std::string driveKey = record.volume.empty() ? record.drive : record.volume;
         const std::size_t pruned = inTransaction(*db, [&] {
-            const std::int64_t root = storeTree(*db, folders, record.rootPath, latestRootOf(*db, record.drive));
+            adoptEarlierScans(*db, record, driveKey);
+            const std::int64_t root = storeTree(*db, folders, record.rootPath, latestRootOf(*db, driveKey));
             Statement insert = db->prepare(
                 "INSERT INTO scans (drive, root_path, started, finished, allocated, apparent, files, folders,"
-                " errors, root_node) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                " errors, root_node, drive_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
             insert.bindText(1, record.drive)
                 .bindBlob(2, record.rootPath)
                 .bindText(3, utcText(record.started))
@@ -105,10 +125,11 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
                 .bind(7, record.totals.files)
                 .bind(8, record.totals.folders)
                 .bind(9, record.totals.errors)
-                .bind(10, root);
+                .bind(10, root)
+                .bindText(11, driveKey);
             insert.run();
             storeLargestFiles(*db, db->lastRow(), record, folders);
-            const std::size_t removed = pruneDrive(*db, record.drive, std::chrono::system_clock::now(), rule_);
+            const std::size_t removed = pruneDrive(*db, driveKey, std::chrono::system_clock::now(), rule_);
             if (removed > 0) removeUnheldNodes(*db);
             return removed;
         });
@@ -123,7 +144,7 @@ std::size_t ResultsDatabase::prune(std::chrono::system_clock::time_point now) {
     const std::size_t removed = inTransaction(*db, [&] {
         std::set<std::string> drives;
         {
-            Statement all = db->prepare("SELECT DISTINCT drive FROM scans");
+            Statement all = db->prepare("SELECT DISTINCT COALESCE(drive_key, drive) FROM scans");
             while (all.step()) drives.insert(all.bytes(0));
         }
         std::size_t total = 0;

@@ -19,6 +19,10 @@ public:
 
     explicit ResultsDatabase(std::string path, RetentionRule rule = {}) : path_(std::move(path)), rule_(rule) {}
 
+    // Opens the file for writing as storeScan would (making it, or converting an
+    // older one): throws EngineError when a scan could not be stored.
+    void prepare() override;
+
     // Stores the scan in one transaction, sharing the folders that an earlier
     // scan already holds, then applies the retention rule to its drive. Throws
     // EngineError when the scan cannot be kept; the file is then as it was.

@@ -11,12 +11,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace corvath
-
-namespace corvath {
-
 // There is no scans database yet: nothing was ever analyzed.
 class NoResultsYet : public ResultsError {
+public:
+    using ResultsError::ResultsError;
+};
+
+// The file could not be opened, read or written where it lies: permissions, a
+// read-only or full filesystem, an I/O error.
+class ResultsFileAccessError : public ResultsError {
 public:
     using ResultsError::ResultsError;
 };

@@ -1,24 +1,26 @@
 #include "results/results_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <set>
-#include <unistd.h>
 
+#include "results/database_place.h"
 #include "results/results_error.h"
 
 namespace corvath {
 
 namespace {
 
+// drive_key says which drive a scan is of, across mount points: its
+// filesystem's identity, else (a filesystem without one) its mount point;
+// NULL for a scan from before drives were known by their filesystem, which
+// the drive's next scan at that mount point adopts.
 constexpr const char* kSchema =
     "CREATE TABLE scans ("
     " id INTEGER PRIMARY KEY, drive TEXT NOT NULL, root_path BLOB NOT NULL,"
     " started TEXT NOT NULL, finished TEXT NOT NULL,"
     " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, files INTEGER NOT NULL,"
-    " folders INTEGER NOT NULL, errors INTEGER NOT NULL, root_node INTEGER NOT NULL);"
+    " folders INTEGER NOT NULL, errors INTEGER NOT NULL, root_node INTEGER NOT NULL, drive_key TEXT);"
     "CREATE INDEX scans_by_drive ON scans(drive, finished);"
+    "CREATE INDEX scans_by_key ON scans(drive_key, finished);"
     "CREATE TABLE nodes ("
     " id INTEGER PRIMARY KEY, name BLOB NOT NULL, allocated INTEGER NOT NULL, apparent INTEGER NOT NULL,"
     " files INTEGER NOT NULL, folders INTEGER NOT NULL, flags INTEGER NOT NULL, subfolders INTEGER NOT NULL,"
@@ -28,7 +30,18 @@ constexpr const char* kSchema =
     " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, modified INTEGER NOT NULL);"
     "CREATE INDEX files_by_scan ON files(scan, allocated);";
 
-enum class Kind { Empty, Current, FirstVersion, Newer, Foreign };
+// The second version had no drive_key.
+constexpr std::int64_t kSecondVersion = 2;
+constexpr const char* kFromSecondVersion =
+    "ALTER TABLE scans ADD COLUMN drive_key TEXT;"
+    "CREATE INDEX scans_by_key ON scans(drive_key, finished);";
+// Reading a second-version file that cannot be converted where it lies: the
+// temporary view, which shadows the file's table, writes nothing to the file.
+constexpr const char* kSecondVersionView =
+    "PRAGMA temp_store = MEMORY;"
+    "CREATE TEMP VIEW scans AS SELECT *, NULL AS drive_key FROM main.scans;";
+
+enum class Kind { Empty, Current, SecondVersion, FirstVersion, Newer, Foreign };
 
 std::set<std::string> tablesOf(Connection& db) {
     std::set<std::string> names;
@@ -50,6 +63,7 @@ Kind kindOf(Connection& db) {
     const std::set<std::string> tables = tablesOf(db);
     if (application == kResultsApplicationId) {
         if (version == kResultsSchemaVersion) return Kind::Current;
+        if (version == kSecondVersion) return Kind::SecondVersion;
         return version > kResultsSchemaVersion ? Kind::Newer : Kind::Foreign;
     }
     if (application != 0 || version != 0) return Kind::Foreign;
@@ -73,69 +87,29 @@ void checkKind(Kind kind, const std::string& path) {
     if (kind == Kind::Newer) refuse(path, "it was made by a newer version of Corvath");
 }
 
-// What is at the path, before SQLite opens anything: false when nothing is.
-bool checkPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
-    // Nothing there; also when a folder on the way is a file (ENOTDIR).
-    if (status.type() == std::filesystem::file_type::not_found) return false;
-    if (error) refuse(path, error.message());
-    if (std::filesystem::is_symlink(status)) refuse(path, "it is a symbolic link");
-    if (!std::filesystem::is_regular_file(status)) refuse(path, "it is not a regular file");
-    return true;
-}
-
-void makeFolder(const std::string& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code error;
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) refuse(path, "cannot create the folder " + folder.string() + ": " + error.message());
-}
-
-}  // namespace
-
-std::unique_ptr<Connection> openResultsFile(const std::string& path, ResultsAccess access,
-                                            std::chrono::milliseconds lockWait) {
-    const bool exists = checkPath(path);
-    if (!exists && access == ResultsAccess::Read) {
-        throw NoResultsYet("there is no scans database yet (" + path +
-                           "): analyze a drive with corvath-analyzer, or run corvath-analyzer -auto");
-    }
-    if (!exists) makeFolder(path);
-    if (exists && access == ResultsAccess::Write) {
-        // SQLite would open it read-only and fail later with a vaguer reason.
-        const std::string folder = std::filesystem::path(path).parent_path().string();
-        if (::access(path.c_str(), W_OK) != 0 || ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
-            refuse(path, std::string("it cannot be written: ") + std::strerror(errno));
-        }
-    }
-    auto db = std::make_unique<Connection>(path, !exists);
-    db->setLockWait(static_cast<int>(lockWait.count()));
-    // Nothing is written before the file is known to be ours or empty.
-    Kind kind = kindOf(*db);
-    checkKind(kind, path);
-    if (kind == Kind::Empty) db->execute("PRAGMA auto_vacuum = INCREMENTAL");
-    db->execute("PRAGMA journal_mode = WAL");
-    if (kind == Kind::Current) return db;
-
-    db->execute("BEGIN IMMEDIATE");
+// Brings an older file of ours, or an empty one, to the current tables in one
+// write transaction; on any failure the file stays as it was.
+void convert(Connection& db, const std::string& path) {
+    db.execute("BEGIN IMMEDIATE");
+    Kind kind = Kind::Current;
     try {
-        kind = kindOf(*db);  // another process may have got there first
+        kind = kindOf(db);  // another process may have got there first
         checkKind(kind, path);
-        if (kind == Kind::Empty) db->execute(kSchema);
+        if (kind == Kind::Empty) db.execute(kSchema);
+        if (kind == Kind::SecondVersion) db.execute(kFromSecondVersion);
         if (kind == Kind::FirstVersion) {
-            db->execute("ALTER TABLE scans RENAME TO scans_v1; ALTER TABLE folders RENAME TO folders_v1;");
-            db->execute(kSchema);
-            migrateFirstVersion(*db);
-            db->execute("DROP TABLE scans_v1; DROP TABLE folders_v1;");
+            db.execute("ALTER TABLE scans RENAME TO scans_v1; ALTER TABLE folders RENAME TO folders_v1;");
+            db.execute(kSchema);
+            migrateFirstVersion(db);
+            db.execute("DROP TABLE scans_v1; DROP TABLE folders_v1;");
         }
-        db->execute(("PRAGMA application_id = " + std::to_string(kResultsApplicationId) +
-                     "; PRAGMA user_version = " + std::to_string(kResultsSchemaVersion))
-                        .c_str());
-        db->execute("COMMIT");
+        db.execute(("PRAGMA application_id = " + std::to_string(kResultsApplicationId) +
+                    "; PRAGMA user_version = " + std::to_string(kResultsSchemaVersion))
+                       .c_str());
+        db.execute("COMMIT");
     } catch (...) {
         try {
-            db->execute("ROLLBACK");
+            db.execute("ROLLBACK");
         } catch (const ResultsError&) {
             // SQLite may have rolled back already.
         }
@@ -145,11 +119,70 @@ std::unique_ptr<Connection> openResultsFile(const std::string& path, ResultsAcce
         // The old tables' pages go back to the file system, and later prunes
         // can give pages back too. The conversion is already safe if this fails.
         try {
-            db->execute("PRAGMA auto_vacuum = INCREMENTAL; VACUUM");
+            db.execute("PRAGMA auto_vacuum = INCREMENTAL; VACUUM");
         } catch (const ResultsError&) {
         }
     }
+}
+
+std::unique_ptr<Connection> openForWriting(const DatabasePlace& place, std::chrono::milliseconds lockWait) {
+    checkSafeToWrite(place);
+    if (!place.exists) createPrivateFile(place);
+    auto db = std::make_unique<Connection>(place.file, Connection::Mode::ReadWrite, place.shown);
+    db->setLockWait(static_cast<int>(lockWait.count()));
+    // Nothing is written before the file is known to be ours or empty.
+    const Kind kind = kindOf(*db);
+    checkKind(kind, place.shown);
+    if (kind == Kind::Empty) db->execute("PRAGMA auto_vacuum = INCREMENTAL");
+    db->execute("PRAGMA journal_mode = WAL");
+    if (kind != Kind::Current) convert(*db, place.shown);
     return db;
+}
+
+std::unique_ptr<Connection> openForReading(const DatabasePlace& place, std::chrono::milliseconds lockWait) {
+    std::unique_ptr<Connection> db;
+    Kind kind = Kind::Current;
+    try {
+        db = std::make_unique<Connection>(place.file, Connection::Mode::ReadOnly, place.shown);
+        db->setLockWait(static_cast<int>(lockWait.count()));
+        kind = kindOf(*db);
+    } catch (const ResultsFileAccessError&) {
+        // SQLite could not open or make the files it keeps beside the database
+        // (a read-only or full filesystem, a folder the user may not write to):
+        // then no one is writing it either, and it reads as it lies.
+        db = std::make_unique<Connection>(place.file, Connection::Mode::Immutable, place.shown);
+        kind = kindOf(*db);
+    }
+    checkKind(kind, place.shown);
+    if (kind == Kind::Empty) {
+        throw NoResultsYet("the scans database " + place.shown +
+                           " holds no scan yet: analyze a drive with corvath-analyzer, or run corvath-analyzer -auto");
+    }
+    if (kind == Kind::SecondVersion) db->execute(kSecondVersionView);
+    if (kind == Kind::FirstVersion) {
+        // Its folders must be converted before they can be read.
+        db.reset();
+        try {
+            return openForWriting(place, lockWait);
+        } catch (const ResultsError& error) {
+            throw ResultsError(std::string(error.what()) +
+                               " (it is in the first version's format, which is read only once converted)");
+        }
+    }
+    return db;
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> openResultsFile(const std::string& path, ResultsAccess access,
+                                            std::chrono::milliseconds lockWait) {
+    const DatabasePlace place = findDatabase(path, access == ResultsAccess::Write);
+    if (access == ResultsAccess::Write) return openForWriting(place, lockWait);
+    if (!place.exists) {
+        throw NoResultsYet("there is no scans database yet (" + path +
+                           "): analyze a drive with corvath-analyzer, or run corvath-analyzer -auto");
+    }
+    return openForReading(place, lockWait);
 }
 
 }  // namespace corvath

@@ -89,12 +89,21 @@ ScanReader::ScanReader(const std::string& path)
 
 ScanReader::~ScanReader() = default;
 
-std::vector<StoredScan> ScanReader::scans(const std::optional<std::string>& drive) const {
+std::vector<StoredScan> ScanReader::scans(const std::optional<std::string>& driveKey) const {
     const Snapshot snapshot(*this);
     return readScans(*db_,
-                     std::string("SELECT ") + kScanColumns + " FROM scans" + (drive ? " WHERE drive = ?" : "") +
-                         " ORDER BY finished, id",
-                     drive);
+                     std::string("SELECT ") + kScanColumns + " FROM scans" +
+                         (driveKey ? std::string(" WHERE ") + kOfDrive : std::string()) + " ORDER BY finished, id",
+                     driveKey);
+}
+
+std::optional<StoredScan> ScanReader::latestScanAt(const std::string& driveName) const {
+    const Snapshot snapshot(*this);
+    std::vector<StoredScan> found = readScans(
+        *db_, std::string("SELECT ") + kScanColumns + " FROM scans WHERE drive = ? ORDER BY finished DESC, id DESC LIMIT 1",
+        driveName);
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
 }
 
 std::optional<StoredScan> ScanReader::scan(std::int64_t id) const {
@@ -108,7 +117,7 @@ std::optional<StoredScan> ScanReader::scan(std::int64_t id) const {
 std::vector<StoredScan> ScanReader::latestScans() const {
     const Snapshot snapshot(*this);
     std::map<std::string, StoredScan> latest;
-    for (StoredScan& scan : scans()) latest[scan.drive] = std::move(scan);  // oldest first, so the newest stays
+    for (StoredScan& scan : scans()) latest[scan.driveKey] = std::move(scan);  // oldest first, so the newest stays
     std::vector<StoredScan> result;
     for (auto& [drive, scan] : latest) result.push_back(std::move(scan));
     return result;
@@ -210,7 +219,12 @@ std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const Stor
                                               std::size_t count) const {
     const Snapshot snapshot(*this);
     const std::string startPath = fullPathIn(to, path);
-    const std::optional<StoredFolder> before = findFolder(from, startPath);
+    // The drive may have been mounted elsewhere then: the same folder below its root.
+    const std::optional<std::vector<std::string>> below = partsBelow(to.root, startPath);
+    if (!below) return {};
+    std::string thenPath = from.root;
+    for (const std::string& part : *below) thenPath = childPath(thenPath, part);
+    const std::optional<StoredFolder> before = findFolder(from, thenPath);
     const std::optional<StoredFolder> after = findFolder(to, startPath);
     std::vector<FolderChange> found;
     if (!before && !after) return found;

@@ -46,11 +46,14 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Oldest first; only those of drive when given.
-    std::vector<StoredScan> scans(const std::optional<std::string>& drive = std::nullopt) const;
+    // Oldest first; only those of one drive (its StoredScan::driveKey) when given.
+    std::vector<StoredScan> scans(const std::optional<std::string>& driveKey = std::nullopt) const;
     std::optional<StoredScan> scan(std::int64_t id) const;
-    // The newest scan of each drive, by drive.
+    // The newest scan of each drive, by drive key.
     std::vector<StoredScan> latestScans() const;
+    // The newest scan made of the drive mounted at driveName ("/home/"), by
+    // whichever drive was mounted there.
+    std::optional<StoredScan> latestScanAt(const std::string& driveName) const;
     // The scan of a path: the newest scan of the drive whose root holds the
     // path most closely (the longest root that is the path or above it).
     std::optional<StoredScan> scanHolding(const std::string& path) const;

@@ -21,6 +21,7 @@ StoredScan scanFromRow(const Statement& row) {
     scan.folders = row.count(8);
     scan.errors = row.count(9);
     scan.top = row.integer(10);
+    scan.driveKey = row.bytes(11);
     return scan;
 }
 

@@ -11,8 +11,11 @@ namespace corvath {
 // One stored scan of a drive.
 struct StoredScan {
     std::int64_t id = 0;
-    std::string drive;  // as the wizard names it: "/", "/home/"
+    std::string drive;  // as the wizard names it: "/", "/home/"; where it was mounted then
     std::string root;   // the path its folders hang from: "/", "/home"
+    // Which drive it is of: the same for every scan of one filesystem, across
+    // mount points; its mount point for a filesystem that has no identity.
+    std::string driveKey;
     std::chrono::system_clock::time_point started;
     std::chrono::system_clock::time_point finished;
     std::uint64_t allocated = 0;

@@ -61,8 +61,10 @@ void matchEarlier(NodeReader& reader, const FolderTable& table, const ChildLists
                   std::int64_t previousRoot, Earlier& earlier) {
     if (previousRoot == 0) return;
     const std::optional<NodeRow> root = reader.row(previousRoot);
-    if (!root || root->folder.name != rootName) return;
+    if (!root) return;
     earlier.match(0, *root, table[0]);
+    // The drive mounted elsewhere: its folders match, its root is stored anew under its new name.
+    if (root->folder.name != rootName) earlier.sameContent[0] = 0;
     std::map<std::string, NodeRow> byName;
     for (std::uint32_t i = 0; i < table.size(); ++i) {
         if (earlier.node[i] == 0 || earlier.subfolders[i] == 0) continue;

@@ -100,17 +100,18 @@ TEST(ResultsDatabase, RescanStoresOnlyWhatChangedAndChangesFindIt) {
     EXPECT_TRUE(reader.largestFiles(scans[2], "d3", 5).size() == 1);
 }
 
+// Refused before the scan starts, so that no scan is made only to be lost.
 void expectRefused(const fs::path& database, const std::string& expectedReason) {
     TempDir tree;
     writeFile(tree / "file", "x");
     WaitPump pump;
     ResultsDatabase results(database.string());
     Scanner scanner(pump, results, ScannerOptions{2});
-    scanner.AnalyzeDrive(tree.path().string());
     try {
-        scanner.FinishDrive();
-        FAIL() << "stored in " << database;
+        scanner.AnalyzeDrive(tree.path().string());
+        FAIL() << "analyzed with nowhere to store: " << database;
     } catch (const EngineError& error) {
+        EXPECT_EQ(scanner.totals().files, 0u);
         const std::string message = error.what();
         EXPECT_EQ(message.rfind("cannot use the scans database " + database.string() + ": ", 0), 0u) << message;
         EXPECT_NE(message.find(expectedReason), std::string::npos) << message;

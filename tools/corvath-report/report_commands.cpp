@@ -98,10 +98,10 @@ private:
         if (args_.json) out_ << rows_.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
     }
 
+    // Every scan of the drive last scanned at that mount point, wherever it was mounted then.
     std::vector<StoredScan> scansOfDrive(const std::string& drive) const {
         for (const std::string& name : {drive, drive + "/"}) {
-            std::vector<StoredScan> scans = reader_.scans(name);
-            if (!scans.empty()) return scans;
+            if (const std::optional<StoredScan> latest = reader_.latestScanAt(name)) return reader_.scans(latest->driveKey);
         }
         throw ArgumentError("no scans of drive " + shownName(drive) + " (see corvath-report scans)");
     }
@@ -152,14 +152,14 @@ private:
         for (const StoredScan& scan : scans) {
             const Cell finished{localTime(scan.finished), epochSeconds(scan.finished)};
             if (history) {
-                const auto before = previous.find(scan.drive);
+                const auto before = previous.find(scan.driveKey);
                 Cell grown = blank();
                 if (before != previous.end()) {
                     grown = change(static_cast<std::int64_t>(scan.allocated) - static_cast<std::int64_t>(before->second));
                 }
                 table.add({count(static_cast<std::uint64_t>(scan.id)), finished, size(scan.allocated), grown,
                            count(scan.files), count(scan.folders), path(scan.drive)});
-                previous[scan.drive] = scan.allocated;
+                previous[scan.driveKey] = scan.allocated;
             } else {
                 const auto took = scan.finished - scan.started;
                 Cell duration{durationText(took), std::chrono::duration<double>(took).count()};
@@ -214,13 +214,13 @@ private:
     StoredScan earlierScan(const StoredScan& to) const {
         if (args_.from) {
             StoredScan from = scanById(*args_.from);
-            if (from.drive != to.drive) {
+            if (from.driveKey != to.driveKey) {
                 throw ArgumentError("scans " + std::to_string(from.id) + " and " + std::to_string(to.id) +
                                     " are of different drives");
             }
             return from;
         }
-        const std::vector<StoredScan> scans = reader_.scans(to.drive);
+        const std::vector<StoredScan> scans = reader_.scans(to.driveKey);
         std::optional<StoredScan> chosen;
         if (args_.since) {
             const auto since = sinceTime(*args_.since);
@@ -256,7 +256,7 @@ private:
         } else {
             // Every drive with something to compare.
             for (StoredScan& scan : reader_.latestScans()) {
-                if (reader_.scans(scan.drive).size() > 1) targets.push_back(std::move(scan));
+                if (reader_.scans(scan.driveKey).size() > 1) targets.push_back(std::move(scan));
             }
             if (targets.empty()) throw ArgumentError("no drive has two scans to compare yet");
         }
