@@ -3,6 +3,7 @@
 #include "engine/scanner.h"
 #include "engine/event_pump.h"
 #include "platform/linux/abandonable_child.h"
+#include "platform/linux/linux_drive_mounts.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "platform/linux/sqlite_registry_store.h"
 #include "platform/linux/user_folders.h"
@@ -28,8 +29,9 @@ const std::string kHelp = analyzerHelp(
     "Exit status: 0 done, 1 an analysis failed, 2 no display to show the window on.\n",
     "Settings: ~/.config/corvath/registry.db; results: ~/.local/share/corvath/scans.db.\n");
 
-ScannerOptions scannerOptions() {
+ScannerOptions scannerOptions(DriveMounts& mounts) {
     ScannerOptions options;
+    options.mounts = &mounts;
     // Tests shorten the wait for a drive that stops answering; nothing else sets it.
     if (const char* limit = std::getenv("CORVATH_TEST_STALL_LIMIT_MS")) {
         const long milliseconds = std::strtol(limit, nullptr, 10);
@@ -45,10 +47,11 @@ int runUnattendedHere(RunState& state) {
     LinuxVolumeLayer volumes(volumeOptions);
     XdgFileManager fileManager;
     ResultsDatabase results(defaultResultsDatabasePath().string());
+    LinuxDriveMounts mounts;
     WaitPump pump;
     return runUnattended(
         state, store, volumes, fileManager,
-        [&pump, &results] { return std::make_unique<Scanner>(pump, results, scannerOptions()); }, std::cerr);
+        [&] { return std::make_unique<Scanner>(pump, results, scannerOptions(mounts)); }, std::cerr);
 }
 
 }  // namespace
@@ -70,8 +73,9 @@ int main(int argc, char** argv) {
     LinuxVolumeLayer volumes;
     XdgFileManager fileManager;
     ResultsDatabase results(defaultResultsDatabasePath().string());
-    return runWizardApplication(argc, argv, state, store, volumes, fileManager, [&results](EventPump& pump) {
-        return std::make_unique<Scanner>(pump, results, scannerOptions());
+    LinuxDriveMounts mounts;
+    return runWizardApplication(argc, argv, state, store, volumes, fileManager, [&](EventPump& pump) {
+        return std::make_unique<Scanner>(pump, results, scannerOptions(mounts));
     });
 #else
     std::cerr << "corvath-analyzer: this build has no window; use corvath-analyzer -auto\n";

@@ -3,6 +3,7 @@
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
 #include "platform/windows/user_folders.h"
+#include "platform/windows/win32_drive_mounts.h"
 #include "platform/windows/win32_file_manager.h"
 #include "platform/windows/win32_registry_store.h"
 #include "platform/windows/win32_volume_layer.h"
@@ -35,12 +36,16 @@ int main(int argc, char** argv) {
     Win32VolumeLayer volumes;
     Win32FileManager fileManager;
     ResultsDatabase results(defaultResultsDatabasePath().string());
+    Win32DriveMounts mounts;
+    ScannerOptions options;
+    options.mounts = &mounts;
     if (state.unattended) {
         WaitPump pump;
         return runUnattended(
-            state, store, volumes, fileManager, [&pump, &results] { return std::make_unique<Scanner>(pump, results); },
+            state, store, volumes, fileManager, [&] { return std::make_unique<Scanner>(pump, results, options); },
             std::cerr);
     }
-    return runWin32WizardApplication(state, store, volumes, fileManager,
-                                     [&results](EventPump& pump) { return std::make_unique<Scanner>(pump, results); });
+    return runWin32WizardApplication(state, store, volumes, fileManager, [&](EventPump& pump) {
+        return std::make_unique<Scanner>(pump, results, options);
+    });
 }

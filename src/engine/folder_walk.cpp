@@ -96,6 +96,13 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     if (::fstat(s.rootFd.get(), &s.rootStat) != 0) {
         throw EngineError("cannot analyze " + rootPath + ": " + std::strerror(errno));
     }
+#ifdef STATX_MNT_ID
+    struct statx mount {};
+    if (::statx(s.rootFd.get(), "", AT_EMPTY_PATH | AT_NO_AUTOMOUNT, STATX_MNT_ID, &mount) == 0 &&
+        (mount.stx_mask & STATX_MNT_ID) != 0) {
+        s.rootMountId = mount.stx_mnt_id;
+    }
+#endif
     planDescriptors(s);
     const std::uint32_t root = s.folders.append();
     FolderNode& node = s.folders[root];
@@ -112,6 +119,8 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
 }
 
 std::uint64_t FolderWalk::rootDevice() const { return state_->rootStat.st_dev; }
+
+std::uint64_t FolderWalk::rootMountId() const { return state_->rootMountId; }
 
 // Lets go of every folder still open, the root included, so that nothing
 // keeps the drive busy once the scan is over.

@@ -98,6 +98,8 @@ public:
     std::string currentFolder() const;
 
     std::uint64_t rootDevice() const;
+    // The kernel's ID of the mount the root folder lies on; 0 where unknown.
+    std::uint64_t rootMountId() const;
     // Only once stopped.
     FolderTable& folders();
     // The scan's LargestFiles::kKept largest regular files (each file with

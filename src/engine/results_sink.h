@@ -16,12 +16,19 @@ struct ScanRecord {
     std::chrono::system_clock::time_point finished;
     WalkTotals totals;
     std::vector<LargeFile> largestFiles;  // largest first
+    // What identifies the drive's filesystem wherever it is mounted (see
+    // DriveMount::volume); "" when it has nothing, and the drive is known by its
+    // name alone.
+    std::string volume;
 };
 
 // Where FinishDrive hands a completed scan. The engine stores nothing itself.
 class ResultsSink {
 public:
     virtual ~ResultsSink() = default;
+    // Makes sure a scan could be stored now, before one is made. Throws
+    // EngineError with the reason when it could not.
+    virtual void prepare() = 0;
     // The folders' totals are already summed up. Throws EngineError when the
     // scan cannot be kept; whatever was kept before stays as it was.
     virtual void storeScan(const ScanRecord& record, const FolderTable& folders) = 0;

@@ -32,6 +32,13 @@ std::string displayFolder(std::string folder) {
     return shown;
 }
 
+// Whether the walk's root folder lies on the mount: the kernel's mount ID where
+// both know it, else the device.
+bool isOn(const DriveMount& mount, const FolderWalk& walk) {
+    if (mount.mountId != 0 && walk.rootMountId() != 0) return mount.mountId == walk.rootMountId();
+    return mount.device == 0 || mount.device == walk.rootDevice();
+}
+
 }  // namespace
 
 // Delivers exactly one wake() to the pump per AnalyzeDrive: from the last worker
@@ -80,7 +87,17 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     }
     if (drive.empty()) throw EngineError("cannot analyze a drive without a name");
     const std::string root = scanRoot(drive);
+    results_.prepare();
+    // A drive that was unmounted leaves its mount-point folder behind: scanned,
+    // it would pass for an empty drive.
+    const auto notMounted = [&root] { return EngineError("cannot analyze " + root + ": it is not mounted"); };
+    std::optional<DriveMount> mount;
+    if (options_.mounts != nullptr) {
+        mount = options_.mounts->mountAt(root);
+        if (!mount) throw notMounted();
+    }
     auto walk = openWalkWithin(root, WalkOptions{options_.threads}, options_.stallLimit);
+    if (mount && !isOn(*mount, *walk)) throw notMounted();
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
     {
@@ -136,11 +153,17 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         throw EngineError("cannot analyze " + root + ": " + failure);
     }
     if (walk->cancelled()) return;
+    if (mount) {
+        const std::optional<DriveMount> after = options_.mounts->mountAt(root);
+        if (!after || after->mountId != mount->mountId || after->device != mount->device) {
+            throw EngineError("cannot analyze " + root + ": it was unmounted during the analysis");
+        }
+    }
     walk->folders().sumUp();
     std::lock_guard lock(mutex_);
     completed_ = walk;
-    completedRecord_ =
-        ScanRecord{drive, root, started, std::chrono::system_clock::now(), lastTotals_, walk->largestFiles()};
+    completedRecord_ = ScanRecord{drive,       root, started, std::chrono::system_clock::now(),
+                                  lastTotals_, walk->largestFiles(), mount ? mount->volume : std::string()};
 }
 
 void Scanner::CancelAnalysis() {

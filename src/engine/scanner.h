@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/analysis_engine.h"
+#include "engine/drive_mounts.h"
 #include "engine/event_pump.h"
 #include "engine/folder_walk.h"
 #include "engine/results_sink.h"
@@ -24,13 +25,20 @@ struct ScannerOptions {
     unsigned threads = 8;
     // kStallLimit; shorter only in tests.
     std::chrono::milliseconds stallLimit = kStallLimit;
+    // The mount table. With it, a drive is analyzed only while its filesystem
+    // is mounted at its root, before and after the walk, and its scan records
+    // that filesystem's identity; without it any folder is scanned as it is.
+    DriveMounts* mounts = nullptr;
 };
 
 // Our analysis engine: scans one drive (a mount point, or "C:" on Windows) at a time on a pool of
 // worker threads, one filesystem only, while the caller's event pump runs.
 //
-// FinishDrive hands the last completed scan to the results sink once; after a
-// cancelled scan, or when that scan is already handed over, it does nothing.
+// AnalyzeDrive first makes sure that the results sink can take the scan, so
+// that no scan is made only to be lost. FinishDrive hands the last completed
+// scan to the results sink once; after a cancelled scan, or when that scan is
+// already handed over, it does nothing. A scan whose drive went away during
+// the walk fails and is never handed over.
 class Scanner : public AnalysisEngine {
 public:
     Scanner(EventPump& pump, ResultsSink& results, ScannerOptions options = {});

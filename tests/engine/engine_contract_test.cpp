@@ -38,6 +38,7 @@ constexpr auto kCancelBound = std::chrono::milliseconds(100);
 // A results sink that keeps what it was handed.
 class RecordingSink : public ResultsSink {
 public:
+    void prepare() override {}
     void storeScan(const ScanRecord& record, const FolderTable& folders) override {
         records.push_back(record);
         std::set<std::string> names;

@@ -1,6 +1,6 @@
 #include "platform/linux/block_device.h"
 #include "platform/linux/drive_kind.h"
-#include "platform/linux/volume_label.h"
+#include "platform/linux/volume_tags.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>

@@ -41,6 +41,9 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
 
 std::uint64_t FolderWalk::rootDevice() const { return state_->volumeSerial; }
 
+// Windows has no mount IDs; the volume serial tells the drive.
+std::uint64_t FolderWalk::rootMountId() const { return 0; }
+
 namespace {
 
 std::vector<std::uint32_t> chainBelowRoot(const FolderTable& folders, std::uint32_t node) {

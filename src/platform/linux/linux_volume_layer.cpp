@@ -4,7 +4,7 @@
 #include "platform/linux/block_device.h"
 #include "platform/linux/drive_kind.h"
 #include "platform/linux/volume_filter.h"
-#include "platform/linux/volume_label.h"
+#include "platform/linux/volume_tags.h"
 
 #include <utility>
 

@@ -37,6 +37,7 @@ std::optional<std::vector<MountEntry>> readMountTable(const std::string& mountIn
         MountEntry entry;
         entry.mountPoint = text(mnt_fs_get_target(fs));
         if (entry.mountPoint.empty()) continue;
+        entry.id = mnt_fs_get_id(fs);
         entry.fsType = text(mnt_fs_get_fstype(fs));
         entry.source = text(mnt_fs_get_source(fs));
         entry.fsRoot = text(mnt_fs_get_root(fs));

@@ -9,6 +9,7 @@ namespace corvath {
 
 // One line of the kernel's mount table, as libmount parses it (escapes undone).
 struct MountEntry {
+    int id = 0;             // the kernel's mount ID (what statx calls stx_mnt_id)
     std::string mountPoint; // "/", "/home", "/media/usb stick"
     std::string fsType;     // "ext4", "tmpfs", "fuse.sshfs"
     std::string source;     // "/dev/sda1", "server:/export", "tmpfs"

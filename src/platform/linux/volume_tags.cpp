@@ -1,4 +1,4 @@
-#include "platform/linux/volume_label.h"
+#include "platform/linux/volume_tags.h"
 
 #include <blkid.h>
 #include <filesystem>
@@ -18,9 +18,11 @@ int hexDigit(char c) {
     return -1;
 }
 
-std::string labelFromLinks(dev_t number, const std::string& labelDir) {
+// The name of the udev link in linkDir (/dev/disk/by-label, by-uuid) that
+// points at the device; empty when none does.
+std::string linkNaming(dev_t number, const std::string& linkDir) {
     std::error_code error;
-    fs::directory_iterator it(labelDir, error);
+    fs::directory_iterator it(linkDir, error);
     if (error) return {};
     for (const fs::directory_entry& link : it) {
         struct stat target {};
@@ -35,18 +37,20 @@ struct ProbeDeleter {
     void operator()(blkid_struct_probe* probe) const { blkid_free_probe(probe); }
 };
 
-std::string labelFromSuperblock(const std::string& node) {
+// A tag ("LABEL", "UUID") read from the filesystem's superblock; needs read
+// access to the device, so it serves where udev keeps no links.
+std::string superblockTag(const std::string& node, const char* tag) {
     if (node.empty()) return {};
     std::unique_ptr<blkid_struct_probe, ProbeDeleter> probe(blkid_new_probe_from_filename(node.c_str()));
     if (!probe) return {};
     blkid_probe_enable_superblocks(probe.get(), 1);
-    blkid_probe_set_superblocks_flags(probe.get(), BLKID_SUBLKS_LABEL);
+    blkid_probe_set_superblocks_flags(probe.get(), BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
     if (blkid_do_safeprobe(probe.get()) != 0) return {};
-    const char* label = nullptr;
+    const char* value = nullptr;
     std::size_t length = 0;
-    if (blkid_probe_lookup_value(probe.get(), "LABEL", &label, &length) != 0 || label == nullptr) return {};
+    if (blkid_probe_lookup_value(probe.get(), tag, &value, &length) != 0 || value == nullptr) return {};
     // The length counts the terminating NUL.
-    return std::string(label);
+    return std::string(value);
 }
 
 }  // namespace
@@ -70,9 +74,15 @@ std::string decodeUdevName(std::string_view name) {
 }
 
 std::string volumeLabel(const BlockDevice& device, const std::string& labelDir) {
-    std::string label = labelFromLinks(device.number, labelDir);
-    if (label.empty()) label = labelFromSuperblock(device.node);
+    std::string label = linkNaming(device.number, labelDir);
+    if (label.empty()) label = superblockTag(device.node, "LABEL");
     return label;
+}
+
+std::string volumeUuid(const BlockDevice& device, const std::string& uuidDir) {
+    std::string uuid = linkNaming(device.number, uuidDir);
+    if (uuid.empty()) uuid = superblockTag(device.node, "UUID");
+    return uuid;
 }
 
 }  // namespace corvath
