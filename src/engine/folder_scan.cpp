@@ -67,8 +67,21 @@ UniqueFd WalkState::enterFolder(const WorkItem& item) {
         allocated.fetch_add(node.ownAllocated, std::memory_order_relaxed);
         apparent.fetch_add(node.ownApparent, std::memory_order_relaxed);
     }
-    if (!fd.valid()) countError(node);
+    if (!fd.valid()) countFailure(node, -fd.get(), item.anchor == nullptr);
     return fd;
+}
+
+// A FUSE daemon that died (ENOTCONN), a device that was removed (ENODEV,
+// ENXIO), and an I/O error or stale handle on the root itself: every later
+// call would fail too, so the scan would pass the part read for the drive.
+void WalkState::countFailure(FolderNode& node, int error, bool atRoot) {
+    const bool gone = error == ENOTCONN || error == ENODEV || error == ENXIO ||
+                      (atRoot && (error == EIO || error == ESTALE));
+    if (!gone) {
+        countError(node);
+        return;
+    }
+    fail(std::string("the drive went away during the analysis (") + std::strerror(error) + ")");
 }
 
 UniqueFd WalkState::openFolder(const WorkItem& item) {
@@ -148,7 +161,7 @@ bool WalkState::readBatch(FolderScan& scan, std::vector<char>& buffer) {
         if (errno == ENOENT) {
             forget(scan.node);  // removed while being read: the kernel lists a dead folder no more
         } else {
-            countError(scan.node);
+            countFailure(scan.node, errno, scan.index == 0);
         }
         return false;
     }
@@ -166,7 +179,7 @@ bool WalkState::readBatch(FolderScan& scan, std::vector<char>& buffer) {
 void WalkState::classifyEntry(FolderScan& scan, const char* name) {
     struct stat st {};
     if (::fstatat(scan.fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
-        if (errno != ENOENT) countError(scan.node);  // one that vanished is simply not counted
+        if (errno != ENOENT) countFailure(scan.node, errno, false);  // one that vanished is simply not counted
         return;
     }
     if (S_ISDIR(st.st_mode)) {

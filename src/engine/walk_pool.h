@@ -82,6 +82,14 @@ struct WalkPool {
         node.readError = true;
         errors.fetch_add(1, std::memory_order_relaxed);
     }
+    // Ends the walk as failed: what it found is not the drive's content.
+    void fail(const std::string& reason) {
+        {
+            std::lock_guard lock(stoppedMutex);
+            if (failure.empty()) failure = reason;
+        }
+        requestStop();
+    }
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
     void requestStop() {
         stopRequested.store(true, std::memory_order_relaxed);
@@ -115,11 +123,7 @@ void WalkPool<State, Item>::work() {
             }
         }
     } catch (const std::exception& error) {
-        {
-            std::lock_guard lock(stoppedMutex);
-            if (failure.empty()) failure = error.what();
-        }
-        requestStop();
+        fail(error.what());
     }
     bool lastToStop = false;
     {

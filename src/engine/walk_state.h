@@ -96,6 +96,9 @@ struct WalkState : WalkPool<WalkState, WorkItem> {
     ~WalkState() { queue.clear(); }
 
     void releaseFolders();
+    // Counts a folder or entry that could not be read (errno error), unless the
+    // error says the drive itself has gone: then the walk fails.
+    void countFailure(FolderNode& node, int error, bool atRoot);
     std::string shownPath(std::uint32_t node) const;
     // Returns one sub-folder for the same worker to scan next, if any: a chain of
     // folders then goes on without a hand-over through the queue.

@@ -3,11 +3,33 @@
 #include "run/file_manager.h"
 #include "drives/enumerate_drives.h"
 #include "settings/analyzer_settings.h"
+#include "text/ascii_case.h"
 
+#include <algorithm>
 #include <exception>
 #include <ostream>
 
 namespace corvath {
+
+namespace {
+
+// A timer's run must not pass in silence while a drive's history stops: one
+// line for each saved drive that is no longer there (each once, empty entries
+// skipped).
+void reportMissingSavedDrives(const RunState& state, std::ostream& errors) {
+    std::vector<std::string> told;
+    const auto among = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& other) { return equalsIgnoringCase(other, name); });
+    };
+    for (const std::string& entry : state.savedSelection.entries) {
+        if (entry.empty() || among(state.driveSelection, entry) || among(told, entry)) continue;
+        errors << "corvath-analyzer: the saved drive " << entry << " is not mounted; it is not analyzed\n";
+        told.push_back(entry);
+    }
+}
+
+}  // namespace
 
 int runUnattended(RunState& state, RegistryStore& store, VolumeLayer& volumes, FileManager& fileManager,
                   const EngineFactory& makeEngine, std::ostream& errors) {
@@ -18,8 +40,10 @@ int runUnattended(RunState& state, RegistryStore& store, VolumeLayer& volumes, F
     }
 
     enumerateDrives(volumes, nullptr, state.savedSelection, state.driveSelection, state.noDrivesSelected);
+    if (state.savedSelection.present) reportMissingSavedDrives(state, errors);
     if (state.noDrivesSelected) {
-        return 0;
+        // Nothing to do is success only when nothing was asked for.
+        return state.savedSelection.present ? 1 : 0;
     }
     if (state.rememberSelection) {
         saveSelection(store, state.driveSelection);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
 #include <regex>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
+#include "support/recording_results.h"
 #include "support/temp_dir.h"
 
 namespace corvath::test {
@@ -261,6 +263,64 @@ TEST(ScannerBehaviour, UnreadableFolderIsCountedAsAnErrorAndTheScanGoesOn) {
         allocated += static_cast<std::uint64_t>(st.st_blocks) * 512u;
     }
     EXPECT_EQ(totals.allocated, allocated);
+}
+
+// The mount table as the test sets it: its answers in turn, the last for good.
+class ScriptedMounts : public DriveMounts {
+public:
+    std::vector<std::optional<DriveMount>> answers;
+    std::size_t asked = 0;
+    std::optional<DriveMount> mountAt(const std::string&) override {
+        return answers.at(std::min(++asked, answers.size()) - 1);
+    }
+};
+
+std::string failureOf(Scanner& scanner, const fs::path& drive) {
+    try {
+        scanner.AnalyzeDrive(drive.string());
+    } catch (const EngineError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(ScannerBehaviour, ADriveIsAnalyzedOnlyWhileItsFilesystemIsMountedAtItsRoot) {
+    TempDir tree;
+    writeFile(tree / "file", std::string(9000, 'x'));
+    struct statx st {};
+    ASSERT_EQ(::statx(AT_FDCWD, tree.path().c_str(), 0, STATX_MNT_ID, &st), 0);
+    const DriveMount here{st.stx_mnt_id, 0, "uuid-1"};
+    DriveMount other = here;
+    ++other.mountId;
+
+    WaitPump pump;
+    RecordingResults results;
+    ScriptedMounts mounts;
+    ScannerOptions options{2};
+    options.mounts = &mounts;
+    Scanner scanner(pump, results, options);
+    const std::string notMounted = "cannot analyze " + tree.path().string() + ": it is not mounted";
+    const std::string unmounted = "cannot analyze " + tree.path().string() + ": it was unmounted during the analysis";
+    struct Case {
+        std::vector<std::optional<DriveMount>> answers;
+        std::string failure;
+    };
+    for (const Case& c : {Case{{std::nullopt}, notMounted},        // the folder left behind by an unmount
+                          Case{{other}, notMounted},               // the folder is not on what is mounted there
+                          Case{{here, std::nullopt}, unmounted},   // gone by the end
+                          Case{{here, other}, unmounted}}) {       // another drive mounted there meanwhile
+        mounts.answers = c.answers;
+        mounts.asked = 0;
+        EXPECT_EQ(failureOf(scanner, tree.path()), c.failure);
+        scanner.FinishDrive();
+        EXPECT_TRUE(results.stored.empty());
+    }
+    mounts.answers = {here};
+    EXPECT_EQ(failureOf(scanner, tree.path()), "");
+    scanner.FinishDrive();
+    ASSERT_EQ(results.stored.size(), 1u);
+    EXPECT_EQ(results.stored[0].volume, "uuid-1");
+    EXPECT_EQ(results.stored[0].totals.files, 1u);
 }
 
 }  // namespace

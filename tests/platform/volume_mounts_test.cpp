@@ -1,3 +1,4 @@
+#include "platform/linux/linux_drive_mounts.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"
@@ -7,8 +8,10 @@
 #include <fstream>
 #include "support/drive_roots.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 namespace corvath {
 namespace {
@@ -138,6 +141,51 @@ TEST_F(VolumeLayerOnRealMounts, ALabelledDiskImageShowsItsLabel) {
     EXPECT_EQ(info.displayName, "Corvath Data (" + (dir_ / "disk").string() + ")");
     EXPECT_EQ(info.iconName, "drive-harddisk");
     EXPECT_EQ(layer.driveType((dir_ / "disk").string()), drive_type::kFixed);
+}
+
+std::uint64_t mountIdOf(const fs::path& folder) {
+    struct statx st {};
+    return ::statx(AT_FDCWD, folder.c_str(), 0, STATX_MNT_ID, &st) == 0 ? st.stx_mnt_id : 0;
+}
+
+TEST_F(VolumeLayerOnRealMounts, TheDriveMountedAtARootIsKnownByItsMountAndItsFilesystem) {
+    const fs::path image = dir_ / "disk.img";
+    { std::ofstream(image).close(); }
+    fs::resize_file(image, 8 * 1024 * 1024);
+    const std::string uuid = "0b4c7d3e-1f2a-4b5c-8d6e-7f8091a2b3c4";
+    if (std::system(("mkfs.ext4 -q -F -U " + uuid + " " + image.string() + " >/dev/null 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << "mkfs.ext4 is not available";
+    }
+    Mounts mounts;
+    fs::create_directories(dir_ / "disk");
+    if (std::system(("mount -o loop " + image.string() + " " + (dir_ / "disk").string() + " 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << "no loop device to mount the image";
+    }
+    mounts.adopt(dir_ / "disk");
+    fs::create_directories(dir_ / "disk" / "sub");
+    mounts.bind(dir_ / "disk" / "sub", dir_ / "bound");
+    mounts.tmpfs(dir_ / "ram");
+
+    LinuxDriveMounts table;
+    const auto disk = table.mountAt((dir_ / "disk").string() + "/");
+    ASSERT_TRUE(disk);
+    EXPECT_EQ(disk->mountId, mountIdOf(dir_ / "disk"));
+    EXPECT_EQ(disk->volume, uuid);
+    const auto bound = table.mountAt((dir_ / "bound").string());
+    ASSERT_TRUE(bound);
+    EXPECT_EQ(bound->volume, uuid + ":/sub") << "a part of the disk is a drive of its own";
+    const auto ram = table.mountAt((dir_ / "ram").string());
+    ASSERT_TRUE(ram);
+    EXPECT_EQ(ram->volume, "") << "a tmpfs has no identity but its mount point";
+
+    // Mounted over, the later mount is what the folder shows; unmounted, nothing is.
+    mounts.tmpfs(dir_ / "ram");
+    EXPECT_EQ(table.mountAt((dir_ / "ram").string())->mountId, mountIdOf(dir_ / "ram"));
+    EXPECT_NE(table.mountAt((dir_ / "ram").string())->mountId, ram->mountId);
+    ASSERT_TRUE(mounts.unmount(dir_ / "ram"));
+    ASSERT_TRUE(mounts.unmount(dir_ / "ram"));
+    EXPECT_FALSE(table.mountAt((dir_ / "ram").string()));
+    EXPECT_TRUE(fs::is_directory(dir_ / "ram")) << "its folder stays, and must not pass for the drive";
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ TEST_F(UnattendedRun, SavedSelectionIsAnalysedInMountOrderAndRewrittenWithoutVan
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(state.driveSelection, (std::vector<std::string>{"/media/usb", "/d"}));
     EXPECT_EQ(stored(kSelectedDrives), "/media/usb\t/d");
+    EXPECT_EQ(errors.str(), "corvath-analyzer: the saved drive /gone is not mounted; it is not analyzed\n");
 }
 
 TEST_F(UnattendedRun, NotRememberingNeitherReadsNorWritesTheSelection) {
@@ -90,11 +91,14 @@ TEST_F(UnattendedRun, NotRememberingNeitherReadsNorWritesTheSelection) {
 }
 
 TEST_F(UnattendedRun, VanishedSavedDrivesAnalyseNothingAndChangeNothing) {
-    store.setText(kSettingsKey, kSelectedDrives, "/gone\t/also-gone");
-    EXPECT_EQ(run(), 0);
+    store.setText(kSettingsKey, kSelectedDrives, "/gone\t\t/also-gone\t/GONE");
+    EXPECT_EQ(run(), 1) << "a timer must see that nothing was analyzed";
     EXPECT_EQ(engine.created, 0) << "the engine is never created";
-    EXPECT_EQ(stored(kSelectedDrives), "/gone\t/also-gone");
+    EXPECT_EQ(stored(kSelectedDrives), "/gone\t\t/also-gone\t/GONE");
     EXPECT_TRUE(state.noDrivesSelected);
+    EXPECT_EQ(errors.str(),
+              "corvath-analyzer: the saved drive /gone is not mounted; it is not analyzed\n"
+              "corvath-analyzer: the saved drive /also-gone is not mounted; it is not analyzed\n");
 }
 
 TEST_F(UnattendedRun, StartExplorerOpensTheFirstDriveOnceOnlyWhenItReadsOne) {

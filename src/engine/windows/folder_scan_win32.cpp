@@ -89,7 +89,7 @@ void WalkState::readFolder(FolderScan& scan) {
         if (error == ERROR_PATH_NOT_FOUND && scan.index != 0) {
             forget(scan.node);
         } else {
-            countError(scan.node);
+            countFailure(scan.node, error, scan.index == 0);
         }
         return;
     }
@@ -103,7 +103,21 @@ void WalkState::readFolder(FolderScan& scan) {
             sinceFlush = 0;
         }
     } while (::FindNextFileW(find.get(), &entry));
-    if (::GetLastError() != ERROR_NO_MORE_FILES) countError(scan.node);
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) countFailure(scan.node, error, scan.index == 0);
+}
+
+// A removed device, a lost network share, and a failing device under the root
+// itself: every later call would fail too, so the scan would pass the part read
+// for the drive.
+void WalkState::countFailure(FolderNode& node, unsigned long error, bool atRoot) {
+    const bool gone = error == ERROR_NOT_READY || error == ERROR_DEV_NOT_EXIST || error == ERROR_NETNAME_DELETED ||
+                      error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_UNEXP_NET_ERR ||
+                      (atRoot && (error == ERROR_GEN_FAILURE || error == ERROR_IO_DEVICE));
+    if (!gone) {
+        countError(node);
+        return;
+    }
+    fail("the drive went away during the analysis (Windows error " + std::to_string(error) + ")");
 }
 
 void WalkState::classifyEntry(FolderScan& scan, const WIN32_FIND_DATAW& entry) {

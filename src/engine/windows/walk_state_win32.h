@@ -60,6 +60,9 @@ struct WalkState : WalkPool<WalkState, std::uint32_t> {
     std::uint64_t cluster = 4096;
 
     void releaseFolders() {}  // none is kept open between folders
+    // Counts a folder that could not be read (error from GetLastError), unless
+    // the error says the drive itself has gone: then the walk fails.
+    void countFailure(FolderNode& node, unsigned long error, bool atRoot);
     std::optional<std::uint32_t> scanFolder(std::uint32_t index, Worker& worker);
     bool enterFolder(std::uint32_t index, const std::wstring& path);
     void readFolder(FolderScan& scan);
