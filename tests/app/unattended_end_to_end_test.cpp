@@ -52,7 +52,8 @@ TEST_F(UnattendedEndToEnd, VanishedSavedDrivesAnalyseNothingAndLeaveTheStoreAsIt
     const std::string storeBefore = corvath::test::readFile(home / "config" / "corvath" / "registry.db");
 
     const ProgramRun run = analyzeUnattended();
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, 1) << "a timer must not show success while nothing is analyzed";
+    EXPECT_EQ(run.err, "corvath-analyzer: the saved drive " + gone.string() + " is not mounted; it is not analyzed\n");
     EXPECT_TRUE(scansIn(home / "data" / "corvath" / "scans.db").empty());
     EXPECT_EQ(corvath::test::readFile(home / "config" / "corvath" / "registry.db"), storeBefore);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
