@@ -4,6 +4,8 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "engine/event_pump.h"
 #include "engine/scan_reference.h"
@@ -118,6 +120,51 @@ TEST_F(ReportTree, DiffListsTheGrownFolderAndItsAncestorsOnly) {
     EXPECT_EQ(paths, (std::vector<std::string>{root, root + "/a", root + "/a/b", root + "/a/b/c"}));
     const Report text = report(database, {"diff", root});
     EXPECT_NE(text.run.out.find("+50.0 MiB"), std::string::npos) << text.run.out;
+}
+
+// As an ordinary user scans: a folder it may not read is counted, and every
+// view marks it.
+TEST_F(ReportTree, FoldersThatCouldNotBeReadAreMarkedInEveryView) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to scan as another user";
+    writeFile(tree / "locked" / "secret", std::string(30000, 's'));
+    writeFile(tree / "open" / "plain", std::string(5000, 'p'));
+    fs::permissions(tree / "locked", fs::perms::none);
+    ASSERT_EQ(::chown(data.path().c_str(), 65534, 65534), 0);
+    const auto storeAsNobody = [&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+            try {
+                store(database, tree.path());
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        ASSERT_EQ(status, 0);
+    };
+    storeAsNobody();
+    const json scans = report(database, {"scans", "--json"}).parsed();
+    ASSERT_EQ(scans.size(), 1u);
+    EXPECT_EQ(scans[0]["errors"], 1);
+    std::map<std::string, bool> marked;
+    for (const json& row : report(database, {"top", "--json"}).parsed()) marked[row["path"]] = row["unreadable"];
+    EXPECT_EQ(marked, (std::map<std::string, bool>{{tree.path().string(), false},
+                                                   {(tree / "locked").string(), true},
+                                                   {(tree / "open").string(), false}}));
+    const Report top = report(database, {"top", (tree / "locked").string()});
+    EXPECT_NE(top.run.out.find("!  " + (tree / "locked").string()), std::string::npos) << top.run.out;
+    EXPECT_NE(top.run.out.find("! could not be read in full"), std::string::npos) << top.run.out;
+
+    // Readable again, it seems to have grown: the change is marked, as what was read before was not all.
+    fs::permissions(tree / "locked", fs::perms::all);
+    storeAsNobody();
+    EXPECT_EQ(report(database, {"history", "--json", tree.path().string()}).parsed()[1]["errors"], 0);
+    marked.clear();
+    for (const json& row : report(database, {"diff", "--json"}).parsed()) marked[row["path"]] = row["unreadable"];
+    EXPECT_EQ(marked, (std::map<std::string, bool>{{tree.path().string(), false}, {(tree / "locked").string(), true}}));
 }
 
 TEST(CorvathReport, BadCommandLinesAndNoDatabaseGiveOneLineAndStatusOne) {

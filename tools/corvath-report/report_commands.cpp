@@ -73,6 +73,13 @@ private:
     static Cell blank() { return {std::string(), json()}; }
     static Cell count(std::uint64_t value) { return {std::to_string(value), value}; }
     static Cell path(const std::string& raw) { return {shownName(raw), jsonText(raw)}; }
+    // A folder that could not be read in full counts only what could be read:
+    // marked "!", as ncdu and gdu mark it.
+    Cell unreadable(bool marked) {
+        marked_ = marked_ || marked;
+        return {marked ? "!" : "", marked};
+    }
+    static bool isUnreadable(const StoredFolder& folder) { return (folder.flags & StoredFolder::kUnreadable) != 0; }
     static Cell share(std::uint64_t part, std::uint64_t whole) {
         if (whole == 0) return blank();
         const double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
@@ -96,6 +103,7 @@ private:
     }
     void finish() {
         if (args_.json) out_ << rows_.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+        if (!args_.json && marked_) out_ << "\n! could not be read in full: its sizes count only what could be read\n";
     }
 
     // Every scan of the drive last scanned at that mount point, wherever it was mounted then.
@@ -135,14 +143,14 @@ private:
     }
 
     static std::vector<ReportTable::Column> historyColumns() {
-        return {{"ID", "id", true},       {"FINISHED", "finished"},      {"USED", "used", true},
-                {"CHANGE", "change", true}, {"FILES", "files", true},     {"FOLDERS", "folders", true},
-                {"DRIVE", "drive", false}};
+        return {{"ID", "id", true},         {"FINISHED", "finished"},   {"USED", "used", true},
+                {"CHANGE", "change", true}, {"FILES", "files", true},   {"FOLDERS", "folders", true},
+                {"ERRORS", "errors", true}, {"DRIVE", "drive", false}};
     }
     static std::vector<ReportTable::Column> scanColumns() {
-        return {{"ID", "id", true},         {"DRIVE", "drive", false},   {"FINISHED", "finished", false},
-                {"USED", "used", true},     {"FILES", "files", true},    {"FOLDERS", "folders", true},
-                {"DURATION", "seconds", true}};
+        return {{"ID", "id", true},         {"DRIVE", "drive", false}, {"FINISHED", "finished", false},
+                {"USED", "used", true},     {"FILES", "files", true},  {"FOLDERS", "folders", true},
+                {"ERRORS", "errors", true}, {"DURATION", "seconds", true}};
     }
 
     void listScans(bool history) {
@@ -158,13 +166,14 @@ private:
                     grown = change(static_cast<std::int64_t>(scan.allocated) - static_cast<std::int64_t>(before->second));
                 }
                 table.add({count(static_cast<std::uint64_t>(scan.id)), finished, size(scan.allocated), grown,
-                           count(scan.files), count(scan.folders), path(scan.drive)});
+                           count(scan.files), count(scan.folders), count(scan.errors), path(scan.drive)});
                 previous[scan.driveKey] = scan.allocated;
             } else {
                 const auto took = scan.finished - scan.started;
                 Cell duration{durationText(took), std::chrono::duration<double>(took).count()};
                 table.add({count(static_cast<std::uint64_t>(scan.id)), path(scan.drive), finished,
-                           size(scan.allocated), count(scan.files), count(scan.folders), std::move(duration)});
+                           size(scan.allocated), count(scan.files), count(scan.folders), count(scan.errors),
+                           std::move(duration)});
             }
         }
         if (args_.json) {
@@ -182,10 +191,12 @@ private:
                                {"SHARE", "share", true},
                                {"FILES", "files", true},
                                {"FOLDERS", "folders", true},
+                               {"", "unreadable"},
                                {"PATH", "path"}});
             for (const RankedFolder& ranked : reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth)) {
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
-                           count(ranked.folder.files), count(ranked.folder.folders), path(ranked.path)});
+                           count(ranked.folder.files), count(ranked.folder.folders), unreadable(isUnreadable(ranked.folder)),
+                           path(ranked.path)});
             }
             emit(table, scan, scans.size() > 1 || !args_.target);
         }
@@ -266,6 +277,7 @@ private:
                                {"BEFORE", "before", true},
                                {"AFTER", "after", true},
                                {"", "status"},
+                               {"", "unreadable"},
                                {"PATH", "path"}});
             for (const FolderChange& item : reader_.changes(from, to, args_.target.value_or(""), args_.count)) {
                 const char* status = item.kind == FolderChange::Kind::New    ? "new"
@@ -273,7 +285,8 @@ private:
                                                                              : "";
                 table.add({change(item.grown()), item.kind == FolderChange::Kind::New ? blank() : size(item.before.allocated),
                            item.kind == FolderChange::Kind::Gone ? blank() : size(item.after.allocated),
-                           {status, status[0] != '\0' ? json(status) : json("changed")}, path(item.path)});
+                           {status, status[0] != '\0' ? json(status) : json("changed")},
+                           unreadable(isUnreadable(item.before) || isUnreadable(item.after)), path(item.path)});
             }
             if (args_.json) {
                 table.appendJson(rows_, {{"drive", jsonText(to.drive)}, {"from", from.id}, {"to", to.id}});
@@ -297,6 +310,7 @@ private:
     std::ostream& out_;
     json rows_ = json::array();
     bool printed_ = false;
+    bool marked_ = false;  // a folder was marked unreadable
 };
 
 }  // namespace
