@@ -128,7 +128,11 @@ std::optional<StoredScan> ScanReader::scanHolding(const std::string& path) const
     std::optional<StoredScan> best;
     for (StoredScan& scan : latestScans()) {
         if (!partsBelow(scan.root, withoutTrailingSlash(path))) continue;
-        if (!best || scan.root.size() > best->root.size()) best = std::move(scan);
+        // Two filesystems scanned at one mount point in turn: the one there last.
+        if (!best || scan.root.size() > best->root.size() ||
+            (scan.root.size() == best->root.size() && scan.finished > best->finished)) {
+            best = std::move(scan);
+        }
     }
     return best;
 }

@@ -56,7 +56,7 @@ TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
     // Some first-version files hold whole seconds.
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(database.string().c_str(), &db), SQLITE_OK);
         sqlite3_exec(db, "UPDATE scans SET started = '2026-11-02T10:00:00Z' WHERE id = 2", nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
@@ -91,17 +91,6 @@ TEST(ScanHistory, FirstVersionFileConvertsWithEveryTotal) {
     EXPECT_EQ(ScanReader(database.string()).scans().size(), 3u);
 }
 
-std::int64_t userVersion(const fs::path& database) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(database.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr);
-    const std::int64_t version = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return version;
-}
-
 TEST(ScanHistory, SecondVersionFileReadsAsItLiesAndConvertsWhenWrittenLosingNothing) {
 #ifdef _WIN32
     GTEST_SKIP() << "the second version's fixture was made on Linux, with Linux paths";
@@ -124,7 +113,7 @@ TEST(ScanHistory, SecondVersionFileReadsAsItLiesAndConvertsWhenWrittenLosingNoth
         EXPECT_EQ(changes[2].path, "/tmp/corvath-v2/a/b");
     }
     EXPECT_EQ(readFile(database), bytes) << "reading converts nothing";
-    EXPECT_EQ(userVersion(database), 2);
+    EXPECT_EQ(queryNumber(database, "PRAGMA user_version"), 2);
 
     // The drive's next scan, now known by its filesystem: the file is converted
     // and the drive's earlier scans are adopted.
@@ -136,7 +125,12 @@ TEST(ScanHistory, SecondVersionFileReadsAsItLiesAndConvertsWhenWrittenLosingNoth
     ResultsDatabase(database.string())
         .storeScan(ScanRecord{"/tmp/corvath-v2", "/tmp/corvath-v2", now, now, {4096, 0, 0, 1, 0}, {}, "uuid-v2"},
                    table);
-    EXPECT_EQ(userVersion(database), 3);
+    EXPECT_EQ(queryNumber(database, "PRAGMA user_version"), 3);
+    // Another disk at the same mount point later: a history of its own, and the one a path there now names.
+    ResultsDatabase(database.string())
+        .storeScan(ScanRecord{"/tmp/corvath-v2", "/tmp/corvath-v2", now, now + std::chrono::seconds(1),
+                              {4096, 0, 0, 1, 0}, {}, "uuid-other"},
+                   table);
     const ScanReader reader(database.string());
     const auto scans = reader.scans("uuid-v2");
     ASSERT_EQ(scans.size(), 3u);
@@ -144,6 +138,8 @@ TEST(ScanHistory, SecondVersionFileReadsAsItLiesAndConvertsWhenWrittenLosingNoth
     const auto tree = storedTree(reader, scans[0]);
     ASSERT_EQ(tree.size(), firstTree.size());
     for (const auto& [path, folder] : firstTree) EXPECT_EQ(tree.at(path).allocated, folder.allocated) << path;
+    EXPECT_EQ(reader.latestScans().size(), 2u);
+    EXPECT_EQ(reader.scanHolding("/tmp/corvath-v2/a")->driveKey, "uuid-other");
 }
 
 StoredScan scanAt(std::int64_t id, const std::string& local) {

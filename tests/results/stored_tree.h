@@ -26,16 +26,21 @@ inline std::map<std::string, StoredFolder> storedTree(const ScanReader& reader, 
     return folders;
 }
 
-// How many folder nodes the file holds, all scans together.
-inline std::int64_t nodeCount(const std::filesystem::path& database) {
+// One number a query of the file gives, read with plain SQLite; -1 when none.
+inline std::int64_t queryNumber(const std::filesystem::path& database, const char* sql) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(database.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM nodes", -1, &s, nullptr);
-    const std::int64_t count = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
+    sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    const std::int64_t number = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
     sqlite3_finalize(s);
     sqlite3_close(db);
-    return count;
+    return number;
+}
+
+// How many folder nodes the file holds, all scans together.
+inline std::int64_t nodeCount(const std::filesystem::path& database) {
+    return queryNumber(database, "SELECT count(*) FROM nodes");
 }
 
 }  // namespace corvath::test
