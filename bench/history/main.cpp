@@ -1,7 +1,8 @@
 // The scans database's figures: the size and storing time of one scan of a
 // 300,000-folder tree, a 20,000-deep chain, a year of weekly scans with 1 % of
 // the folders changed each week, and the reads that users wait for (a folder's
-// children, corvath-report top and diff).
+// children, corvath-report top and diff), and the peak memory of
+// corvath-report on chains 5,000 to 20,000 folders deep.
 //
 // The scans are the engine's own result type (FolderTable) made in memory, so
 // that the figures measure the database alone; the tree's shape is that of a
@@ -14,6 +15,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "engine/folder_table.h"
 #include "engine/results_sink.h"
@@ -116,6 +121,49 @@ void runQuiet(const std::string& command) {
     }
 }
 
+// Peak resident memory of a command, in MB, its output thrown away.
+double peakMegabytes(const std::vector<std::string>& argv) {
+    std::fflush(stdout);  // or the child writes it once more
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::vector<char*> args;
+        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "failed: %s\n", argv.at(3).c_str());
+        std::exit(1);
+    }
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// A chain of `depth` folders, scanned twice; in the second the deepest folder
+// has grown, so that every folder of the chain changed.
+void storeChain(const std::string& database, std::uint32_t depth, std::chrono::system_clock::time_point now) {
+    for (int scan = 0; scan < 2; ++scan) {
+        FolderTable table;
+        table.append();
+        table[0].name = "/chain";
+        for (std::uint32_t i = 1; i <= depth; ++i) {
+            const std::uint32_t index = table.append();
+            table[index].parent = index - 1;
+            table[index].name = "a";
+            table[index].allocated = table[index].ownAllocated = 4096 + (i == depth && scan == 1 ? 8192 : 0);
+        }
+        for (std::uint32_t i = 1; i < table.size(); ++i) ++table[table[i].parent].folders;
+        table.sumUp();
+        const auto finished = now - std::chrono::hours(2 - scan);
+        ScanRecord record{"/chain/", "/chain", finished, finished, {table[0].allocated, 0, 0, depth + 1, 0}, {}, {}};
+        store(database, record, table, {});
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,6 +173,19 @@ int main(int argc, char** argv) {
     fs::create_directories(folder);
     const auto now = std::chrono::system_clock::now();
     const RetentionRule keepAll{1000, 1000};
+    // Memory on deep chains: it must grow with the depth, not its square. First,
+    // while this process is small: a forked child's peak counts what it had
+    // of its parent's before it started the command.
+    for (const std::uint32_t depth : {5000u, 10000u, 20000u}) {
+        const std::string chain = (folder / ("chain-" + std::to_string(depth) + ".db")).string();
+        storeChain(chain, depth, now);
+        const double exported = peakMegabytes({report, "--database", chain, "export", "--ncdu", "--scan", "2", "-"});
+        const double ranked = peakMegabytes({report, "--database", chain, "top", "-n", "100000"});
+        const double changed = peakMegabytes({report, "--database", chain, "diff", "-n", "5"});
+        std::printf("%u-deep chain, peak memory: export %.0f MB, top -n 100000 %.0f MB, diff -n 5 %.0f MB "
+                    "(target 64 each)\n",
+                    depth, exported, ranked, changed);
+    }
     Tree tree{std::vector<std::uint64_t>(static_cast<std::size_t>(kTop) * kMiddle * kLeaves, 0)};
 
     // One scan, then the same tree again with 1 % changed.
@@ -196,5 +257,6 @@ int main(int argc, char** argv) {
     std::printf("open and read the root's children: %.1f ms (target 20); corvath-report top -n 20: %.0f ms "
                 "(target 300); diff of the last two scans: %.0f ms (target 300)\n",
                 children * 1000, top * 1000, diff * 1000);
+
     return 0;
 }

@@ -59,7 +59,9 @@ std::string fullPathIn(const StoredScan& scan, const std::string& path) {
 }  // namespace
 
 std::string childPath(const std::string& parent, const std::string& name) {
-    return parent.empty() || endsWithSeparator(parent) ? parent + name : parent + kPathSeparator + name;
+    std::string path = parent;
+    appendChild(path, name);
+    return path;
 }
 
 class ScanReader::Snapshot {
@@ -173,33 +175,57 @@ std::optional<StoredFolder> ScanReader::findFolder(const StoredScan& scan, const
     return current;
 }
 
-std::vector<RankedFolder> ScanReader::largestFolders(const StoredScan& scan, const std::string& path,
-                                                     std::size_t count, std::optional<unsigned> depth) const {
+std::string FolderRanking::path(std::size_t index) const {
+    std::vector<const std::string*> names;
+    for (std::size_t at = index; at != kNone && entries[at].parent != kNone; at = entries[at].parent) {
+        names.push_back(&entries[at].folder.name);
+    }
+    std::string path = start;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) appendChild(path, **it);
+    return path;
+}
+
+FolderRanking ScanReader::largestFolders(const StoredScan& scan, const std::string& path, std::size_t count,
+                                         std::optional<unsigned> depth) const {
     const Snapshot snapshot(*this);
+    FolderRanking ranking;
+    ranking.start = fullPathIn(scan, path);
     const std::optional<StoredFolder> start = findFolder(scan, path);
-    if (!start || count == 0) return {};
+    if (!start || count == 0) return ranking;
+    using Entry = FolderRanking::Entry;
+    // Equal sizes come by path: siblings by name, others by their whole paths,
+    // made only then.
+    const auto pathOf = [&ranking](const Entry& candidate) {
+        return candidate.parent == FolderRanking::kNone ? ranking.start
+                                                         : childPath(ranking.path(candidate.parent), candidate.folder.name);
+    };
+    auto smaller = [&pathOf](const Entry& a, const Entry& b) {
+        if (a.folder.allocated != b.folder.allocated) return a.folder.allocated < b.folder.allocated;
+        if (a.parent == b.parent) return a.folder.name > b.folder.name;
+        return pathOf(a) > pathOf(b);
+    };
     // Best first: no folder is larger than the one that holds it, so the
     // largest not yet taken is always among the children of those taken.
-    auto smaller = [](const RankedFolder& a, const RankedFolder& b) {
-        return a.folder.allocated != b.folder.allocated ? a.folder.allocated < b.folder.allocated
-                                                        : a.path > b.path;
-    };
-    std::priority_queue<RankedFolder, std::vector<RankedFolder>, decltype(smaller)> candidates(smaller);
-    candidates.push({fullPathIn(scan, path), 0, *start, 0});
-    std::vector<RankedFolder> result;
-    while (!candidates.empty() && result.size() < count) {
-        RankedFolder taken = candidates.top();
+    std::priority_queue<Entry, std::vector<Entry>, decltype(smaller)> candidates(smaller);
+    candidates.push({FolderRanking::kNone, 0, *start, 0});
+    while (!candidates.empty() && ranking.entries.size() < count) {
+        Entry taken = candidates.top();
         candidates.pop();
-        if (!depth || taken.depth < *depth) {
-            for (StoredFolder& child : children(taken.folder.node)) {
-                const std::string childName = child.name;
-                candidates.push(
-                    {childPath(taken.path, childName), taken.depth + 1, std::move(child), taken.folder.allocated});
+        // A scan's folders are no deeper than it has folders: deeper, a folder holds itself.
+        if (taken.depth > scan.folders) failHoldsItself(taken.folder.node);
+        // Taken first: its children's paths go through it.
+        const std::size_t index = ranking.entries.size();
+        ranking.entries.push_back(std::move(taken));
+        const Entry& parent = ranking.entries.back();
+        if (!depth || parent.depth < *depth) {
+            const unsigned childDepth = parent.depth + 1;
+            const std::uint64_t parentAllocated = parent.folder.allocated;
+            for (StoredFolder& child : children(parent.folder.node)) {
+                candidates.push({index, childDepth, std::move(child), parentAllocated});
             }
         }
-        result.push_back(std::move(taken));
     }
-    return result;
+    return ranking;
 }
 
 std::vector<StoredFile> ScanReader::largestFiles(const StoredScan& scan, const std::string& path,
@@ -219,6 +245,11 @@ std::vector<StoredFile> ScanReader::largestFiles(const StoredScan& scan, const s
     return result;
 }
 
+void ScanReader::failHoldsItself(std::int64_t node) const {
+    throw ResultsError("the scans database " + path_ + " is damaged: folder " + std::to_string(node) +
+                       " holds itself");
+}
+
 std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const StoredScan& to, const std::string& path,
                                               std::size_t count) const {
     const Snapshot snapshot(*this);
@@ -230,24 +261,56 @@ std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const Stor
     for (const std::string& part : *below) thenPath = childPath(thenPath, part);
     const std::optional<StoredFolder> before = findFolder(from, thenPath);
     const std::optional<StoredFolder> after = findFolder(to, startPath);
-    std::vector<FolderChange> found;
-    if (!before && !after) return found;
+    std::vector<FolderChange> result;
+    if (!before && !after) return result;
     if (!before || !after) {
-        found.push_back({startPath, before ? FolderChange::Kind::Gone : FolderChange::Kind::New,
-                         before.value_or(StoredFolder{}), after.value_or(StoredFolder{})});
-        return found;
+        result.push_back({startPath, before ? FolderChange::Kind::Gone : FolderChange::Kind::New,
+                          before.value_or(StoredFolder{}), after.value_or(StoredFolder{})});
+        return result;
     }
+    // Paths are kept as links to the folder above, made whole only for the
+    // changes reported: a deep chain of changed folders costs its length.
+    struct Place {
+        std::size_t parent;
+        std::string name;
+        unsigned depth;
+    };
+    constexpr std::size_t kStart = static_cast<std::size_t>(-1);
+    std::vector<Place> places;
+    const auto pathOf = [&](std::size_t place) {
+        std::vector<const std::string*> names;
+        for (std::size_t at = place; at != kStart; at = places[at].parent) names.push_back(&places[at].name);
+        std::string full = startPath;
+        for (auto it = names.rbegin(); it != names.rend(); ++it) appendChild(full, **it);
+        return full;
+    };
+    const auto placeBelow = [&](std::size_t parent, const std::string& name) {
+        const unsigned depth = parent == kStart ? 1 : places[parent].depth + 1;
+        places.push_back({parent, name, depth});
+        return places.size() - 1;
+    };
+    struct Found {
+        std::size_t place;
+        FolderChange::Kind kind;
+        StoredFolder before, after;
+        std::int64_t grown() const {
+            return static_cast<std::int64_t>(after.allocated) - static_cast<std::int64_t>(before.allocated);
+        }
+    };
     struct Pair {
-        std::string path;
+        std::size_t place;
         StoredFolder before, after;
     };
-    std::vector<Pair> pending{{startPath, *before, *after}};
+    std::vector<Found> found;
+    std::vector<Pair> pending{{kStart, *before, *after}};
+    const std::uint64_t deepest = std::max(from.folders, to.folders);
     while (!pending.empty()) {
         Pair pair = std::move(pending.back());
         pending.pop_back();
         if (pair.before.node == pair.after.node) continue;  // shared: nothing below differs
+        if (pair.place != kStart && places[pair.place].depth > deepest) failHoldsItself(pair.after.node);
         if (pair.before.allocated != pair.after.allocated) {
-            found.push_back({pair.path, FolderChange::Kind::Changed, pair.before, pair.after});
+            found.push_back({pair.place, FolderChange::Kind::Changed, pair.before, pair.after});
         }
         // Sub-folders that both lists hold are shared subtrees: never read.
         const std::vector<std::int64_t> beforeIds = nodes_->childIds(*nodes_->row(pair.before.node));
@@ -265,26 +328,48 @@ std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const Stor
         }
         for (const std::int64_t id : onlyAfter) {
             StoredFolder child = folder(id);
-            const std::string childName = child.name;
-            const auto match = earlier.find(childName);
+            const std::size_t place = placeBelow(pair.place, child.name);
+            const auto match = earlier.find(child.name);
             if (match == earlier.end()) {
-                found.push_back({childPath(pair.path, childName), FolderChange::Kind::New, {}, std::move(child)});
+                found.push_back({place, FolderChange::Kind::New, {}, std::move(child)});
             } else {
-                pending.push_back({childPath(pair.path, childName), std::move(match->second), std::move(child)});
+                pending.push_back({place, std::move(match->second), std::move(child)});
                 earlier.erase(match);
             }
         }
         for (auto& [name, child] : earlier) {
-            found.push_back({childPath(pair.path, name), FolderChange::Kind::Gone, std::move(child), {}});
+            found.push_back({placeBelow(pair.place, name), FolderChange::Kind::Gone, std::move(child), {}});
         }
     }
-    std::sort(found.begin(), found.end(), [](const FolderChange& a, const FolderChange& b) {
-        const std::int64_t sizeA = a.grown() < 0 ? -a.grown() : a.grown();
-        const std::int64_t sizeB = b.grown() < 0 ? -b.grown() : b.grown();
-        return sizeA != sizeB ? sizeA > sizeB : a.path < b.path;
-    });
-    if (found.size() > count) found.resize(count);
-    return found;
+    // Equal changes come in the tree's order: a folder before those below it,
+    // sisters by name. Each place's rank in that order is counted once.
+    std::vector<std::vector<std::size_t>> placesBelow(places.size() + 1);  // the last: the start
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        placesBelow[places[i].parent == kStart ? places.size() : places[i].parent].push_back(i);
+    }
+    std::vector<std::size_t> rank(places.size() + 1, 0);
+    std::size_t next = 0;
+    for (std::vector<std::size_t> stack{places.size()}; !stack.empty();) {
+        const std::size_t at = stack.back();
+        stack.pop_back();
+        rank[at] = next++;
+        std::vector<std::size_t>& kids = placesBelow[at];
+        std::sort(kids.begin(), kids.end(),
+                  [&](std::size_t a, std::size_t b) { return places[a].name > places[b].name; });
+        stack.insert(stack.end(), kids.begin(), kids.end());
+    }
+    const auto rankOf = [&](std::size_t place) { return rank[place == kStart ? places.size() : place]; };
+    const auto magnitude = [](const Found& item) { return item.grown() < 0 ? -item.grown() : item.grown(); };
+    const std::size_t kept = std::min(count, found.size());
+    std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(kept), found.end(),
+                      [&](const Found& a, const Found& b) {
+                          return magnitude(a) != magnitude(b) ? magnitude(a) > magnitude(b)
+                                                              : rankOf(a.place) < rankOf(b.place);
+                      });
+    for (std::size_t i = 0; i < kept; ++i) {
+        result.push_back({pathOf(found[i].place), found[i].kind, std::move(found[i].before), std::move(found[i].after)});
+    }
+    return result;
 }
 
 }  // namespace corvath

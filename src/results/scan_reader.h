@@ -13,12 +13,21 @@ namespace corvath {
 class Connection;
 class NodeReader;
 
-// A folder among the largest under a path.
-struct RankedFolder {
-    std::string path;  // full path
-    unsigned depth = 0;  // 0 for the folder asked about
-    StoredFolder folder;
-    std::uint64_t parentAllocated = 0;  // for its share of the parent; 0 for depth 0
+// The largest folders under a path, largest first. Each knows the folder that
+// holds it, and its path is made when asked for: the ranking's memory grows
+// with the number of folders, not with their number times their depth.
+struct FolderRanking {
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Entry {
+        std::size_t parent = kNone;  // the entry of the folder that holds it; kNone for the first
+        unsigned depth = 0;          // 0 for the folder asked about
+        StoredFolder folder;
+        std::uint64_t parentAllocated = 0;  // for its share of the parent; 0 for depth 0
+    };
+    std::string start;  // full path of the folder asked about
+    std::vector<Entry> entries;
+
+    std::string path(std::size_t index) const;
 };
 
 // How a folder differs between two scans of a drive.
@@ -67,8 +76,9 @@ public:
 
     // The largest folders at path and below, at most depth levels down, largest
     // first: the folder itself comes first, as in `du | sort -n -r`.
-    std::vector<RankedFolder> largestFolders(const StoredScan& scan, const std::string& path, std::size_t count,
-                                             std::optional<unsigned> depth = std::nullopt) const;
+    // Throws ResultsError when a folder turns out to hold itself (a damaged file).
+    FolderRanking largestFolders(const StoredScan& scan, const std::string& path, std::size_t count,
+                                 std::optional<unsigned> depth = std::nullopt) const;
     // The scan's largest files at path or below, largest first. A scan keeps
     // only its LargestFiles::kKept largest, so this is the largest of those.
     std::vector<StoredFile> largestFiles(const StoredScan& scan, const std::string& path, std::size_t count) const;
@@ -77,6 +87,10 @@ public:
     // largest change first. Subtrees the two scans share are skipped unread.
     std::vector<FolderChange> changes(const StoredScan& from, const StoredScan& to, const std::string& path,
                                       std::size_t count) const;
+
+    // For a walk that finds a folder deeper than the scan has folders: the
+    // folder holds itself, which only a damaged file can say.
+    [[noreturn]] void failHoldsItself(std::int64_t node) const;
 
 private:
     // One read transaction for a whole query (and any it calls): without one,

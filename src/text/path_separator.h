@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "text/ascii_case.h"
@@ -22,6 +23,13 @@ constexpr bool isAbsolutePath(std::string_view path) { return !path.empty() && p
 #endif
 
 constexpr bool endsWithSeparator(std::string_view path) { return !path.empty() && isPathSeparator(path.back()); }
+
+// Makes path the path of its child name, in place ("" and a root take no
+// separator of their own).
+inline void appendChild(std::string& path, std::string_view name) {
+    if (!path.empty() && !endsWithSeparator(path)) path += kPathSeparator;
+    path += name;
+}
 
 // A drive's root, which keeps its separator: "/", or "C:\" on Windows.
 constexpr bool isRootPath(std::string_view path) {

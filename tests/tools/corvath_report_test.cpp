@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <sqlite3.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <sys/wait.h>
@@ -165,6 +167,89 @@ TEST_F(ReportTree, FoldersThatCouldNotBeReadAreMarkedInEveryView) {
     marked.clear();
     for (const json& row : report(database, {"diff", "--json"}).parsed()) marked[row["path"]] = row["unreadable"];
     EXPECT_EQ(marked, (std::map<std::string, bool>{{tree.path().string(), false}, {(tree / "locked").string(), true}}));
+}
+
+TEST_F(ReportTree, NamesReachTheTerminalEscapedAndJsonExactly) {
+    // An escape sequence that clears the screen, and a C1 control byte that is not UTF-8.
+    const std::string evil = std::string("evil\x1b[2J") + '\x9b' + "31m";
+    const std::string twin = std::string("evil\x1b[2J") + '\x9c' + "31m";  // differs in that byte only
+    writeFile(tree / evil / "f", std::string(20000, 'e'));
+    writeFile(tree / twin / "g", std::string(9000, 't'));
+    store(database, tree.path());
+    writeFile(tree / evil / "more", std::string(5000, 'm'));
+    store(database, tree.path());
+
+    const std::string shown = "evil\\x1b[2J\\x9b31m";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"top"}, {"files"}, {"diff"}, {"top", (tree / evil / "nothing").string()}}) {
+        const Report run = report(database, command);
+        const std::string all = run.run.out + run.run.err;
+        EXPECT_EQ(all.find('\x1b'), std::string::npos) << command[0];
+        EXPECT_EQ(all.find('\x9b'), std::string::npos) << command[0];
+        EXPECT_NE(all.find(shown), std::string::npos) << command[0] << ": " << all;
+    }
+
+    std::set<std::string> exact;
+    for (const json& row : report(database, {"top", "--json"}).parsed()) {
+        if (row.contains("path_base64")) exact.insert(row["path_base64"]);
+    }
+    // base64 of "<root>/evil\x1b[2J\x9b31m" and its twin: two names, two values.
+    EXPECT_EQ(exact.size(), 2u);
+}
+
+TEST_F(ReportTree, AFailedWriteOfTheReportIsAnError) {
+    writeFile(tree / "d" / "f", "x");
+    store(database, tree.path());
+    store(database, tree.path());
+    for (const std::vector<std::string>& command :
+         std::vector<std::vector<std::string>>{{"scans"}, {"history", tree.path().string()}, {"top"}, {"top", "--json"},
+                                               {"files"}, {"diff"}, {"prune"}, {"export", "--ncdu", "--scan", "1", "-"}}) {
+        std::vector<std::string> argv{CORVATH_REPORT_BINARY, "--database", database.string()};
+        argv.insert(argv.end(), command.begin(), command.end());
+        std::string line;
+        for (const std::string& arg : argv) line += shellQuote(arg) + " ";
+        int status = 0;
+        const std::string err = runCommand(line + ">/dev/full 2>&1 1>/dev/full", &status);
+        EXPECT_EQ(status, 1) << command[0];
+    }
+}
+
+TEST(CorvathReport, OptionsOutOfRangeOrForAnotherCommandAreRefused) {
+    TempDir data;
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"diff", "--since", "2262-04-12"},
+                                                                        {"diff", "--since", "2026-02-30"},
+                                                                        {"top", "--depth", "4294967296"},
+                                                                        {"top", "--since", "2026-01-01"},
+                                                                        {"scans", "-n", "3"}}) {
+        const Report refused = report(data / "none.db", arguments);
+        EXPECT_EQ(refused.run.status, 1) << arguments[1];
+        EXPECT_EQ(std::count(refused.run.err.begin(), refused.run.err.end(), '\n'), 1) << refused.run.err;
+        EXPECT_EQ(refused.run.err.find("no scans database"), std::string::npos) << "refused before reading";
+    }
+    // An empty file where the database should be: nothing yet, and it stays empty.
+    writeFile(data / "empty.db", "");
+    EXPECT_NE(report(data / "empty.db", {"scans"}).run.err.find("holds no scan yet"), std::string::npos);
+    EXPECT_EQ(fs::file_size(data / "empty.db"), 0u);
+}
+
+TEST_F(ReportTree, AFolderThatHoldsItselfIsADamagedFileNotEndlessWork) {
+    writeFile(tree / "a" / "b" / "f", "x");
+    store(database, tree.path());
+    // b's list of sub-folders made the root's, which holds a: a holds b holds a.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE nodes SET children = (SELECT children FROM nodes WHERE id ="
+                           " (SELECT root_node FROM scans)), subfolders = 1 WHERE name = CAST('b' AS BLOB)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"top", "-n", "100000"}, {"export", "--ncdu", "-"}}) {
+        const Report damaged = report(database, command);
+        EXPECT_EQ(damaged.run.status, 1) << command[0];
+        EXPECT_NE(damaged.run.err.find("holds itself"), std::string::npos) << damaged.run.err;
+    }
 }
 
 TEST(CorvathReport, BadCommandLinesAndNoDatabaseGiveOneLineAndStatusOne) {

@@ -1,4 +1,7 @@
 // corvath-report: where the space went, from the stored scans.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -12,6 +15,7 @@
 #endif
 #include "report_arguments.h"
 #include "report_commands.h"
+#include "report_table.h"
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
@@ -58,7 +62,11 @@ int run(const ReportArguments& arguments) {
         case ReportArguments::Command::Prune: {
             { const ScanReader check(database); }  // refuses what is not ours before anything is written
             const std::size_t removed = ResultsDatabase(database).prune();
-            std::cout << "removed " << removed << (removed == 1 ? " scan" : " scans") << '\n';
+            if (arguments.json) {
+                std::cout << "{\"removed\": " << removed << "}\n";
+            } else {
+                std::cout << "removed " << removed << (removed == 1 ? " scan" : " scans") << '\n';
+            }
             return 0;
         }
         case ReportArguments::Command::Export: {
@@ -78,20 +86,36 @@ int run(const ReportArguments& arguments) {
         default: {
             const ScanReader reader(database);
             runReportCommand(arguments, reader, std::cout);
-            std::cout.flush();
             return 0;
         }
+    }
+}
+
+// A report cut short by a full disk or a closed pipe must not pass for a whole
+// one: a write or flush of standard output that failed is an error, as it is
+// for coreutils.
+void checkStandardOutput() {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (failed) {
+        throw std::runtime_error(std::string("cannot write the report to standard output: ") +
+                                 std::strerror(errno != 0 ? errno : EIO));
     }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    int status = 1;
     try {
-        return run(withAbsolutePath(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc))));
+        status = run(withAbsolutePath(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc))));
+        checkStandardOutput();
     } catch (const std::exception& error) {
         std::cout.flush();
-        std::cerr << "corvath-report: " << error.what() << '\n';
+        // The line may echo what the user typed, or a name from the database.
+        std::cerr << "corvath-report: " << shownName(error.what(), false) << '\n';
         return 1;
     }
+    return status;
 }

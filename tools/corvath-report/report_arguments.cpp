@@ -1,7 +1,11 @@
 #include "report_arguments.h"
 
 #include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <limits>
 #include <map>
+#include <set>
 
 namespace corvath {
 
@@ -33,13 +37,64 @@ const char* const kReportUsage =
 
 namespace {
 
-std::int64_t number(const std::string& option, const std::string& text) {
+std::int64_t number(const std::string& option, const std::string& text,
+                    std::int64_t most = std::numeric_limits<std::int64_t>::max()) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0) {
-        throw ArgumentError(option + " needs a number, not \"" + text + "\"");
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > most) {
+        throw ArgumentError(option + " needs a number from 0 to " + std::to_string(most) + ", not \"" + text + "\"");
     }
     return value;
+}
+
+// Local midnight of a YYYY-MM-DD date the clock can hold.
+std::chrono::system_clock::time_point localDate(const std::string& text) {
+    using namespace std::chrono;
+    int y = 0;
+    unsigned m = 0, d = 0;
+    int consumed = 0;
+    const bool parsed = std::sscanf(text.c_str(), "%4d-%2u-%2u%n", &y, &m, &d, &consumed) == 3 &&
+                        static_cast<std::size_t>(consumed) == text.size() && text.size() == 10;
+    const year_month_day date{year(y), month(m), day(d)};
+    // The clock counts nanoseconds: it ends in April 2262.
+    if (!parsed || !date.ok() || date < 1970y / January / 1 || date > 2262y / April / 10) {
+        throw ArgumentError("--since needs a date as YYYY-MM-DD from 1970-01-01 to 2262-04-10, not \"" + text + "\"");
+    }
+    std::tm parts{};
+    parts.tm_year = y - 1900;
+    parts.tm_mon = static_cast<int>(m) - 1;
+    parts.tm_mday = static_cast<int>(d);
+    parts.tm_isdst = -1;
+    return system_clock::from_time_t(std::mktime(&parts));
+}
+
+// The options each command reads; any other is a mistake, not to be ignored.
+const std::set<std::string>& optionsOf(ReportArguments::Command command) {
+    using Command = ReportArguments::Command;
+    static const std::map<Command, std::set<std::string>> kOptions = {
+        {Command::Scans, {"--bytes", "--json", "--database"}},
+        {Command::History, {"--bytes", "--json", "--database"}},
+        {Command::Top, {"-n", "--depth", "--scan", "--bytes", "--json", "--database"}},
+        {Command::Files, {"-n", "--scan", "--bytes", "--json", "--database"}},
+        {Command::Diff, {"-n", "--from", "--since", "--to", "--scan", "--bytes", "--json", "--database"}},
+        {Command::Export, {"--ncdu", "--scan", "--database"}},
+        {Command::Prune, {"--json", "--database"}},
+        {Command::Help, {}}};
+    return kOptions.at(command);
+}
+
+const char* nameOf(ReportArguments::Command command) {
+    using Command = ReportArguments::Command;
+    switch (command) {
+        case Command::Scans: return "scans";
+        case Command::History: return "history";
+        case Command::Top: return "top";
+        case Command::Files: return "files";
+        case Command::Diff: return "diff";
+        case Command::Export: return "export";
+        case Command::Prune: return "prune";
+        default: return "help";
+    }
 }
 
 }  // namespace
@@ -52,6 +107,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         {"prune", Command::Prune}, {"help", Command::Help}};
     ReportArguments parsed;
     bool commandSeen = false;
+    std::vector<std::string> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         auto value = [&]() -> const std::string& {
@@ -63,16 +119,17 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             parsed.command = Command::Version;
             return parsed;
         }
+        if (argument.size() > 1 && argument[0] == '-') given.push_back(argument);
         if (argument == "-n") {
             parsed.count = static_cast<std::size_t>(number(argument, value()));
         } else if (argument == "--depth") {
-            parsed.depth = static_cast<unsigned>(number(argument, value()));
+            parsed.depth = static_cast<unsigned>(number(argument, value(), std::numeric_limits<unsigned>::max()));
         } else if (argument == "--scan" || argument == "--to") {
             parsed.scan = number(argument, value());
         } else if (argument == "--from") {
             parsed.from = number(argument, value());
         } else if (argument == "--since") {
-            parsed.since = value();
+            parsed.since = localDate(value());
         } else if (argument == "--database") {
             parsed.database = value();
         } else if (argument == "--bytes") {
@@ -97,6 +154,12 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         }
     }
     if (!commandSeen) throw ArgumentError("no command given (see corvath-report --help)");
+    for (const std::string& option : given) {
+        if (!optionsOf(parsed.command).contains(option)) {
+            throw ArgumentError(std::string(nameOf(parsed.command)) + " does not take " + option +
+                                " (see corvath-report --help)");
+        }
+    }
     if (parsed.from && parsed.since) throw ArgumentError("--from and --since cannot both be given");
     if (parsed.command == Command::Export) {
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -18,7 +19,7 @@ struct ReportArguments {
     std::optional<unsigned> depth;      // --depth
     std::optional<std::int64_t> scan;   // --scan, --to
     std::optional<std::int64_t> from;   // --from
-    std::optional<std::string> since;   // --since DATE
+    std::optional<std::chrono::system_clock::time_point> since;  // --since DATE, its local midnight
     bool bytes = false;                 // --bytes: exact numbers
     bool json = false;
     bool ncdu = false;

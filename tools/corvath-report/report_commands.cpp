@@ -42,13 +42,10 @@ std::string durationText(std::chrono::system_clock::duration duration) {
     return text;
 }
 
-// The raw bytes as JSON: a name that is not UTF-8 is replaced where it is not.
-json jsonText(const std::string& raw) { return json::parse(json(raw).dump(-1, ' ', false, json::error_handler_t::replace)); }
-
 class Report {
 public:
     Report(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out)
-        : args_(arguments), reader_(reader), out_(out) {}
+        : args_(arguments), reader_(reader), out_(out), rows_(out) {}
 
     void run() {
         using Command = ReportArguments::Command;
@@ -72,7 +69,12 @@ private:
     }
     static Cell blank() { return {std::string(), json()}; }
     static Cell count(std::uint64_t value) { return {std::to_string(value), value}; }
-    static Cell path(const std::string& raw) { return {shownName(raw), jsonText(raw)}; }
+    static Cell path(const std::string& raw) { return {shownName(raw), jsonText(raw), base64IfNotUtf8(raw)}; }
+    // A drive's name among the fields JSON adds to each row.
+    static void addName(json& fields, const char* key, const std::string& raw) {
+        fields[key] = jsonText(raw);
+        if (const std::string exact = base64IfNotUtf8(raw); !exact.empty()) fields[std::string(key) + "_base64"] = exact;
+    }
     // A folder that could not be read in full counts only what could be read:
     // marked "!", as ncdu and gdu mark it.
     Cell unreadable(bool marked) {
@@ -91,7 +93,9 @@ private:
     // One table per scan in text; one array of rows, each naming its scan, in JSON.
     void emit(const ReportTable& table, const StoredScan& scan, bool heading) {
         if (args_.json) {
-            table.appendJson(rows_, {{"drive", jsonText(scan.drive)}, {"scan", scan.id}});
+            json fields{{"scan", scan.id}};
+            addName(fields, "drive", scan.drive);
+            table.writeJson(rows_, fields);
             return;
         }
         if (heading) {
@@ -102,7 +106,7 @@ private:
         printed_ = true;
     }
     void finish() {
-        if (args_.json) out_ << rows_.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+        if (args_.json) rows_.finish();
         if (!args_.json && marked_) out_ << "\n! could not be read in full: its sizes count only what could be read\n";
     }
 
@@ -177,7 +181,7 @@ private:
             }
         }
         if (args_.json) {
-            table.appendJson(rows_);
+            table.writeJson(rows_);
         } else if (!table.empty()) {
             table.print(out_);
         }
@@ -193,10 +197,13 @@ private:
                                {"FOLDERS", "folders", true},
                                {"", "unreadable"},
                                {"PATH", "path"}});
-            for (const RankedFolder& ranked : reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth)) {
+            const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
+            for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
+                const FolderRanking::Entry& ranked = ranking.entries[i];
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
-                           count(ranked.folder.files), count(ranked.folder.folders), unreadable(isUnreadable(ranked.folder)),
-                           path(ranked.path)});
+                           count(ranked.folder.files), count(ranked.folder.folders),
+                           unreadable(isUnreadable(ranked.folder))},
+                          [&ranking, i] { return path(ranking.path(i)); });
             }
             emit(table, scan, scans.size() > 1 || !args_.target);
         }
@@ -234,7 +241,7 @@ private:
         const std::vector<StoredScan> scans = reader_.scans(to.driveKey);
         std::optional<StoredScan> chosen;
         if (args_.since) {
-            const auto since = sinceTime(*args_.since);
+            const auto since = *args_.since;
             for (const StoredScan& scan : scans) {
                 if (scan.finished < since && scan.id != to.id) chosen = scan;
             }
@@ -249,15 +256,6 @@ private:
                                 std::to_string(to.id) + " to compare with");
         }
         return *chosen;
-    }
-
-    static std::chrono::system_clock::time_point sinceTime(const std::string& date) {
-        std::tm parts{};
-        std::istringstream in(date);
-        in >> std::get_time(&parts, "%Y-%m-%d");
-        if (in.fail() || in.peek() != std::char_traits<char>::eof()) throw ArgumentError("--since needs a date as YYYY-MM-DD, not \"" + date + "\"");
-        parts.tm_isdst = -1;
-        return std::chrono::system_clock::from_time_t(std::mktime(&parts));
     }
 
     void diff() {
@@ -289,7 +287,9 @@ private:
                            unreadable(isUnreadable(item.before) || isUnreadable(item.after)), path(item.path)});
             }
             if (args_.json) {
-                table.appendJson(rows_, {{"drive", jsonText(to.drive)}, {"from", from.id}, {"to", to.id}});
+                json fields{{"from", from.id}, {"to", to.id}};
+                addName(fields, "drive", to.drive);
+                table.writeJson(rows_, fields);
                 continue;
             }
             if (printed_) out_ << '\n';
@@ -308,7 +308,7 @@ private:
     const ReportArguments& args_;
     const ScanReader& reader_;
     std::ostream& out_;
-    json rows_ = json::array();
+    JsonRows rows_;
     bool printed_ = false;
     bool marked_ = false;  // a folder was marked unreadable
 };

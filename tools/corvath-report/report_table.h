@@ -1,14 +1,30 @@
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvath {
 
-// One table of a report: aligned columns for people, an array of objects
-// (one per row, keyed by column) for programs.
+// Writes a JSON array one object at a time, so that a long report is never
+// held whole.
+class JsonRows {
+public:
+    explicit JsonRows(std::ostream& out) : out_(out) {}
+    void add(const nlohmann::json& object);
+    // Closes the array; "[]" when nothing was added.
+    void finish();
+
+private:
+    std::ostream& out_;
+    bool any_ = false;
+};
+
+// One table of a report: aligned columns for people, objects (one per row,
+// keyed by column) for programs.
 class ReportTable {
 public:
     struct Column {
@@ -19,23 +35,48 @@ public:
     struct Cell {
         std::string text;
         nlohmann::json value;
+        // For a name that is not UTF-8: its exact bytes, in base64, written as
+        // KEY_base64 beside the value (which has U+FFFD where bytes are not UTF-8).
+        std::string base64 = {};
     };
+    // The row's last cell, made only when the row is written: a path can be
+    // long, and a report can have many rows.
+    using LateCell = std::function<Cell()>;
 
     explicit ReportTable(std::vector<Column> columns) : columns_(std::move(columns)) {}
-    void add(std::vector<Cell> row) { rows_.push_back(std::move(row)); }
+    // The row's cells; with last, all but the last column's.
+    void add(std::vector<Cell> row, LateCell last = {}) { rows_.push_back({std::move(row), std::move(last)}); }
     bool empty() const { return rows_.empty(); }
 
     void print(std::ostream& out) const;
-    // Appends the rows to an array, each with extra's fields too.
-    void appendJson(nlohmann::json& array, const nlohmann::json& extra = nlohmann::json::object()) const;
+    // Adds the rows, each with extra's fields too.
+    void writeJson(JsonRows& out, const nlohmann::json& extra = nlohmann::json::object()) const;
 
 private:
+    struct Row {
+        std::vector<Cell> cells;
+        LateCell last;
+    };
+    std::vector<Cell> cellsOf(const Row& row) const;
+
     std::vector<Column> columns_;
-    std::vector<std::vector<Cell>> rows_;
+    std::vector<Row> rows_;
 };
 
-// A path or name for a terminal: control characters (a newline in a name)
-// shown as "?", as ls does, so that one entry stays one line.
-std::string shownName(const std::string& raw);
+// A name or path for a terminal, one line and nothing the terminal would act
+// on: bytes that are not UTF-8 as \xNN; control characters as \n, \t, \r,
+// \xNN (C0 and DEL) or \uNNNN (C1 and the invisible formatting characters);
+// with backslashes, a backslash as \\, so that every name shows differently.
+// Windows names cannot hold a backslash: there it is only the separator.
+#ifdef _WIN32
+std::string shownName(std::string_view raw, bool backslashes = false);
+#else
+std::string shownName(std::string_view raw, bool backslashes = true);
+#endif
+
+// A name as JSON text (U+FFFD where its bytes are not UTF-8), and its exact
+// bytes in base64 when they are not ("" otherwise).
+nlohmann::json jsonText(std::string_view raw);
+std::string base64IfNotUtf8(std::string_view raw);
 
 }  // namespace corvath

@@ -30,14 +30,18 @@ void writeStoredNcduExport(BufferedOutput& out, const ScanReader& reader, const 
               ",\"timestamp\":" +
               std::to_string(std::chrono::duration_cast<std::chrono::seconds>(scan.finished.time_since_epoch()).count()) +
               "},");
-    // Depth first without recursion: a 20,000-deep chain is fine.
+    // Depth first without recursion, with one path for the folder being
+    // written: a 20,000-deep chain costs its length, not its length squared.
     struct Frame {
-        std::string path;
+        std::size_t pathLength;  // of the folder's path within path
         std::vector<StoredFolder> children;
         std::size_t next = 0;
     };
     std::vector<Frame> stack;
-    auto open = [&](const StoredFolder& folder, std::string path) {
+    std::string path;
+    auto open = [&](const StoredFolder& folder) {
+        // A scan's folders are no deeper than it has folders: deeper, a folder holds itself.
+        if (stack.size() > scan.folders) reader.failHoldsItself(folder.node);
         std::vector<StoredFolder> children = reader.children(folder.node);
         std::uint64_t allocated = folder.allocated, apparent = folder.apparent;
         for (const StoredFolder& child : children) {
@@ -70,18 +74,22 @@ void writeStoredNcduExport(BufferedOutput& out, const ScanReader& reader, const 
             }
         }
         out.write(text);
-        stack.push_back({std::move(path), std::move(children), 0});
+        stack.push_back({path.size(), std::move(children), 0});
     };
-    open(reader.folder(scan.top), scan.root);
+    path = scan.root;
+    open(reader.folder(scan.top));
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (top.next == top.children.size()) {
             out.write("]");
             stack.pop_back();
+            if (!stack.empty()) path.resize(stack.back().pathLength);
             continue;
         }
         const StoredFolder child = top.children[top.next++];
-        open(child, childPath(top.path, child.name));
+        path.resize(top.pathLength);
+        appendChild(path, child.name);
+        open(child);
     }
     out.write("]\n");
     out.flush();
