@@ -4,6 +4,7 @@
 
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
+#include "platform/linux/freedesktop_trash.h"
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
@@ -105,7 +106,7 @@ protected:
         if (!engines) {
             engines = [this](EventPump& pump) { return std::make_unique<Scanner>(pump, results, ScannerOptions{2}); };
         }
-        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, engines);
+        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, trash, engines);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -133,6 +134,7 @@ protected:
     fs::path database = data / "scans.db";
     ResultsDatabase results{database.string()};
     test::RecordingFileManager fileManager;
+    FreedesktopTrash trash;
 };
 
 TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) {
