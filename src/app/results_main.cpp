@@ -2,6 +2,7 @@
 
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
+#include "platform/linux/freedesktop_trash.h"
 #include "platform/linux/linux_drive_mounts.h"
 #include "platform/linux/user_folders.h"
 #include "platform/linux/xdg_file_manager.h"
@@ -32,9 +33,10 @@ int main(int argc, char** argv) {
     }
     const std::string database = defaultResultsDatabasePath().string();
     XdgFileManager fileManager;
+    FreedesktopTrash trash;
     ResultsDatabase results(database);
     LinuxDriveMounts mounts;
-    return runResultsApplication(argc, argv, database, fileManager, [&](EventPump& pump) {
+    return runResultsApplication(argc, argv, database, fileManager, trash, [&](EventPump& pump) {
         ScannerOptions options;
         options.mounts = &mounts;
         return std::make_unique<Scanner>(pump, results, options);

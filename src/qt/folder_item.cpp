@@ -17,6 +17,16 @@ bool FolderItem::mayHaveChildren(bool comparing) const {
     return comparing && before.node != 0 && before.node != now.node && before.children > 0;
 }
 
+void takeOutOfTotals(FolderItem* from, const TakenOut& taken) {
+    const auto less = [](std::uint64_t& total, std::uint64_t part) { total -= std::min(total, part); };
+    for (FolderItem* at = from; at != nullptr; at = at->parent) {
+        less(at->now.allocated, taken.allocated);
+        less(at->now.apparent, taken.apparent);
+        less(at->now.files, taken.files);
+        less(at->now.folders, taken.folders);
+    }
+}
+
 void readChildren(const ScanReader& reader, FolderItem& item, bool comparing) {
     std::vector<StoredFolder> nowChildren;
     if (item.now.node != 0 && item.now.children > 0) nowChildren = reader.children(item.now.node);

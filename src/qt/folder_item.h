@@ -35,6 +35,18 @@ struct FolderItem {
     bool mayHaveChildren(bool comparing) const;
 };
 
+// What went to the trash, as the scan counted it.
+struct TakenOut {
+    std::uint64_t allocated = 0;
+    std::uint64_t apparent = 0;
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+};
+
+// Takes it out of the folder's totals and those of every folder above it, so
+// that what the tree shows stays the scan less what went.
+void takeOutOfTotals(FolderItem* from, const TakenOut& taken);
+
 // Reads the item's sub-folders, largest first, then (when comparing) those gone
 // since the earlier scan, largest first. A subtree both scans share is paired
 // with itself without reading the earlier scan. Throws ResultsError.

@@ -173,6 +173,28 @@ void QtFolderTreeModel::markTrashed(const QModelIndex& index) {
         for (auto& child : item->children) pending.push_back(child.get());
     }
     emit dataChanged(indexOf(folder, 0), indexOf(folder, kColumnCount - 1));
+    takeOutOfTotals(folder->parent, {folder->now.allocated, folder->now.apparent, folder->now.files,
+                                     folder->now.folders + 1});
+    totalsChanged(folder->parent);
+}
+
+bool QtFolderTreeModel::fileTrashed(const StoredFile& file) {
+    FolderItem* folder = itemAt(findPath(file.folder));
+    if (folder == nullptr || folder->trashed) return false;
+    // Own bytes are known once read; read later, they follow from the new total.
+    if (folder->fetched) folder->ownNow -= std::min(folder->ownNow, file.allocated);
+    takeOutOfTotals(folder, {file.allocated, file.apparent, 1, 0});
+    totalsChanged(folder);
+    return true;
+}
+
+void QtFolderTreeModel::totalsChanged(FolderItem* from) {
+    for (FolderItem* at = from; at != nullptr; at = at->parent) {
+        emit dataChanged(indexOf(at, 0), indexOf(at, kColumnCount - 1));
+        if (!at->children.empty()) {
+            emit dataChanged(indexOf(at->children.front().get(), kShare), indexOf(at->children.back().get(), kShare));
+        }
+    }
 }
 
 QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {

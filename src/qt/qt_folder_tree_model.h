@@ -54,8 +54,11 @@ public:
     // the scan does not hold it.
     QModelIndex findPath(const std::string& path);
     // The folder has been moved to the trash: it stays, marked as gone, with
-    // the folders read below it.
+    // the folders read below it, and the folders above it no longer count it.
     void markTrashed(const QModelIndex& index);
+    // A file of the scan has been moved to the trash: its folder and those
+    // above it no longer count it. False when the tree does not hold its folder.
+    bool fileTrashed(const StoredFile& file);
 
 signals:
     // Reading the database failed; one line.
@@ -63,6 +66,8 @@ signals:
 
 private:
     FolderItem* itemAt(const QModelIndex& index) const;
+    // Announces new totals of the folder, the folders above it and their rows' shares.
+    void totalsChanged(FolderItem* from);
 
     const ScanReader* reader_ = nullptr;
     std::unique_ptr<FolderItem> root_;

@@ -4,14 +4,10 @@
 #include "ui/results_texts.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QStandardPaths>
-
-#include <filesystem>
 
 namespace corvath {
 namespace {
@@ -24,17 +20,45 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Puts an item back from where a failed trash left it, and drops the record
-// made of it.
-void undoStrayTrash(const QString& placed, const std::string& original) {
-    namespace fs = std::filesystem;
-    const fs::path where = fs::absolute(QFile::encodeName(placed).toStdString());
-    std::error_code error;
-    fs::rename(where, original, error);
-    const fs::path record = where.parent_path().parent_path() / "info" / (where.filename().string() + ".trashinfo");
-    fs::remove(record, error);
-    fs::remove(where.parent_path(), error);  // only when empty
-    fs::remove(record.parent_path(), error);
+QString whenText(std::chrono::system_clock::time_point time) {
+    return QDateTime::fromMSecsSinceEpoch(
+               std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count())
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The size the question names: the item's now, else the scan's with its date.
+QString sizeNow(const CurrentSize& size, const ActionTarget& target) {
+    const QString measured = QString::fromStdString(sizeText(size.allocated));
+    switch (size.kind) {
+        case CurrentSize::Kind::Exact: return measured;
+        case CurrentSize::Kind::AtLeast: return QObject::tr("at least %1").arg(measured);
+        case CurrentSize::Kind::Unknown: break;
+    }
+    return QObject::tr("%1 when scanned on %2").arg(QString::fromStdString(sizeText(target.size)), whenText(target.scanned));
+}
+
+QString reasonText(const TrashRefusal& refusal, const ActionTarget& target) {
+    using Reason = TrashRefusal::Reason;
+    const QString where = fromBytes(refusal.where);
+    const QString detail = fromBytes(refusal.detail);
+    switch (refusal.reason) {
+        case Reason::NotBelowRoot: return QObject::tr("it does not lie below the drive's root");
+        case Reason::Gone:
+            return refusal.where == target.path ? QObject::tr("it is no longer there")
+                                                : QObject::tr("%1 is no longer there").arg(where);
+        case Reason::Link: return QObject::tr("%1 is a symbolic link, which is never followed").arg(where);
+        case Reason::NotAFolder: return QObject::tr("%1 is no longer a folder").arg(where);
+        case Reason::NowAFolder: return QObject::tr("it is a folder now");
+        case Reason::OtherFilesystem: return QObject::tr("another filesystem is mounted at %1").arg(where);
+        case Reason::HoldsMount: return QObject::tr("another filesystem is mounted inside it, at %1").arg(where);
+        case Reason::Changed: return QObject::tr("another item took its place while it was being moved");
+        case Reason::NoTrash: return QObject::tr("the trash folder %1 cannot be used: %2").arg(where, detail);
+        case Reason::NotAnswering:
+            return QObject::tr("the drive has not answered for %1; it may still be moved when it does").arg(detail);
+        case Reason::Failed: break;
+    }
+    return refusal.where == target.path ? QObject::tr("moving it failed: %1").arg(detail)
+                                        : QObject::tr("%1 cannot be opened: %2").arg(where, detail);
 }
 
 }  // namespace
@@ -49,12 +73,23 @@ void openInFileManager(FileManager& fileManager, const ActionTarget& target) {
 
 void copyPath(const ActionTarget& target) { QGuiApplication::clipboard()->setText(fromBytes(target.path)); }
 
-bool moveToTrashAfterAsking(QWidget* parent, const ActionTarget& target) {
+bool moveToTrashAfterAsking(QWidget* parent, TrashCan& trash, const ActionTarget& target) {
     const QString path = fromBytes(target.path);
+    const TrashItem item{target.root, target.path, target.folder};
+    const auto refuse = [&](const TrashRefusal& refusal) {
+        QMessageBox::warning(parent, QString::fromUtf8(kResultsName),
+                             QObject::tr("%1 was not moved to the trash: %2.").arg(path, reasonText(refusal, target)));
+        return false;
+    };
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const TrashCheck check = trash.check(item, kTrashMeasureBound);
+    QGuiApplication::restoreOverrideCursor();
+    if (check.refusal) return refuse(*check.refusal);
+
     const QString name = QFileInfo(path).fileName();
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(kResultsName),
-                    QObject::tr("Move \u201c%1\u201d (%2) to the trash?")
-                        .arg(name, QString::fromStdString(sizeText(target.size))),
+                    QObject::tr("Move \u201c%1\u201d (%2) to the trash?").arg(name, sizeNow(check.size, target)),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setInformativeText(target.folder ? QObject::tr("The folder %1 and everything in it can be restored from the "
                                                        "trash until the trash is emptied.")
@@ -65,30 +100,11 @@ bool moveToTrashAfterAsking(QWidget* parent, const ActionTarget& target) {
     box.setDefaultButton(QMessageBox::No);
     if (box.exec() != QMessageBox::Yes) return false;
 
-    QString reason;
-    // Qt addresses files by text: a name whose bytes are not UTF-8 would name
-    // another file, so it is refused rather than guessed at.
-    if (QFile::encodeName(path).toStdString() != target.path) {
-        reason = QObject::tr("its name cannot be passed on unchanged");
-    } else if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-        reason = QObject::tr("it is no longer there");
-    } else {
-        // Qt 6.4 finds no trash when the data folder is missing, and then
-        // "trashes" into the current folder and reports success: the folder is
-        // made first, and a relative place is undone.
-        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-        QString inTrash;
-        if (!QFile::moveToTrash(path, &inTrash)) {
-            reason = QObject::tr("the desktop's trash did not take it");
-        } else if (QFileInfo(inTrash).isRelative()) {
-            undoStrayTrash(inTrash, target.path);
-            reason = QObject::tr("the desktop's trash could not be found");
-        }
-    }
-    if (reason.isEmpty()) return true;
-    QMessageBox::warning(parent, QString::fromUtf8(kResultsName),
-                         QObject::tr("%1 was not moved to the trash: %2.").arg(path, reason));
-    return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const TrashMove moved = trash.move(item);
+    QGuiApplication::restoreOverrideCursor();
+    if (moved.refusal) return refuse(*moved.refusal);
+    return true;
 }
 
 }  // namespace corvath

@@ -33,6 +33,15 @@ void QtLargestFilesModel::markTrashed(int row) {
     emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
+void QtLargestFilesModel::markTrashedBelow(const std::string& folder) {
+    for (std::size_t row = 0; row < files_.size(); ++row) {
+        const std::string& at = files_[row].folder;
+        const bool inside = at.compare(0, folder.size(), folder) == 0 &&
+                            (at.size() == folder.size() || at[folder.size()] == '/' || folder.ends_with('/'));
+        if (inside && !trashed_[row]) markTrashed(static_cast<int>(row));
+    }
+}
+
 int QtLargestFilesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(files_.size());
 }

@@ -20,6 +20,8 @@ public:
     void setFiles(std::vector<StoredFile> files);
     const StoredFile* file(int row) const;
     void markTrashed(int row);
+    // A folder has been moved to the trash: the files in it went with it.
+    void markTrashedBelow(const std::string& folder);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -17,14 +17,14 @@ constexpr const char* kWithoutWindow = "; \"corvath-report\" shows the scans wit
 }  // namespace
 
 int runResultsApplication(int argc, char** argv, const std::string& databasePath, FileManager& fileManager,
-                          const PumpedEngineFactory& makeEngine) {
+                          TrashCan& trash, const PumpedEngineFactory& makeEngine) {
     if (!checkDisplay("corvath-results", kWithoutWindow, std::cerr)) return 2;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvath-results"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.corvath.Results"));
     prepareIconTheme();
-    QtResultsWindow window(databasePath, fileManager, makeEngine);
+    QtResultsWindow window(databasePath, fileManager, trash, makeEngine);
     window.show();
     return QApplication::exec();
 }

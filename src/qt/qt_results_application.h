@@ -4,6 +4,7 @@
 
 #include "qt/qt_wizard_application.h"
 #include "run/file_manager.h"
+#include "run/trash_can.h"
 
 namespace corvath {
 
@@ -12,6 +13,6 @@ namespace corvath {
 // the exit status; 2 with one line on standard error when there is no display
 // to show the window on.
 int runResultsApplication(int argc, char** argv, const std::string& databasePath, FileManager& fileManager,
-                          const PumpedEngineFactory& makeEngine);
+                          TrashCan& trash, const PumpedEngineFactory& makeEngine);
 
 }  // namespace corvath

@@ -79,11 +79,12 @@ QColor shadeColour(const Shade& shade) { return QColor(shade.red, shade.green, s
 
 }  // namespace
 
-QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileManager, PumpedEngineFactory makeEngine,
-                                 QWidget* parent)
+QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileManager, TrashCan& trash,
+                                 PumpedEngineFactory makeEngine, QWidget* parent)
     : QMainWindow(parent),
       databasePath_(std::move(databasePath)),
       fileManager_(fileManager),
+      trash_(trash),
       makeEngine_(std::move(makeEngine)) {
     buildControls();
     reload();
@@ -194,6 +195,8 @@ void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earl
         current_ != nullptr && shown_ && shown_->driveKey == scan->driveKey && shown_->root == scan->root ? current_->path
                                                                                                           : "";
     shown_ = scan;
+    trashed_ = {};
+    trashedFolders_.clear();
     earlier_ = earlierId ? find(*earlierId) : std::nullopt;
     if (earlier_ && earlier_->finished >= shown_->finished) earlier_.reset();
 
@@ -369,6 +372,7 @@ void QtResultsWindow::loadSideTabs() {
     try {
         if (page == files_ && !filesLoaded_) {
             filesModel_->setFiles(reader_->largestFiles(*shown_, shown_->root, LargestFiles::kKept));
+            for (const std::string& folder : trashedFolders_) filesModel_->markTrashedBelow(folder);
             filesLoaded_ = true;
         } else if (page == tabs_->widget(2) && !historyLoaded_) {
             if (history_ == nullptr) {
@@ -393,16 +397,19 @@ void QtResultsWindow::updateSummary() {
         return;
     }
     const QLocale locale;
+    // The scan less what has gone to the trash since, as the tree shows it.
+    const auto less = [](std::uint64_t total, std::uint64_t part) { return total - std::min(total, part); };
+    const std::uint64_t allocated = less(shown_->allocated, trashed_.allocated);
     QString text = tr("%1: %2 used by %3 files in %4 folders, scanned %5 in %6")
-                       .arg(QString::fromStdString(shown_->drive), sizeLabel(shown_->allocated),
-                            locale.toString(static_cast<qulonglong>(shown_->files)),
-                            locale.toString(static_cast<qulonglong>(shown_->folders)), whenText(shown_->finished),
-                            durationText(*shown_));
+                       .arg(QString::fromStdString(shown_->drive), sizeLabel(allocated),
+                            locale.toString(static_cast<qulonglong>(less(shown_->files, trashed_.files))),
+                            locale.toString(static_cast<qulonglong>(less(shown_->folders, trashed_.folders))),
+                            whenText(shown_->finished), durationText(*shown_));
     if (shown_->errors > 0) {
         text += tr("; %1 could not be read").arg(locale.toString(static_cast<qulonglong>(shown_->errors)));
     }
     if (earlier_) {
-        const auto grown = static_cast<std::int64_t>(shown_->allocated) - static_cast<std::int64_t>(earlier_->allocated);
+        const auto grown = static_cast<std::int64_t>(allocated) - static_cast<std::int64_t>(earlier_->allocated);
         text += tr("; %1 since %2").arg(QString::fromStdString(sizeChangeText(grown)), whenText(earlier_->finished));
     }
     summary_->setText(text);
@@ -423,7 +430,7 @@ std::optional<ActionTarget> QtResultsWindow::selectedTarget(bool* isFile, int* f
         }
         if (isFile != nullptr) *isFile = true;
         if (fileRow != nullptr) *fileRow = row;
-        return ActionTarget{file->path(), file->allocated, false};
+        return ActionTarget{file->path(), file->allocated, false, shown_->root, shown_->finished};
     }
     if (tabs_->currentIndex() != 0) return std::nullopt;
     // The block of the folder's own files stands for no single item.
@@ -432,7 +439,7 @@ std::optional<ActionTarget> QtResultsWindow::selectedTarget(bool* isFile, int* f
     if (item == nullptr || item->gone() || item->trashed) return std::nullopt;
     if (isFile != nullptr) *isFile = false;
     if (folder != nullptr) *folder = item;
-    return ActionTarget{item->path, item->now.allocated, true};
+    return ActionTarget{item->path, item->now.allocated, true, shown_->root, shown_->finished};
 }
 
 void QtResultsWindow::showMenu(const QPoint& globalPosition) {
@@ -463,13 +470,27 @@ void QtResultsWindow::moveSelectedToTrash() {
     const FolderItem* folder = nullptr;
     const auto target = selectedTarget(&isFile, &row, &folder);
     if (!target || (!isFile && (folder == nullptr || folder->parent == nullptr))) return;
-    if (!moveToTrashAfterAsking(this, *target)) return;
+    if (!moveToTrashAfterAsking(this, trash_, *target)) return;
+    // The tree, the treemap and the summary count what went no more.
     if (isFile) {
+        const StoredFile file = *filesModel_->file(row);
         filesModel_->markTrashed(row);
+        model_->fileTrashed(file);
+        trashed_.allocated += file.allocated;
+        trashed_.apparent += file.apparent;
+        trashed_.files += 1;
     } else {
+        const TakenOut taken{folder->now.allocated, folder->now.apparent, folder->now.files, folder->now.folders + 1};
         model_->markTrashed(model_->indexOf(folder));
-        if (folder->parent == current_) refreshTreemap();
+        filesModel_->markTrashedBelow(folder->path);
+        trashedFolders_.push_back(folder->path);
+        trashed_.allocated += taken.allocated;
+        trashed_.apparent += taken.apparent;
+        trashed_.files += taken.files;
+        trashed_.folders += taken.folders;
     }
+    refreshTreemap();
+    updateSummary();
 }
 
 void QtResultsWindow::analyzeAgain() {

@@ -11,7 +11,9 @@
 #include "qt/qt_item_actions.h"
 #include "qt/qt_wizard_application.h"
 #include "results/scan_reader.h"
+#include "qt/folder_item.h"
 #include "run/file_manager.h"
+#include "run/trash_can.h"
 
 class QAction;
 class QCheckBox;
@@ -33,7 +35,6 @@ class QtHistoryChart;
 class QtLargestFilesModel;
 class QtRescanDialog;
 class QtTreemapWidget;
-struct FolderItem;
 
 // The results window: the stored scans of each drive as a folder tree beside a
 // treemap of the current folder, the scan's largest files and the drive's
@@ -41,8 +42,8 @@ struct FolderItem;
 class QtResultsWindow : public QMainWindow {
     Q_OBJECT
 public:
-    QtResultsWindow(std::string databasePath, FileManager& fileManager, PumpedEngineFactory makeEngine,
-                    QWidget* parent = nullptr);
+    QtResultsWindow(std::string databasePath, FileManager& fileManager, TrashCan& trash,
+                    PumpedEngineFactory makeEngine, QWidget* parent = nullptr);
     ~QtResultsWindow() override;
 
     // Opens the database again and shows the latest scan of the drive shown
@@ -107,12 +108,15 @@ private:
 
     std::string databasePath_;
     FileManager& fileManager_;
+    TrashCan& trash_;
     PumpedEngineFactory makeEngine_;
     std::unique_ptr<ScanReader> reader_;
 
     std::vector<StoredScan> driveScans_;  // of the drive shown, oldest first
     std::optional<StoredScan> shown_;
     std::optional<StoredScan> earlier_;
+    TakenOut trashed_;  // of the shown scan, moved to the trash since it was shown
+    std::vector<std::string> trashedFolders_;  // their files in the largest-files list went too
     const FolderItem* current_ = nullptr;  // the folder the treemap shows
     bool steering_ = false;                // the window moves the tree's selection itself
     bool filesLoaded_ = false;

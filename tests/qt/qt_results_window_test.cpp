@@ -4,6 +4,7 @@
 
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
+#include "platform/linux/freedesktop_trash.h"
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
@@ -13,6 +14,7 @@
 #include "qt/qt_treemap_widget.h"
 #include "results/results_database.h"
 #include "support/fake_engine.h"
+#include "support/mount_namespace.h"
 #include "support/recording_file_manager.h"
 #include "support/temp_dir.h"
 #include "text/size_text.h"
@@ -22,8 +24,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QClipboard>
 #include <QHelpEvent>
@@ -41,6 +46,7 @@
 #include <fstream>
 #include <memory>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace corvath {
@@ -105,7 +111,7 @@ protected:
         if (!engines) {
             engines = [this](EventPump& pump) { return std::make_unique<Scanner>(pump, results, ScannerOptions{2}); };
         }
-        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, engines);
+        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, *trashCan, engines);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -133,6 +139,8 @@ protected:
     fs::path database = data / "scans.db";
     ResultsDatabase results{database.string()};
     test::RecordingFileManager fileManager;
+    FreedesktopTrash trash;
+    TrashCan* trashCan = &trash;
 };
 
 TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) {
@@ -305,41 +313,162 @@ TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
     EXPECT_EQ(window->historyChart()->pointCount(), 2);
 }
 
-TEST_F(ResultsWindow, TrashAsksFirstAndNoKeepsTheFolder) {
+TEST_F(ResultsWindow, TrashAsksFirstNamingTheSizeNowAndTakesTheFolderOutOfTheTotals) {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString((data / "share").string()));
     store();
+    writeBytes(tree / "big" / "added since", 2 << 20);
     auto window = open();
-    const FolderItem* big = child(window->currentFolder(), "big");
+    const FolderItem* root = window->currentFolder();
+    const FolderItem* big = child(root, "big");
     window->folderView()->expand(viewIndex(*window, big));
     QApplication::processEvents();
     ASSERT_EQ(big->children.size(), 1u);
     window->folderView()->setCurrentIndex(viewIndex(*window, big));
+    const std::uint64_t stored = big->now.allocated;
+    const std::uint64_t now = stored + allocatedBytes(tree / "big" / "added since");
     {
         BoxAnswers no({QMessageBox::No});
         window->moveSelectedToTrash();
-        EXPECT_TRUE(no.text(0).contains("\u201cbig\u201d (" + QString::fromStdString(sizeText(big->now.allocated)) +
-                                        ")"))
+        EXPECT_TRUE(no.text(0).contains("\u201cbig\u201d (" + QString::fromStdString(sizeText(now)) + ")"))
             << no.text(0).toStdString();
     }
     EXPECT_TRUE(fs::exists(tree / "big" / "movie.bin"));
     EXPECT_FALSE(big->trashed);
+
+    const std::uint64_t rootBefore = root->now.allocated;
+    const std::uint64_t filesBefore = root->now.files;
     {
         BoxAnswers yes({QMessageBox::Yes});
         window->moveSelectedToTrash();
         EXPECT_EQ(yes.count(), 1u) << "asked once, and nothing went wrong";
     }
+    const fs::path trashed = data / "share" / "Trash";
     EXPECT_FALSE(fs::exists(tree / "big"));
-    EXPECT_TRUE(fs::exists(data / "share" / "Trash" / "files" / "big" / "movie.bin")) << "moved, never deleted";
+    EXPECT_TRUE(fs::exists(trashed / "files" / "big" / "movie.bin")) << "moved, never deleted";
+    const std::string record = test::readFile(trashed / "info" / "big.trashinfo");
+    EXPECT_NE(record.find("\nPath=" + (tree / "big").string() + "\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("\nDeletionDate=" + QDate::currentDate().toString(Qt::ISODate).toStdString() + "T"),
+              std::string::npos)
+        << record;
     EXPECT_TRUE(window->folderModel()->indexOf(big).data(QtFolderTreeModel::kGoneRole).toBool());
     EXPECT_TRUE(big->children.front()->trashed) << "with what was read below it";
     EXPECT_TRUE(window->treemap()->blocks()[static_cast<std::size_t>(blockOf(*window->treemap(), big))].marked);
 
+    // The drive's totals, in the tree and the summary, are the scan's less the folder.
+    EXPECT_EQ(root->now.allocated, rootBefore - stored);
+    EXPECT_EQ(root->now.files, filesBefore - 2);
+    EXPECT_EQ(window->folderModel()->indexOf(root, QtFolderTreeModel::kSize).data().toString(),
+              QString::fromStdString(sizeText(rootBefore - stored)));
+    const QLabel* summary = window->statusBar()->findChild<QLabel*>();
+    EXPECT_TRUE(summary->text().contains(": " + QString::fromStdString(sizeText(rootBefore - stored)) + " used by"))
+        << summary->text().toStdString();
+
+    // Its files in the largest-files list went with it; a file trashed from
+    // the list leaves its folders' totals.
+    window->tabs()->setCurrentIndex(1);
+    const QtLargestFilesModel& files = *window->filesModel();
+    ASSERT_EQ(files.file(0)->name, "movie.bin");
+    EXPECT_TRUE(files.index(0, 0).data(QtLargestFilesModel::kGoneRole).toBool());
+    int logRow = 0;
+    while (files.file(logRow) != nullptr && files.file(logRow)->name != "log") ++logRow;
+    ASSERT_NE(files.file(logRow), nullptr);
+    const FolderItem* grow = child(root, "grow");
+    const std::uint64_t growBefore = grow->now.allocated;
+    window->filesView()->setCurrentIndex(window->filesView()->model()->index(logRow, 0));
+    {
+        BoxAnswers yes({QMessageBox::Yes});
+        window->moveSelectedToTrash();
+    }
+    EXPECT_TRUE(fs::exists(trashed / "files" / "log"));
+    EXPECT_EQ(grow->now.allocated, growBefore - files.file(logRow)->allocated);
+    EXPECT_EQ(root->now.allocated, rootBefore - stored - files.file(logRow)->allocated);
+
     // The scan's root is the drive itself: not offered, nothing asked.
+    window->tabs()->setCurrentIndex(0);
     window->folderView()->setCurrentIndex(viewIndex(*window, window->currentFolder()));
     window->moveSelectedToTrash();
     EXPECT_TRUE(fs::exists(tree.path()));
     if (dataHome.isNull()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", dataHome);
+}
+
+TEST_F(ResultsWindow, AFolderWhoseParentBecameALinkIsRefusedAndNothingMoves) {
+    writeBytes(tree / "x" / "sub" / "kept", 4 << 10);
+    store();
+    TempDir elsewhere;
+    writeBytes(elsewhere / "sub" / "not scanned", 4 << 10);
+    fs::rename(tree / "x", tree / "x.old");
+    fs::create_directory_symlink(elsewhere.path(), tree / "x");
+    auto window = open();
+    ASSERT_TRUE(window->goToFolder((tree / "x" / "sub").string()));
+    BoxAnswers answers({QMessageBox::Ok});
+    window->moveSelectedToTrash();
+    ASSERT_EQ(answers.count(), 1u) << "refused before asking";
+    EXPECT_EQ(answers.text(0).toStdString(), (tree / "x" / "sub").string() + " was not moved to the trash: " +
+                                                 (tree / "x").string() +
+                                                 " is a symbolic link, which is never followed.\n");
+    EXPECT_TRUE(fs::exists(elsewhere / "sub" / "not scanned"));
+    EXPECT_TRUE(fs::exists(tree / "x.old" / "sub" / "kept"));
+    EXPECT_FALSE(window->currentFolder()->trashed);
+}
+
+TEST_F(ResultsWindow, OnAMountedDriveAFolderGoesToItsTrashUnlessItHoldsAMount) {
+    std::string reason;
+    if (!test::enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
+    test::mountTmpfs(tree.path());
+    writeBytes(tree / "small" / "a", 10 << 10);
+    writeBytes(tree / "holder" / "point" / "b", 1);
+    test::mountTmpfs((tree / "holder" / "point").string());
+    store();
+    auto window = open();
+    const auto trashFolder = [&](const std::string& name, std::vector<QMessageBox::StandardButton> buttons) {
+        window->folderView()->setCurrentIndex(viewIndex(*window, child(window->currentFolder(), name)));
+        BoxAnswers answers(std::move(buttons));
+        window->moveSelectedToTrash();
+        return answers.text(0).toStdString();
+    };
+    EXPECT_EQ(trashFolder("holder", {QMessageBox::Ok}),
+              (tree / "holder").string() + " was not moved to the trash: another filesystem is mounted inside it, at " +
+                  (tree / "holder" / "point").string() + ".\n");
+    EXPECT_TRUE(fs::exists(tree / "holder" / "point"));
+
+    trashFolder("small", {QMessageBox::Yes});
+    EXPECT_TRUE(fs::exists(tree / ".Trash-0" / "files" / "small" / "a"));
+    EXPECT_NE(test::readFile(tree / ".Trash-0" / "info" / "small.trashinfo").find("\nPath=small\n"), std::string::npos);
+    EXPECT_TRUE(child(window->currentFolder(), "small")->trashed);
+    ::umount2((tree / "holder" / "point").c_str(), MNT_DETACH);
+    ::umount2(tree.path().c_str(), MNT_DETACH);
+}
+
+// Says what a real trash would after a drive that hung or a bound that ran out.
+class ScriptedTrash : public TrashCan {
+public:
+    TrashCheck check(const TrashItem&, std::chrono::milliseconds) override { return checks.at(asked++); }
+    TrashMove move(const TrashItem& item) override { return TrashMove{TrashRefusal{TrashRefusal::Reason::Gone, item.path, {}}, {}}; }
+    std::vector<TrashCheck> checks;
+    std::size_t asked = 0;
+};
+
+TEST_F(ResultsWindow, UnmeasuredTheBoxSaysAtLeastOrTheScansSizeAndDate) {
+    store();
+    ScriptedTrash scripted;
+    scripted.checks = {TrashCheck{std::nullopt, {CurrentSize::Kind::AtLeast, 5 << 20}}, TrashCheck{}};
+    trashCan = &scripted;
+    auto window = open();
+    const FolderItem* small = child(window->currentFolder(), "small");
+    window->folderView()->setCurrentIndex(viewIndex(*window, small));
+    BoxAnswers answers({QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok});
+    window->moveSelectedToTrash();
+    window->moveSelectedToTrash();
+    EXPECT_TRUE(answers.text(0).startsWith("Move \u201csmall\u201d (at least 5.0 MiB) to the trash?"))
+        << answers.text(0).toStdString();
+    const QString when = QDateTime::fromSecsSinceEpoch(std::chrono::system_clock::to_time_t(window->shownScan()->finished))
+                             .toString("yyyy-MM-dd HH:mm:ss");
+    EXPECT_TRUE(answers.text(1).startsWith("Move \u201csmall\u201d (" + QString::fromStdString(sizeText(small->now.allocated)) +
+                                           " when scanned on " + when + ") to the trash?"))
+        << answers.text(1).toStdString();
+    EXPECT_TRUE(answers.text(2).contains("it is no longer there")) << answers.text(2).toStdString();
+    EXPECT_FALSE(small->trashed);
 }
 
 TEST_F(ResultsWindow, WithNoTrashToBeFoundNothingIsMovedAnywhere) {
