@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <regex>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -125,6 +126,49 @@ TEST(CorvathScanOutput, KeepsWhatTheUserHad) {
     }
 }
 
+// In a sticky folder anyone may write to (as /tmp), a link another user
+// planted is not followed: the export would overwrite a file of the caller's.
+// The caller's own link there is followed as anywhere else. An export killed
+// before it committed leaves a hidden file; the next export to the name
+// removes it, but not one of a process still running.
+TEST(CorvathScanOutput, FollowsOnlyLinksTheKernelWouldAndClearsWhatAKillLeft) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant another user's link";
+    TempDir tree, shared, victims;
+    writeFile(tree / "a" / "file", "abc");
+    const std::string treeArg = shellQuote(tree.path().string());
+    ASSERT_EQ(::chmod(shared.path().c_str(), 01777), 0);
+    const fs::path victim = victims / "important";
+    writeFile(victim, "precious\n");
+    const fs::path planted = shared / "report.json";
+    fs::create_symlink(victim, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    int status = -1;
+
+    const std::string error = scan("-o " + shellQuote(planted.string()) + " " + treeArg + " 2>&1", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(error, "corvath-scan: cannot write " + planted.string() + ": " + planted.string() +
+                         " is a symbolic link of another user in a folder anyone may write to, and is not followed\n");
+    EXPECT_EQ(readFile(victim), "precious\n");
+    EXPECT_EQ(namesIn(shared.path()), std::vector<std::string>{"report.json"});
+    EXPECT_EQ(namesIn(victims.path()), std::vector<std::string>{"important"});
+
+    ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
+    scan("-o " + shellQuote(planted.string()) + " " + treeArg, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(victim).rfind("[1,2,", 0), 0u);
+
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string left = ".important.corvath-" + std::to_string(gone) + "-abcdef";
+    const std::string running = ".important.corvath-" + std::to_string(::getpid()) + "-abcdef";
+    writeFile(victims / left, "half");
+    writeFile(victims / running, "half");
+    scan("-o " + shellQuote(victim.string()) + " " + treeArg, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(namesIn(victims.path()), (std::vector<std::string>{running, "important"}));
+}
+
 // When the temporary space runs out, the export fails with one line and
 // leaves nothing: neither the spill nor a partial file, and the old file intact.
 TEST(CorvathScanOutput, OutOfTemporarySpaceFailsAndLeavesNothing) {
@@ -238,6 +282,55 @@ TEST(CorvathScanOutput, CancelWithSigintLeavesTheFileAsItWas) {
     EXPECT_EQ(readFile(keep), "precious\n");
     EXPECT_EQ(namesIn(out.path()), (std::vector<std::string>{"err", "keep.json"}));
 #endif
+}
+
+// A FIFO blocks the export twice: while no one opens it, and while its reader
+// does not read. Either way SIGINT and SIGTERM cancel as they do elsewhere.
+TEST(CorvathScanOutput, AFifoNoOneReadsIsCancelledBySignals) {
+    TempDir tree, out;
+    // More than a pipe holds, so a reader that does not read stops the export.
+    for (int i = 0; i < 3000; ++i) writeFile(tree / ("a-name-long-enough-to-fill-a-pipe-" + std::to_string(i)), "");
+    const fs::path fifo = out / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    for (const bool opened : {false, true}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE(std::string(opened ? "a reader that does not read" : "no reader") + ", signal " + std::to_string(signal));
+            const pid_t scanner = ::fork();
+            if (scanner == 0) {
+                const int err = ::open((out / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                ::dup2(err, STDERR_FILENO);
+                ::execl(CORVATH_SCAN_BINARY, CORVATH_SCAN_BINARY, "-o", fifo.c_str(), tree.path().c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            UniqueFd reader;
+            if (opened) {
+                reader = UniqueFd(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+                ASSERT_TRUE(reader.valid());
+                int queued = 0;
+                for (int i = 0; i < 1000 && (::ioctl(reader.get(), FIONREAD, &queued) != 0 || queued < 65536); ++i) {
+                    std::this_thread::sleep_for(10ms);
+                }
+                ASSERT_GE(queued, 65536) << "the pipe never filled";
+            } else {
+                for (int i = 0; i < 1000 && !blocksSigint(scanner); ++i) std::this_thread::sleep_for(10ms);
+                std::this_thread::sleep_for(100ms);
+            }
+            ::kill(scanner, signal);
+            int status = 0;
+            pid_t ended = 0;
+            for (int i = 0; i < 500 && (ended = ::waitpid(scanner, &status, WNOHANG)) == 0; ++i) std::this_thread::sleep_for(10ms);
+            if (ended == 0) {
+                ::kill(scanner, SIGKILL);
+                ::waitpid(scanner, &status, 0);
+                ADD_FAILURE() << "the signal did not end it";
+                continue;
+            }
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+            EXPECT_EQ(readFile(out / "err"), "corvath-scan: cancelled\n");
+        }
+    }
 }
 
 // Batches of different folders interleave in the file as the workers hand

@@ -2,16 +2,23 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 
 namespace corvath {
 
-int writeAll(int fd, std::string_view text) {
+int writeAll(int fd, std::string_view text, const CancelCheck& cancelled) {
     while (!text.empty()) {
         const ssize_t written = ::write(fd, text.data(), text.size());
         if (written < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (cancelled && cancelled()) return ECANCELED;
+                pollfd wait{fd, POLLOUT, 0};
+                ::poll(&wait, 1, 100);
+                continue;
+            }
             return errno;
         }
         if (written == 0) return EIO;
@@ -20,15 +27,20 @@ int writeAll(int fd, std::string_view text) {
     return 0;
 }
 
-BufferedOutput::BufferedOutput(int fd, std::string what, std::size_t capacity)
-    : fd_(fd), what_(std::move(what)), capacity_(capacity) {
+BufferedOutput::BufferedOutput(int fd, std::string what, CancelCheck cancelled, std::size_t capacity)
+    : fd_(fd), what_(std::move(what)), cancelled_(std::move(cancelled)), capacity_(capacity) {
     buffer_.reserve(capacity_);
+}
+
+void BufferedOutput::fail(int error) const {
+    if (error == ECANCELED) throw ExportCancelled("cancelled while writing " + what_);
+    throw ExportError("cannot write " + what_ + ": " + std::strerror(error));
 }
 
 void BufferedOutput::write(std::string_view text) {
     if (buffer_.size() + text.size() > capacity_) flush();
     if (text.size() >= capacity_) {
-        if (const int error = writeAll(fd_, text)) throw ExportError("cannot write " + what_ + ": " + std::strerror(error));
+        if (const int error = writeAll(fd_, text, cancelled_)) fail(error);
         flushed_ += text.size();
         return;
     }
@@ -37,7 +49,7 @@ void BufferedOutput::write(std::string_view text) {
 
 void BufferedOutput::flush() {
     if (buffer_.empty()) return;
-    if (const int error = writeAll(fd_, buffer_)) throw ExportError("cannot write " + what_ + ": " + std::strerror(error));
+    if (const int error = writeAll(fd_, buffer_, cancelled_)) fail(error);
     flushed_ += buffer_.size();
     buffer_.clear();
 }

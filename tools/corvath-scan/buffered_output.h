@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,11 +14,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The export was cancelled while it waited to write (a FIFO no one reads).
+class ExportCancelled : public ExportError {
+public:
+    using ExportError::ExportError;
+};
+
+// Asked while a write waits: true ends the wait with ExportCancelled.
+using CancelCheck = std::function<bool()>;
+
 // Writes through a large buffer to a descriptor it does not own; throws
-// ExportError "cannot write WHAT: reason" on the first failure.
+// ExportError "cannot write WHAT: reason" on the first failure. A descriptor
+// that does not block (a FIFO) is waited on, asking cancelled meanwhile.
 class BufferedOutput {
 public:
-    BufferedOutput(int fd, std::string what, std::size_t capacity = std::size_t{1} << 20);
+    BufferedOutput(int fd, std::string what, CancelCheck cancelled = {}, std::size_t capacity = std::size_t{1} << 20);
     BufferedOutput(const BufferedOutput&) = delete;
     BufferedOutput& operator=(const BufferedOutput&) = delete;
 
@@ -28,15 +39,19 @@ public:
     const std::string& what() const { return what_; }
 
 private:
+    [[noreturn]] void fail(int error) const;
+
     int fd_;
     std::string what_;
+    CancelCheck cancelled_;
     std::size_t capacity_;
     std::string buffer_;
     std::uint64_t flushed_ = 0;
 };
 
-// Writes all of text, going on after short writes and interruptions; returns 0
-// or the errno of the failure.
-int writeAll(int fd, std::string_view text);
+// Writes all of text, going on after short writes and interruptions, and
+// waiting while a descriptor that does not block is full; returns 0, the errno
+// of the failure, or ECANCELED once cancelled says so while it waits.
+int writeAll(int fd, std::string_view text, const CancelCheck& cancelled = {});
 
 }  // namespace corvath

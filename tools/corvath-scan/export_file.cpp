@@ -1,11 +1,16 @@
 #include "export_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "buffered_output.h"
@@ -37,12 +42,25 @@ std::string folderOf(const std::string& path) {
     throw ExportError("cannot write " + name + ": " + std::strerror(error));
 }
 
+// Whether the kernel's protected_symlinks rule lets the caller follow the link
+// (st, the link's own): outside a sticky folder anyone may write to, or the
+// caller's link, or one of the folder's owner.
+void checkMayFollow(const std::string& name, const std::string& link, const struct stat& st) {
+    struct stat folder {};
+    if (::stat(folderOf(link).c_str(), &folder) != 0) fail(name, errno);
+    const bool openToAll = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (!openToAll || st.st_uid == ::geteuid() || st.st_uid == folder.st_uid) return;
+    throw ExportError("cannot write " + name + ": " + link +
+                      " is a symbolic link of another user in a folder anyone may write to, and is not followed");
+}
+
 // Follows symbolic links to the path they end at, whether or not it exists.
 std::string resolveLinks(const std::string& name) {
     std::string path = name;
     for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        checkMayFollow(name, path, st);
         char target[PATH_MAX];
         const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
         if (length < 0) fail(name, errno);
@@ -60,7 +78,7 @@ std::string temporaryFolder() {
     return folder != nullptr && *folder != '\0' ? folder : "/tmp";
 }
 
-ExportFile::ExportFile(const std::string& name) : name_(name) {
+ExportFile::ExportFile(const std::string& name, const CancelCheck& cancelled) : name_(name) {
     if (name == "-") {
         scratch_ = temporaryFolder();
         return;
@@ -70,8 +88,7 @@ ExportFile::ExportFile(const std::string& name) : name_(name) {
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) fail(name, EISDIR);
     if (exists && !S_ISREG(st.st_mode)) {
-        file_ = UniqueFd(::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-        if (!file_.valid()) fail(name, errno);
+        openDirectly(cancelled);
         scratch_ = temporaryFolder();
         return;
     }
@@ -86,13 +103,48 @@ ExportFile::~ExportFile() {
 
 int ExportFile::fd() const { return file_.valid() ? file_.get() : STDOUT_FILENO; }
 
+// A FIFO's open waits for a reader and cannot be cancelled: it is opened
+// without waiting, again and again, asking cancelled between. The descriptor
+// stays non-blocking; BufferedOutput waits on it the same way.
+void ExportFile::openDirectly(const CancelCheck& cancelled) {
+    const int blocking = cancelled ? O_NONBLOCK : 0;
+    for (;;) {
+        file_ = UniqueFd(::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | blocking));
+        if (file_.valid()) return;
+        if (errno != ENXIO || !cancelled) fail(name_, errno);
+        if (cancelled()) throw ExportCancelled("cancelled while waiting for a reader of " + name_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+std::string ExportFile::hiddenPrefix() const { return "." + baseName(target_) + ".corvath-"; }
+
+// A hidden file of an export to this name whose process is gone was left by a
+// kill: it is removed. Only the caller's own, and only regular files.
+void ExportFile::removeStaleHiddenFiles() const {
+    const std::string folder = folderOf(target_);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+    if (!listing) return;
+    const std::string prefix = hiddenPrefix();
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        const std::string path = parentPrefix(target_) + name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(path.c_str());
+    }
+}
+
 void ExportFile::createBeside(bool exists, unsigned mode, unsigned owner, unsigned group) {
     replace_ = true;
     scratch_ = folderOf(target_);
+    removeStaleHiddenFiles();
     file_ = UniqueFd(::open(scratch_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (!file_.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // A filesystem without nameless files: a hidden name beside the target.
-        std::string pattern = parentPrefix(target_) + "." + baseName(target_) + ".XXXXXX";
+        std::string pattern = parentPrefix(target_) + hiddenPrefix() + std::to_string(::getpid()) + "-XXXXXX";
         file_ = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
         if (file_.valid()) {
             temporary_ = pattern;
@@ -113,7 +165,7 @@ void ExportFile::createBeside(bool exists, unsigned mode, unsigned owner, unsign
 
 void ExportFile::linkUnderTemporaryName() {
     const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
-    const std::string prefix = parentPrefix(target_) + "." + baseName(target_) + "." + std::to_string(::getpid()) + ".";
+    const std::string prefix = parentPrefix(target_) + hiddenPrefix() + std::to_string(::getpid()) + "-";
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = prefix + std::to_string(attempt);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {

@@ -76,11 +76,14 @@ int run(const std::vector<std::string>& arguments) {
     // not be written would be wasted.
     std::optional<corvath::ExportFile> exportFile;
     std::optional<corvath::EntrySpill> spill;
+    const corvath::CancelCheck cancelled = [&signals] { return signals.signalled() != 0; };
     try {
         if (options.output) {
-            exportFile.emplace(*options.output);
+            exportFile.emplace(*options.output, cancelled);
             spill.emplace(exportFile->scratchFolder());
         }
+    } catch (const corvath::ExportCancelled&) {
+        return cancelledBy(signals.signalled());
     } catch (const corvath::ExportError& error) {
         std::fprintf(stderr, "corvath-scan: %s\n", error.what());
         return kFailed;
@@ -118,12 +121,14 @@ int run(const std::vector<std::string>& arguments) {
 
     if (exportFile) {
         try {
-            corvath::BufferedOutput out(exportFile->fd(), exportFile->name());
+            corvath::BufferedOutput out(exportFile->fd(), exportFile->name(), cancelled);
             const corvath::ExportHeader header{corvath::kProgramVersion, timestamp, absolutePath(options.path), walk->rootDevice()};
-            if (!corvath::writeNcduExport(out, header, walk->folders(), *spill, [&signals] { return signals.signalled() != 0; })) {
+            if (!corvath::writeNcduExport(out, header, walk->folders(), *spill, cancelled)) {
                 return cancelledBy(signals.signalled());
             }
             exportFile->commit();
+        } catch (const corvath::ExportCancelled&) {
+            return cancelledBy(signals.signalled());
         } catch (const corvath::ExportError& error) {
             std::fprintf(stderr, "corvath-scan: %s\n", error.what());
             return kFailed;
