@@ -10,7 +10,7 @@
 
 namespace corvath {
 
-// Moves an item into the trash of the freedesktop.org Trash specification
+// Moves an item into the desktop's trash, laid out as freedesktop.org has it
 // (see trash_folder.h for which): the record info/NAME.trashinfo is made
 // first, under a name no other item holds in files/ or info/, then the item is
 // renamed into files/NAME from the folder it was found in; should that fail,
