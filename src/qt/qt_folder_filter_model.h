@@ -15,7 +15,6 @@ public:
 
     void setNameFilter(const QString& text);
     void setOnlyChanged(bool only);
-    bool onlyChanged() const { return onlyChanged_; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

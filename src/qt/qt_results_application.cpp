@@ -3,6 +3,7 @@
 #include "qt/qt_display.h"
 #include "qt/qt_look.h"
 #include "qt/qt_results_window.h"
+#include "text/program_version.h"
 
 #include <QApplication>
 
@@ -22,7 +23,7 @@ int runResultsApplication(int argc, char** argv, const std::string& databasePath
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvath-results"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.corvath.Results"));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kResultsDesktopApplicationId));
     prepareIconTheme();
     QtResultsWindow window(databasePath, fileManager, trash, makeEngine);
     window.show();

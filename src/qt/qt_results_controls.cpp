@@ -53,8 +53,36 @@ void QtResultsWindow::buildControls() {
 
     pages_ = new QStackedWidget(this);
     setCentralWidget(pages_);
+    pages_->addWidget(buildEmptyPage());
 
-    // With nothing to show: what to do to have something.
+    auto* results = new QWidget(pages_);
+    auto* layout = new QVBoxLayout(results);
+    buildChoiceBars(results, layout);
+    QWidget* folders = buildFoldersTab(results);
+    buildFilesTab(results);
+
+    // The chart is made when its tab is first shown: the window opens faster.
+    auto* historyPage = new QWidget(results);
+    historyPage->setLayout(new QVBoxLayout());
+    historyPage->layout()->setContentsMargins(0, 0, 0, 0);
+
+    tabs_ = new QTabWidget(results);
+    tabs_->addTab(folders, tr("Folders"));
+    tabs_->addTab(files_, tr("Largest Files"));
+    tabs_->addTab(historyPage, tr("History"));
+    layout->addWidget(tabs_, 1);
+    pages_->addWidget(results);
+
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(summary_, 1);
+
+    connectControls();
+    addShortcuts();
+}
+
+// With nothing to show: what to do to have something.
+QWidget* QtResultsWindow::buildEmptyPage() {
     auto* empty = new QWidget(pages_);
     auto* emptyLayout = new QVBoxLayout(empty);
     emptyLayout->addStretch(1);
@@ -76,12 +104,12 @@ void QtResultsWindow::buildControls() {
     connect(lookAgain, &QPushButton::clicked, this, &QtResultsWindow::reload);
     emptyLayout->addWidget(lookAgain, 0, Qt::AlignHCenter);
     emptyLayout->addStretch(2);
-    pages_->addWidget(empty);
+    return empty;
+}
 
-    auto* results = new QWidget(pages_);
-    auto* layout = new QVBoxLayout(results);
-    // Which scan: drive and date on the first row, what to compare it with and
-    // the filter on the second; narrow enough for a small screen.
+// Which scan: drive and date on the first row, what to compare it with and
+// the filter on the second; narrow enough for a small screen.
+void QtResultsWindow::buildChoiceBars(QWidget* results, QVBoxLayout* layout) {
     auto* bar = new QHBoxLayout();
     auto* compareBar = new QHBoxLayout();
     const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control) {
@@ -116,7 +144,9 @@ void QtResultsWindow::buildControls() {
     compareBar->addWidget(filterEdit_);
     layout->addLayout(bar);
     layout->addLayout(compareBar);
+}
 
+QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     model_ = new QtFolderTreeModel(this);
     filter_ = new QtFolderFilterModel(this);
     filter_->setSourceModel(model_);
@@ -143,7 +173,10 @@ void QtResultsWindow::buildControls() {
     split->addWidget(tree_);
     split->addWidget(treemap_);
     split->setSizes({640, 440});
+    return split;
+}
 
+void QtResultsWindow::buildFilesTab(QWidget* results) {
     filesModel_ = new QtLargestFilesModel(this);
     filesFilter_ = new QSortFilterProxyModel(this);
     filesFilter_->setSourceModel(filesModel_);
@@ -163,23 +196,9 @@ void QtResultsWindow::buildControls() {
     files_->setColumnWidth(QtLargestFilesModel::kName, 240);
     files_->setColumnWidth(QtLargestFilesModel::kFolder, 420);
     files_->horizontalHeader()->setStretchLastSection(true);
+}
 
-    // The chart is made when its tab is first shown: the window opens faster.
-    auto* historyPage = new QWidget(results);
-    historyPage->setLayout(new QVBoxLayout());
-    historyPage->layout()->setContentsMargins(0, 0, 0, 0);
-
-    tabs_ = new QTabWidget(results);
-    tabs_->addTab(split, tr("Folders"));
-    tabs_->addTab(files_, tr("Largest Files"));
-    tabs_->addTab(historyPage, tr("History"));
-    layout->addWidget(tabs_, 1);
-    pages_->addWidget(results);
-
-    summary_ = new QLabel(this);
-    summary_->setTextFormat(Qt::PlainText);
-    statusBar()->addWidget(summary_, 1);
-
+void QtResultsWindow::connectControls() {
     connect(drives_, &QComboBox::activated, this, &QtResultsWindow::driveChosen);
     connect(scans_, &QComboBox::activated, this, &QtResultsWindow::scanChosen);
     connect(compare_, &QComboBox::activated, this, &QtResultsWindow::compareChosen);
@@ -206,7 +225,9 @@ void QtResultsWindow::buildControls() {
     connect(files_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { showMenu(files_->viewport()->mapToGlobal(position)); });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { loadSideTabs(); });
+}
 
+void QtResultsWindow::addShortcuts() {
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         filterEdit_->setFocus(Qt::ShortcutFocusReason);

@@ -25,6 +25,7 @@ class QSortFilterProxyModel;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
+class QVBoxLayout;
 class QTreeView;
 
 namespace corvath {
@@ -84,8 +85,13 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildEmptyPage();
+    void buildChoiceBars(QWidget* results, QVBoxLayout* layout);
+    QWidget* buildFoldersTab(QWidget* results);
+    void buildFilesTab(QWidget* results);
+    void connectControls();
+    void addShortcuts();
     void showEmptyState(const QString& text);
-    void fillDrives(const std::string& wanted);
     void driveChosen(int index);
     void scanChosen(int index);
     void compareChosen(int index);
