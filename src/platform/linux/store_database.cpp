@@ -68,14 +68,6 @@ std::string describe(const fs::path& file) {
     throw StoreError(describe(file) + " " + (failure.busy() ? kLocked : "cannot be used: " + failure.message));
 }
 
-// The scratch file a new store is built in: any failure is one to create it.
-struct ScratchStore : sqlite::Connection {
-    ScratchStore(const std::string& scratch, const fs::path& file)
-        : sqlite::Connection(scratch, Mode::ReadWrite, Links::Follow, scratch, [file](const sqlite::Failure& failure) {
-              throw StoreError(describe(file) + " cannot be created: " + failure.message);
-          }) {}
-};
-
 void syncFolder(const fs::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -167,8 +159,13 @@ void StoreDatabase::createIfMissing(const fs::path& file) {
     ::close(fd);
     auto discard = [&] { ::unlink(scratch.c_str()); };
     try {
-        ScratchStore store(scratch, file);
-        store.execute((sqlite::markStatements(kStoreMark) + "BEGIN;" + kSchema + installedKeyRows() + "COMMIT;").c_str());
+        // The scratch file the store is built in: any failure is one to create it.
+        sqlite::Connection store(scratch, sqlite::Connection::Mode::ReadWrite, sqlite::Connection::Links::Follow,
+                                 scratch, [&file](const sqlite::Failure& failure) {
+                                     throw StoreError(describe(file) + " cannot be created: " + failure.message);
+                                 });
+        const std::string build = sqlite::markStatements(kStoreMark) + "BEGIN;" + kSchema + installedKeyRows() + "COMMIT;";
+        store.execute(build.c_str());
     } catch (const StoreError&) {
         discard();
         throw;

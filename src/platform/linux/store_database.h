@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "sqlite/connection.h"
 #include "sqlite/transaction.h"
