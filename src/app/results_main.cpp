@@ -8,28 +8,22 @@
 #include "platform/linux/xdg_file_manager.h"
 #include "qt/qt_results_application.h"
 #include "results/results_database.h"
-#include "text/program_version.h"
+#include "text/standard_options.h"
 
-#include <cstring>
 #include <iostream>
 #include <memory>
 
 int main(int argc, char** argv) {
     using namespace corvath;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << "usage: corvath-results [--help] [--version]\n"
-                         "Shows the stored scans of your drives: the largest folders and files, a treemap, what "
-                         "grew since an earlier scan,\nand each drive's used space over time.\n"
-                         "Scans are read from "
-                      << defaultResultsDatabasePath().string()
-                      << "; make one with Corvath Analyzer or \"corvath-analyzer -auto\".\n";
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "corvath-results " << corvath::kProgramVersion << '\n';
-            return 0;
-        }
+    const std::string help =
+        "usage: corvath-results [--help] [--version]\n"
+        "Shows the stored scans of your drives: the largest folders and files, a treemap, what grew since an earlier "
+        "scan,\nand each drive's used space over time.\nScans are read from " +
+        defaultResultsDatabasePath().string() + "; make one with Corvath Analyzer or \"corvath-analyzer -auto\".\n";
+    int status = 0;
+    // Qt's own options may come first.
+    if (answerStandardOption(argc, argv, "corvath-results", help, std::cout, status, StandardOptionPlace::Anywhere)) {
+        return status;
     }
     const std::string database = defaultResultsDatabasePath().string();
     XdgFileManager fileManager;

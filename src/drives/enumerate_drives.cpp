@@ -1,6 +1,6 @@
 #include "drives/enumerate_drives.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "drives/quiet_probe.h"
 #include "text/ascii_case.h"
 

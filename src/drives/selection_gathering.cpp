@@ -1,6 +1,6 @@
 #include "drives/selection_gathering.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "drives/quiet_probe.h"
 
 namespace corvath {

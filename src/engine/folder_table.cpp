@@ -1,6 +1,6 @@
 #include "engine/folder_table.h"
 
-#include "text/path_separator.h"
+#include "text/paths.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -56,8 +56,7 @@ std::string FolderTable::relativePath(std::uint32_t index) const {
     }
     std::string path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (!path.empty()) path += kPathSeparator;
-        path += (*this)[*it].name;
+        appendChild(path, (*this)[*it].name);
     }
     return path;
 }
@@ -95,8 +94,7 @@ void visitDepthFirst(const FolderTable& table, const std::string& rootPath, Fold
         if (table[child].vanished) continue;
         const std::size_t parentLength = top.pathLength;
         path.resize(parentLength);
-        if (!endsWithSeparator(path)) path += kPathSeparator;
-        path += table[child].name;
+        appendChild(path, table[child].name);
         visitor.enter(child, path);
         stack.push_back({child, first[child], path.size()});
     }

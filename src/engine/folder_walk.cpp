@@ -15,6 +15,7 @@
 
 #include "engine/engine_error.h"
 #include "engine/walk_state.h"
+#include "text/paths.h"
 
 namespace corvath {
 
@@ -76,9 +77,7 @@ void planDescriptors(WalkState& s) {
 
 // rootPath joined with a relative path, "/" between them when needed.
 std::string joinPath(const std::string& rootPath, const std::string& relative) {
-    if (relative.empty()) return rootPath;
-    if (!rootPath.empty() && rootPath.back() == '/') return rootPath + relative;
-    return rootPath + "/" + relative;
+    return relative.empty() ? rootPath : childPath(rootPath, relative);
 }
 
 }  // namespace

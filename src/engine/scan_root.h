@@ -2,13 +2,9 @@
 
 #include <string>
 
-#include "text/path_separator.h"
+#include "text/paths.h"
 
 namespace corvath {
-
-// The status text puts the platform's separator after the folder being
-// scanned, as the one character the caller drops.
-inline constexpr char kFolderSeparator = kPathSeparator;
 
 // The folder a drive name is scanned as. A mount point ("/", "/home/") loses its
 // trailing "/" ("/" stays "/").

@@ -225,7 +225,7 @@ std::string Scanner::GetStatusText() {
         counts = walk->totals();
     }
     // The caller drops the one character after the folder.
-    return displayFolder(folder) + kFolderSeparator + "|" + countText(counts.files, counts.folders, locale_);
+    return displayFolder(folder) + kPathSeparator + "|" + countText(counts.files, counts.folders, locale_);
 }
 
 std::string Scanner::GetProcessedBytesText() { return std::to_string(totals().allocated); }

@@ -69,7 +69,7 @@ private:
     mutable std::mutex mutex_;
     std::shared_ptr<FolderWalk> running_;
     std::shared_ptr<PumpLink> link_;
-    std::string lastFolder_{kFolderSeparator};
+    std::string lastFolder_{kPathSeparator};
     WalkTotals lastTotals_{};
 
     // The completed scan not yet stored.

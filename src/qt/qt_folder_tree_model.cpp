@@ -2,6 +2,7 @@
 
 #include "results/results_error.h"
 #include "text/size_text.h"
+#include "text/paths.h"
 
 #include <QBrush>
 #include <QFont>
@@ -134,18 +135,10 @@ bool QtFolderTreeModel::ensureFetched(const QModelIndex& index) {
 
 QModelIndex QtFolderTreeModel::findPath(const std::string& path) {
     if (!root_) return {};
-    const std::string& rootPath = root_->path;
-    if (path.compare(0, rootPath.size(), rootPath) != 0) return {};
-    const std::string rest = path.substr(rootPath.size());
-    // "/data2" is not below "/data".
-    if (!rest.empty() && rest.front() != '/' && !rootPath.ends_with('/')) return {};
+    const std::optional<std::vector<std::string>> parts = partsBelow(root_->path, path);
+    if (!parts) return {};
     QModelIndex at = rootIndex();
-    std::size_t start = 0;
-    while (start < rest.size()) {
-        const std::size_t end = std::min(rest.find('/', start), rest.size());
-        const std::string part = rest.substr(start, end - start);
-        start = end + 1;
-        if (part.empty()) continue;
+    for (const std::string& part : *parts) {
         ensureFetched(at);
         QModelIndex next;
         for (const auto& child : itemAt(at)->children) {

@@ -1,6 +1,7 @@
 #include "qt/qt_largest_files_model.h"
 
 #include "text/size_text.h"
+#include "text/paths.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -35,10 +36,7 @@ void QtLargestFilesModel::markTrashed(int row) {
 
 void QtLargestFilesModel::markTrashedBelow(const std::string& folder) {
     for (std::size_t row = 0; row < files_.size(); ++row) {
-        const std::string& at = files_[row].folder;
-        const bool inside = at.compare(0, folder.size(), folder) == 0 &&
-                            (at.size() == folder.size() || at[folder.size()] == '/' || folder.ends_with('/'));
-        if (inside && !trashed_[row]) markTrashed(static_cast<int>(row));
+        if (isAtOrBelow(files_[row].folder, folder) && !trashed_[row]) markTrashed(static_cast<int>(row));
     }
 }
 

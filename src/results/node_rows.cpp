@@ -15,7 +15,7 @@ std::optional<NodeRow> NodeReader::row(std::int64_t node) {
     if (!select_.step()) return std::nullopt;
     NodeRow row;
     row.folder.node = select_.integer(0);
-    row.folder.name = select_.bytes(1);
+    row.folder.name = select_.data(1);
     row.folder.allocated = select_.count(2);
     row.folder.apparent = select_.count(3);
     row.folder.files = select_.count(4);
@@ -24,7 +24,7 @@ std::optional<NodeRow> NodeReader::row(std::int64_t node) {
     row.folder.children = static_cast<std::uint32_t>(select_.integer(7));
     row.base = select_.integer(8);
     row.depth = static_cast<std::uint32_t>(select_.integer(9));
-    row.children = select_.bytes(10);
+    row.children = select_.data(10);
     select_.reset();
     return row;
 }

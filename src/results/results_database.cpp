@@ -11,28 +11,11 @@
 #include "results/scan_reader.h"
 #include "results/scan_rows.h"
 #include "results/scan_time.h"
+#include "sqlite/transaction.h"
 
 namespace corvath {
 
 namespace {
-
-// Runs body in one write transaction; on any failure the file stays as it was.
-template <typename Body>
-auto inTransaction(Connection& db, Body body) {
-    db.execute("BEGIN IMMEDIATE");
-    try {
-        auto result = body();
-        db.execute("COMMIT");
-        return result;
-    } catch (...) {
-        try {
-            db.execute("ROLLBACK");
-        } catch (const ResultsError&) {
-            // SQLite may have rolled back already (disk full, for one).
-        }
-        throw;
-    }
-}
 
 void storeLargestFiles(Connection& db, std::int64_t scan, const ScanRecord& record, const FolderTable& table) {
     Statement insert = db.prepare(
@@ -100,7 +83,7 @@ void giveBackFreePages(Connection& db) {
 
 void ResultsDatabase::prepare() {
     try {
-        openResultsFile(path_, ResultsAccess::Write, kLockWait);
+        openResultsFile(path_, ResultsAccess::Write, lockWait_);
     } catch (const ResultsError& error) {
         throw EngineError(error.what());
     }
@@ -108,9 +91,9 @@ void ResultsDatabase::prepare() {
 
 void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& folders) {
     try {
-        auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
+        auto db = openResultsFile(path_, ResultsAccess::Write, lockWait_);
         const std::string driveKey = record.volume.empty() ? record.drive : record.volume;
-        const std::size_t pruned = inTransaction(*db, [&] {
+        const std::size_t pruned = sqlite::inWriteTransaction(*db, [&] {
             adoptEarlierScans(*db, record, driveKey);
             const std::int64_t root = storeTree(*db, folders, record.rootPath, latestRootOf(*db, driveKey));
             Statement insert = db->prepare(
@@ -140,12 +123,12 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
 }
 
 std::size_t ResultsDatabase::prune(std::chrono::system_clock::time_point now) {
-    auto db = openResultsFile(path_, ResultsAccess::Write, kLockWait);
-    const std::size_t removed = inTransaction(*db, [&] {
+    auto db = openResultsFile(path_, ResultsAccess::Write, lockWait_);
+    const std::size_t removed = sqlite::inWriteTransaction(*db, [&] {
         std::set<std::string> drives;
         {
             Statement all = db->prepare("SELECT DISTINCT COALESCE(drive_key, drive) FROM scans");
-            while (all.step()) drives.insert(all.bytes(0));
+            while (all.step()) drives.insert(all.data(0));
         }
         std::size_t total = 0;
         for (const std::string& drive : drives) total += pruneDrive(*db, drive, now, rule_);

@@ -12,12 +12,14 @@ namespace corvath {
 
 // Where completed scans are stored. Each call opens the file, so any number of
 // writers and readers may share it; a writer waits for another's lock (up to
-// kLockWait) rather than lose its scan.
+// lockWait, kLockWait unless told) rather than lose its scan.
 class ResultsDatabase : public ResultsSink {
 public:
     static constexpr std::chrono::seconds kLockWait{120};
 
-    explicit ResultsDatabase(std::string path, RetentionRule rule = {}) : path_(std::move(path)), rule_(rule) {}
+    explicit ResultsDatabase(std::string path, RetentionRule rule = {},
+                             std::chrono::milliseconds lockWait = kLockWait)
+        : path_(std::move(path)), rule_(rule), lockWait_(lockWait) {}
 
     // Opens the file for writing as storeScan would (making it, or converting an
     // older one): throws EngineError when a scan could not be stored.
@@ -37,6 +39,7 @@ public:
 private:
     std::string path_;
     RetentionRule rule_;
+    std::chrono::milliseconds lockWait_;
 };
 
 }  // namespace corvath

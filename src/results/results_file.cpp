@@ -4,6 +4,8 @@
 
 #include "results/database_place.h"
 #include "results/results_error.h"
+#include "sqlite/file_mark.h"
+#include "sqlite/transaction.h"
 
 namespace corvath {
 
@@ -41,32 +43,28 @@ constexpr const char* kSecondVersionView =
     "PRAGMA temp_store = MEMORY;"
     "CREATE TEMP VIEW scans AS SELECT *, NULL AS drive_key FROM main.scans;";
 
-enum class Kind { Empty, Current, SecondVersion, FirstVersion, Newer, Foreign };
+constexpr sqlite::FileMark kResultsMark{kResultsApplicationId, kResultsSchemaVersion};
 
-std::set<std::string> tablesOf(Connection& db) {
-    std::set<std::string> names;
-    Statement query = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table'");
-    while (query.step()) names.insert(query.bytes(0));
-    return names;
-}
+enum class Kind { Empty, Current, SecondVersion, FirstVersion, Newer, Foreign };
 
 bool hasColumns(Connection& db, const char* table, const std::set<std::string>& wanted) {
     std::set<std::string> columns;
     Statement query = db.prepare((std::string("SELECT name FROM pragma_table_info('") + table + "')").c_str());
-    while (query.step()) columns.insert(query.bytes(0));
+    while (query.step()) columns.insert(query.data(0));
     return columns == wanted;
 }
 
 Kind kindOf(Connection& db) {
-    const std::int64_t application = db.integer("PRAGMA application_id");
-    const std::int64_t version = db.integer("PRAGMA user_version");
-    const std::set<std::string> tables = tablesOf(db);
-    if (application == kResultsApplicationId) {
-        if (version == kResultsSchemaVersion) return Kind::Current;
-        if (version == kSecondVersion) return Kind::SecondVersion;
-        return version > kResultsSchemaVersion ? Kind::Newer : Kind::Foreign;
+    const sqlite::MarkCheck mark = sqlite::checkMark(db, kResultsMark);
+    const std::set<std::string> tables = sqlite::tableNames(db);
+    switch (mark.ownership) {
+        case sqlite::Ownership::Ours: return Kind::Current;
+        case sqlite::Ownership::OursOlder:
+            return mark.found.version == kSecondVersion ? Kind::SecondVersion : Kind::Foreign;
+        case sqlite::Ownership::OursNewer: return Kind::Newer;
+        case sqlite::Ownership::Foreign: return Kind::Foreign;
+        case sqlite::Ownership::Unmarked: break;
     }
-    if (application != 0 || version != 0) return Kind::Foreign;
     if (tables.empty()) return Kind::Empty;
     // The first version carried no mark; it is known by its two tables exactly.
     if (tables == std::set<std::string>{"scans", "folders"} &&
@@ -90,31 +88,20 @@ void checkKind(Kind kind, const std::string& path) {
 // Brings an older file of ours, or an empty one, to the current tables in one
 // write transaction; on any failure the file stays as it was.
 void convert(Connection& db, const std::string& path) {
-    db.execute("BEGIN IMMEDIATE");
-    Kind kind = Kind::Current;
-    try {
-        kind = kindOf(db);  // another process may have got there first
-        checkKind(kind, path);
-        if (kind == Kind::Empty) db.execute(kSchema);
-        if (kind == Kind::SecondVersion) db.execute(kFromSecondVersion);
-        if (kind == Kind::FirstVersion) {
+    const Kind kind = sqlite::inWriteTransaction(db, [&] {
+        const Kind found = kindOf(db);  // another process may have got there first
+        checkKind(found, path);
+        if (found == Kind::Empty) db.execute(kSchema);
+        if (found == Kind::SecondVersion) db.execute(kFromSecondVersion);
+        if (found == Kind::FirstVersion) {
             db.execute("ALTER TABLE scans RENAME TO scans_v1; ALTER TABLE folders RENAME TO folders_v1;");
             db.execute(kSchema);
             migrateFirstVersion(db);
             db.execute("DROP TABLE scans_v1; DROP TABLE folders_v1;");
         }
-        db.execute(("PRAGMA application_id = " + std::to_string(kResultsApplicationId) +
-                    "; PRAGMA user_version = " + std::to_string(kResultsSchemaVersion))
-                       .c_str());
-        db.execute("COMMIT");
-    } catch (...) {
-        try {
-            db.execute("ROLLBACK");
-        } catch (const ResultsError&) {
-            // SQLite may have rolled back already.
-        }
-        throw;
-    }
+        db.execute(sqlite::markStatements(kResultsMark).c_str());
+        return found;
+    });
     if (kind == Kind::FirstVersion) {
         // The old tables' pages go back to the file system, and later prunes
         // can give pages back too. The conversion is already safe if this fails.
@@ -129,7 +116,7 @@ std::unique_ptr<Connection> openForWriting(const DatabasePlace& place, std::chro
     checkSafeToWrite(place);
     if (!place.exists) createPrivateFile(place);
     auto db = std::make_unique<Connection>(place.file, Connection::Mode::ReadWrite, place.shown);
-    db->setLockWait(static_cast<int>(lockWait.count()));
+    db->setLockWait(lockWait);
     // Nothing is written before the file is known to be ours or empty.
     const Kind kind = kindOf(*db);
     checkKind(kind, place.shown);
@@ -144,7 +131,7 @@ std::unique_ptr<Connection> openForReading(const DatabasePlace& place, std::chro
     Kind kind = Kind::Current;
     try {
         db = std::make_unique<Connection>(place.file, Connection::Mode::ReadOnly, place.shown);
-        db->setLockWait(static_cast<int>(lockWait.count()));
+        db->setLockWait(lockWait);
         kind = kindOf(*db);
     } catch (const ResultsFileAccessError&) {
         // SQLite could not open or make the files it keeps beside the database

@@ -29,7 +29,7 @@ std::string readTree(Statement& rows, std::int64_t scan, FolderTable& table, con
     std::string rootPath;
     rows.bind(1, scan);
     while (rows.step()) {
-        std::string path = rows.bytes(0);
+        std::string path = rows.data(0);
         while (!open.empty() && !holds(open.back().path, path)) open.pop_back();
         if (open.empty() && !rootPath.empty()) {
             throw ResultsError("cannot convert the scans database " + databasePath + ": scan " + std::to_string(scan) +
@@ -67,7 +67,7 @@ void migrateFirstVersion(Connection& db) {
     std::map<std::string, std::int64_t> latestRoot;  // by drive, so that scans share what did not change
     while (scans.step()) {
         const std::int64_t scan = scans.integer(0);
-        const std::string drive = scans.bytes(1);
+        const std::string drive = scans.data(1);
         FolderTable table;
         std::string rootPath = readTree(rows, scan, table, db.path());
         if (rootPath.empty()) {
@@ -85,8 +85,8 @@ void migrateFirstVersion(Connection& db) {
         insert.bind(1, scan)
             .bindText(2, drive)
             .bindBlob(3, rootPath)
-            .bindText(4, scans.bytes(2))
-            .bindText(5, scans.bytes(3))
+            .bindText(4, scans.data(2))
+            .bindText(5, scans.data(3))
             .bind(6, scans.integer(4))
             .bind(7, scans.integer(5))
             .bind(8, scans.integer(6))

@@ -9,7 +9,7 @@
 #include "results/results_error.h"
 #include "results/results_file.h"
 #include "results/scan_rows.h"
-#include "text/path_separator.h"
+#include "text/paths.h"
 
 namespace corvath {
 
@@ -19,50 +19,14 @@ bool largerFirst(const StoredFolder& a, const StoredFolder& b) {
     return a.allocated != b.allocated ? a.allocated > b.allocated : a.name < b.name;
 }
 
-// The parts of path below root, or nullopt when root does not hold path.
-std::optional<std::vector<std::string>> partsBelow(const std::string& root, const std::string& path) {
-    std::string rest;
-    const bool underRoot = path.size() >= root.size() && samePath(std::string_view(path).substr(0, root.size()), root);
-    if (samePath(path, root)) {
-        rest = "";
-    } else if (endsWithSeparator(root)) {
-        if (!underRoot) return std::nullopt;
-        rest = path.substr(root.size());
-    } else if (underRoot && path.size() > root.size() && isPathSeparator(path[root.size()])) {
-        rest = path.substr(root.size() + 1);
-    } else {
-        return std::nullopt;
-    }
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = start;
-        while (end < rest.size() && !isPathSeparator(rest[end])) ++end;
-        if (end > start) parts.push_back(rest.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-std::string withoutTrailingSlash(std::string path) {
-    while (endsWithSeparator(path) && !isRootPath(path)) path.pop_back();
-    return path;
-}
-
 // A path as the user gives it: full, or relative to the scan's root; "" is the root.
 std::string fullPathIn(const StoredScan& scan, const std::string& path) {
     if (path.empty()) return scan.root;
-    if (!isAbsolutePath(path)) return withoutTrailingSlash(childPath(scan.root, path));
-    return withoutTrailingSlash(path);
+    if (!isAbsolutePath(path)) return withoutTrailingSeparator(childPath(scan.root, path));
+    return withoutTrailingSeparator(path);
 }
 
 }  // namespace
-
-std::string childPath(const std::string& parent, const std::string& name) {
-    std::string path = parent;
-    appendChild(path, name);
-    return path;
-}
 
 class ScanReader::Snapshot {
 public:
@@ -129,7 +93,7 @@ std::optional<StoredScan> ScanReader::scanHolding(const std::string& path) const
     const Snapshot snapshot(*this);
     std::optional<StoredScan> best;
     for (StoredScan& scan : latestScans()) {
-        if (!partsBelow(scan.root, withoutTrailingSlash(path))) continue;
+        if (!partsBelow(scan.root, withoutTrailingSeparator(path))) continue;
         // Two filesystems scanned at one mount point in turn: the one there last.
         if (!best || scan.root.size() > best->root.size() ||
             (scan.root.size() == best->root.size() && scan.finished > best->finished)) {
@@ -238,7 +202,7 @@ std::vector<StoredFile> ScanReader::largestFiles(const StoredScan& scan, const s
     select.bind(1, scan.id);
     std::vector<StoredFile> result;
     while (result.size() < count && select.step()) {
-        StoredFile file{select.bytes(0), select.bytes(1), select.count(2), select.count(3), select.integer(4)};
+        StoredFile file{select.data(0), select.data(1), select.count(2), select.count(3), select.integer(4)};
         if (!partsBelow(under, file.folder)) continue;
         result.push_back(std::move(file));
     }

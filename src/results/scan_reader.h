@@ -102,7 +102,4 @@ private:
     std::unique_ptr<NodeReader> nodes_;
 };
 
-// The full path of a child of the folder at parent.
-std::string childPath(const std::string& parent, const std::string& name);
-
 }  // namespace corvath

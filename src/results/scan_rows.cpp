@@ -11,17 +11,17 @@ namespace corvath {
 StoredScan scanFromRow(const Statement& row) {
     StoredScan scan;
     scan.id = row.integer(0);
-    scan.drive = row.bytes(1);
-    scan.root = row.bytes(2);
-    scan.started = fromUtcText(row.bytes(3));
-    scan.finished = fromUtcText(row.bytes(4));
+    scan.drive = row.data(1);
+    scan.root = row.data(2);
+    scan.started = fromUtcText(row.data(3));
+    scan.finished = fromUtcText(row.data(4));
     scan.allocated = row.count(5);
     scan.apparent = row.count(6);
     scan.files = row.count(7);
     scan.folders = row.count(8);
     scan.errors = row.count(9);
     scan.top = row.integer(10);
-    scan.driveKey = row.bytes(11);
+    scan.driveKey = row.data(11);
     return scan;
 }
 
@@ -41,7 +41,7 @@ std::size_t removeUnheldNodes(Connection& db) {
     std::unordered_map<std::int64_t, Links> lists;
     {
         Statement all = db.prepare("SELECT id, base, children FROM nodes");
-        while (all.step()) lists.emplace(all.integer(0), Links{all.integer(1), all.bytes(2)});
+        while (all.step()) lists.emplace(all.integer(0), Links{all.integer(1), all.data(2)});
     }
     std::unordered_set<std::int64_t> held;
     std::vector<std::int64_t> pending;

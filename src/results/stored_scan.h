@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "text/path_separator.h"
+#include "text/paths.h"
 
 namespace corvath {
 
@@ -52,9 +52,7 @@ struct StoredFile {
     std::uint64_t allocated = 0;
     std::uint64_t apparent = 0;
     std::int64_t modified = 0;  // seconds since the epoch
-    std::string path() const {
-        return folder.empty() || endsWithSeparator(folder) ? folder + name : folder + kPathSeparator + name;
-    }
+    std::string path() const { return childPath(folder, name); }
 };
 
 }  // namespace corvath

@@ -1,6 +1,6 @@
 #include "run/file_manager.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 
 namespace corvath {
 

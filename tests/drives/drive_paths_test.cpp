@@ -1,4 +1,4 @@
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 
 #include <gtest/gtest.h>
 

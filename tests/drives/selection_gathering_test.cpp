@@ -1,6 +1,6 @@
 #include "drives/selection_gathering.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 
 #include "support/fake_drive_list.h"
 #include "support/fake_volume_layer.h"

@@ -212,7 +212,7 @@ TEST_F(EngineContract, StatusNamesAFolderOfTheTreeAndCounts) {
         ASSERT_TRUE(std::regex_match(status, match, shape)) << status;
         const std::string field0 = match[1];
         // The caller drops the one character after the folder: the separator.
-        EXPECT_EQ(field0.back(), kFolderSeparator) << status;
+        EXPECT_EQ(field0.back(), kPathSeparator) << status;
         EXPECT_EQ(field0.compare(0, shownRoot.size(), shownRoot), 0) << status;
     }
     EXPECT_NE(seen.back().find("6 files, 7 folders scanned"), std::string::npos) << seen.back();
@@ -240,7 +240,7 @@ TEST(EngineContractDrive, DriveNameIsScannedFromItsRootFolder) {
     const std::string field0 = first->substr(0, first->find('|'));
     EXPECT_EQ(field0.compare(0, root.size(), root), 0) << *first;
     ASSERT_FALSE(field0.empty());
-    EXPECT_EQ(field0.back(), kFolderSeparator) << *first;
+    EXPECT_EQ(field0.back(), kPathSeparator) << *first;
 }
 
 TEST(EngineContractDrive, CancelReturnsPromptlyAndLeavesNothingToStore) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "engine/engine_error.h"
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
 #include "results/results_database.h"
@@ -230,16 +231,29 @@ TEST(ScanHistory, StoringWaitsForAnotherWriter) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(database.string().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    // Held for longer than a writer used to wait.
+    // The writer queues behind the other one for as long as its lock wait...
     std::thread release([other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(6000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     });
     scanner.AnalyzeDrive(tree.path().string());
     EXPECT_NO_THROW(scanner.FinishDrive());
     release.join();
+    // ...and only that long: past it the scan is not stored, and the file stays as it was.
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ResultsDatabase impatient(database.string(), {}, std::chrono::milliseconds(100));
+    Scanner hurried(pump, impatient, ScannerOptions{2});
+    EXPECT_THROW(
+        {
+            hurried.AnalyzeDrive(tree.path().string());
+            hurried.FinishDrive();
+        },
+        EngineError);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_EQ(ScanReader(database.string()).scans().size(), 2u);
+    // The wait the product uses is longer than a writer used to wait (5 s).
+    static_assert(ResultsDatabase::kLockWait > std::chrono::seconds(6));
 }
 
 }  // namespace

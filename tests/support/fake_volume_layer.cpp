@@ -1,6 +1,6 @@
 #include "support/fake_volume_layer.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 
 namespace corvath::test {
 

@@ -19,8 +19,9 @@
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
-#include "text/path_separator.h"
+#include "text/paths.h"
 #include "text/program_version.h"
+#include "text/standard_options.h"
 
 namespace {
 
@@ -54,10 +55,7 @@ int run(const ReportArguments& arguments) {
     const std::string database = arguments.database.value_or(defaultResultsDatabasePath().string());
     switch (arguments.command) {
         case ReportArguments::Command::Help:
-            std::cout << kReportUsage;
-            return 0;
-        case ReportArguments::Command::Version:
-            std::cout << "corvath-report " << kProgramVersion << '\n';
+            std::cout << reportUsage(kResultsDatabaseText);
             return 0;
         case ReportArguments::Command::Prune: {
             { const ScanReader check(database); }  // refuses what is not ours before anything is written
@@ -109,7 +107,10 @@ void checkStandardOutput() {
 int main(int argc, char** argv) {
     int status = 1;
     try {
-        status = run(withAbsolutePath(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc))));
+        if (!answerStandardOption(argc, argv, "corvath-report", reportUsage(kResultsDatabaseText), std::cout, status,
+                                  StandardOptionPlace::Anywhere)) {
+            status = run(withAbsolutePath(parseReportArguments(std::vector<std::string>(argv + 1, argv + argc))));
+        }
         checkStandardOutput();
     } catch (const std::exception& error) {
         std::cout.flush();

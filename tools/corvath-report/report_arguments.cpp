@@ -7,33 +7,38 @@
 #include <map>
 #include <set>
 
+#include "results/retention.h"
+
 namespace corvath {
 
-const char* const kReportUsage =
-    "Usage: corvath-report COMMAND [OPTIONS] [ARGUMENT]\n"
-    "Shows where the space went, from the scans Corvath Analyzer stored.\n"
-    "\n"
-    "Commands:\n"
-    "  scans [DRIVE]                      the stored scans: id, drive, finished, used, files, folders, duration\n"
-    "  top [-n N] [--depth D] [--scan ID] [PATH]\n"
-    "                                     the largest folders under PATH (default: each drive's latest scan)\n"
-    "  files [-n N] [--scan ID] [PATH]    the largest files\n"
-    "  diff [--from ID | --since DATE] [--to ID] [-n N] [PATH]\n"
-    "                                     what grew and shrank between two scans of a drive\n"
-    "                                     (default: its latest and the one before)\n"
-    "  history [DRIVE]                    a drive's totals, scan by scan\n"
-    "  export --ncdu [--scan ID] FILE|-   a stored scan in ncdu's JSON format (ncdu -f FILE)\n"
-    "  prune                              keep the newest 10 scans of each drive and the last of each\n"
-    "                                     of the last 24 months; free the rest\n"
-    "\n"
-    "Options:\n"
-    "  -n N            how many lines (default 20)\n"
-    "  --bytes         exact byte counts instead of KiB, MiB, GiB\n"
-    "  --json          JSON for programs\n"
-    "  --database FILE the scans database (default ~/.local/share/corvath/scans.db)\n"
-    "  --help, --version\n"
-    "\n"
-    "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n";
+std::string reportUsage(std::string_view defaultDatabase) {
+    return "Usage: corvath-report COMMAND [OPTIONS] [ARGUMENT]\n"
+           "Shows where the space went, from the scans Corvath Analyzer stored.\n"
+           "\n"
+           "Commands:\n"
+           "  scans [DRIVE]                      the stored scans: id, drive, finished, used, files, folders, duration\n"
+           "  top [-n N] [--depth D] [--scan ID] [PATH]\n"
+           "                                     the largest folders under PATH (default: each drive's latest scan)\n"
+           "  files [-n N] [--scan ID] [PATH]    the largest files\n"
+           "  diff [--from ID | --since DATE] [--to ID] [-n N] [PATH]\n"
+           "                                     what grew and shrank between two scans of a drive\n"
+           "                                     (default: its latest and the one before)\n"
+           "  history [DRIVE]                    a drive's totals, scan by scan\n"
+           "  export --ncdu [--scan ID] FILE|-   a stored scan in ncdu's JSON format (ncdu -f FILE)\n"
+           "  prune                              keep the newest " + std::to_string(kKeptNewestScans) +
+           " scans of each drive and the last of each\n"
+           "                                     of the last " + std::to_string(kKeptMonths) +
+           " months; free the rest\n"
+           "\n"
+           "Options:\n"
+           "  -n N            how many lines (default 20)\n"
+           "  --bytes         exact byte counts instead of KiB, MiB, GiB\n"
+           "  --json          JSON for programs\n"
+           "  --database FILE the scans database (default " + std::string(defaultDatabase) + ")\n"
+           "  --help, --version\n"
+           "\n"
+           "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n";
+}
 
 namespace {
 
@@ -114,11 +119,6 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             if (i + 1 >= arguments.size()) throw ArgumentError(argument + " needs a value");
             return arguments[++i];
         };
-        if (argument == "--help" || argument == "-h") return ReportArguments{};
-        if (argument == "--version") {
-            parsed.command = Command::Version;
-            return parsed;
-        }
         if (argument.size() > 1 && argument[0] == '-') given.push_back(argument);
         if (argument == "-n") {
             parsed.count = static_cast<std::size_t>(number(argument, value()));

@@ -6,13 +6,14 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvath {
 
 // What the command line asks of corvath-report.
 struct ReportArguments {
-    enum class Command { Help, Version, Scans, Top, Files, Diff, History, Export, Prune };
+    enum class Command { Help, Scans, Top, Files, Diff, History, Export, Prune };
     Command command = Command::Help;
     std::optional<std::string> target;  // PATH, DRIVE or FILE, as the command reads it
     std::size_t count = 20;             // -n
@@ -34,6 +35,7 @@ public:
 
 ReportArguments parseReportArguments(const std::vector<std::string>& arguments);
 
-extern const char* const kReportUsage;
+// The help, naming the platform's default database as its users write it.
+std::string reportUsage(std::string_view defaultDatabase);
 
 }  // namespace corvath

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "report_table.h"
+#include "text/paths.h"
 #include "text/size_text.h"
 
 namespace corvath {
@@ -112,7 +113,7 @@ private:
 
     // Every scan of the drive last scanned at that mount point, wherever it was mounted then.
     std::vector<StoredScan> scansOfDrive(const std::string& drive) const {
-        for (const std::string& name : {drive, drive + "/"}) {
+        for (const std::string& name : {drive, rootOfDriveName(drive)}) {
             if (const std::optional<StoredScan> latest = reader_.latestScanAt(name)) return reader_.scans(latest->driveKey);
         }
         throw ArgumentError("no scans of drive " + shownName(drive) + " (see corvath-report scans)");

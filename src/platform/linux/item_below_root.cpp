@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <vector>
 
+#include "text/paths.h"
+
 namespace corvath {
 namespace {
 
@@ -14,41 +16,22 @@ TrashRefusal refusal(Reason reason, std::string where, std::string detail = {}) 
     return TrashRefusal{reason, std::move(where), std::move(detail)};
 }
 
-std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-// The names below the root, or nothing when the path does not lie below it.
-std::optional<std::vector<std::string>> partsBelow(const std::string& root, const std::string& path) {
-    if (path.compare(0, root.size(), root) != 0) return std::nullopt;
-    std::string rest = path.substr(root.size());
-    if (root != "/") {
-        if (rest.empty() || rest.front() != '/') return std::nullopt;  // "/data2" is not below "/data"
-    }
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start < rest.size()) {
-        const std::size_t end = std::min(rest.find('/', start), rest.size());
-        std::string part = rest.substr(start, end - start);
-        start = end + 1;
-        if (part.empty()) continue;
+// The names below the root, or nothing when the path does not lie below it or
+// steps through "." or "..".
+std::optional<std::vector<std::string>> namesBelow(const std::string& root, const std::string& path) {
+    std::optional<std::vector<std::string>> parts = partsBelow(root, path);
+    if (!parts || parts->empty()) return std::nullopt;
+    for (const std::string& part : *parts) {
         if (part == "." || part == "..") return std::nullopt;
-        parts.push_back(std::move(part));
     }
-    if (parts.empty()) return std::nullopt;
     return parts;
-}
-
-std::string joined(const std::string& root, const std::string& below) {
-    return root == "/" ? "/" + below : root + "/" + below;
 }
 
 }  // namespace
 
 std::variant<ItemBelowRoot, TrashRefusal> findBelowRoot(const TrashItem& wanted) {
-    const std::string root = withoutTrailingSlashes(wanted.root);
-    const auto parts = partsBelow(root, wanted.path);
+    const std::string root = withoutTrailingSeparator(wanted.root);
+    const auto parts = namesBelow(root, wanted.path);
     if (!parts) return refusal(Reason::NotBelowRoot, wanted.path);
 
     ItemBelowRoot found;
@@ -65,8 +48,8 @@ std::variant<ItemBelowRoot, TrashRefusal> findBelowRoot(const TrashItem& wanted)
     std::string below;
     for (std::size_t i = 0; i < parts->size(); ++i) {
         const std::string& part = (*parts)[i];
-        below += (below.empty() ? "" : "/") + part;
-        const std::string where = joined(root, below);
+        appendChild(below, part);
+        const std::string where = childPath(root, below);
         // One name per call and O_NOFOLLOW: a link is opened as itself, never
         // followed. A mount point is entered, which the mount check catches.
         UniqueFd next(::openat(at.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));

@@ -1,6 +1,6 @@
 #include "platform/linux/linux_volume_layer.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "platform/linux/block_device.h"
 #include "platform/linux/drive_kind.h"
 #include "platform/linux/volume_filter.h"

@@ -2,17 +2,13 @@
 
 namespace corvath {
 
-namespace {
-
 std::int64_t hiveCode(Hive hive) {
     return static_cast<std::int64_t>(static_cast<std::uint32_t>(hive));
 }
 
-}  // namespace
-
 std::optional<std::int64_t> findKeyId(StoreDatabase& db, Hive hive, const std::string& path) {
-    StoreStatement find = db.prepare("SELECT id FROM registry_keys WHERE hive = ?1 AND path = ?2");
-    find.bind(1, hiveCode(hive)).bind(2, path);
+    sqlite::Statement find = db.prepare("SELECT id FROM registry_keys WHERE hive = ?1 AND path = ?2");
+    find.bind(1, hiveCode(hive)).bindText(2, path);
     if (!find.step()) {
         return std::nullopt;
     }
@@ -20,13 +16,13 @@ std::optional<std::int64_t> findKeyId(StoreDatabase& db, Hive hive, const std::s
 }
 
 std::int64_t createKeyChain(StoreDatabase& db, Hive hive, const std::string& path) {
-    StoreStatement insert = db.prepare("INSERT OR IGNORE INTO registry_keys(hive, path) VALUES(?1, ?2)");
-    insert.bind(1, hiveCode(hive)).bind(2, std::string());
+    sqlite::Statement insert = db.prepare("INSERT OR IGNORE INTO registry_keys(hive, path) VALUES(?1, ?2)");
+    insert.bind(1, hiveCode(hive)).bindText(2, std::string());
     insert.step();
     for (std::size_t end = 0; end != std::string::npos;) {
         end = path.find('\\', end + 1);
-        StoreStatement add = db.prepare("INSERT OR IGNORE INTO registry_keys(hive, path) VALUES(?1, ?2)");
-        add.bind(1, hiveCode(hive)).bind(2, path.substr(0, end));
+        sqlite::Statement add = db.prepare("INSERT OR IGNORE INTO registry_keys(hive, path) VALUES(?1, ?2)");
+        add.bind(1, hiveCode(hive)).bindText(2, path.substr(0, end));
         add.step();
     }
     if (auto id = findKeyId(db, hive, path)) {
@@ -39,19 +35,19 @@ bool deleteKeyTree(StoreDatabase& db, Hive hive, const std::string& path) {
     if (!findKeyId(db, hive, path)) {
         return false;
     }
-    StoreStatement erase = db.prepare(
+    sqlite::Statement erase = db.prepare(
         "DELETE FROM registry_keys WHERE hive = ?1 AND "
         "(path = ?2 OR substr(path, 1, length(?2) + 1) = ?2 || '\\' COLLATE NOCASE)");
-    erase.bind(1, hiveCode(hive)).bind(2, path);
+    erase.bind(1, hiveCode(hive)).bindText(2, path);
     erase.step();
     return true;
 }
 
 QueryStatus readValueRow(StoreDatabase& db, std::int64_t keyId, std::string_view name, std::size_t limit,
                          RegistryValue& out) {
-    StoreStatement read =
+    sqlite::Statement read =
         db.prepare("SELECT type, length(data), data FROM registry_values WHERE key_id = ?1 AND name = ?2");
-    read.bind(1, keyId).bind(2, name);
+    read.bind(1, keyId).bindText(2, name);
     if (!read.step()) {
         return QueryStatus::Missing;
     }
@@ -59,22 +55,22 @@ QueryStatus readValueRow(StoreDatabase& db, std::int64_t keyId, std::string_view
         return QueryStatus::TooLarge;
     }
     out.type = static_cast<std::uint32_t>(read.integer(0));
-    out.data = read.blob(2);
+    out.data = read.dataBytes(2);
     return QueryStatus::Ok;
 }
 
 void writeValueRow(StoreDatabase& db, std::int64_t keyId, std::string_view name, std::uint32_t type,
                    const std::vector<std::uint8_t>& data) {
-    StoreStatement write = db.prepare(
+    sqlite::Statement write = db.prepare(
         "INSERT INTO registry_values(key_id, name, type, data) VALUES(?1, ?2, ?3, ?4) "
         "ON CONFLICT(key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data");
-    write.bind(1, keyId).bind(2, name).bind(3, static_cast<std::int64_t>(type)).bindBlob(4, data);
+    write.bind(1, keyId).bindText(2, name).bind(3, static_cast<std::int64_t>(type)).bindBlob(4, data);
     write.step();
 }
 
 bool deleteValueRow(StoreDatabase& db, std::int64_t keyId, std::string_view name) {
-    StoreStatement erase = db.prepare("DELETE FROM registry_values WHERE key_id = ?1 AND name = ?2 RETURNING 1");
-    erase.bind(1, keyId).bind(2, name);
+    sqlite::Statement erase = db.prepare("DELETE FROM registry_values WHERE key_id = ?1 AND name = ?2 RETURNING 1");
+    erase.bind(1, keyId).bindText(2, name);
     const bool found = erase.step();
     while (erase.step()) {
     }
@@ -82,27 +78,27 @@ bool deleteValueRow(StoreDatabase& db, std::int64_t keyId, std::string_view name
 }
 
 std::vector<NamedRegistryValue> listValueRows(StoreDatabase& db, std::int64_t keyId) {
-    StoreStatement list =
+    sqlite::Statement list =
         db.prepare("SELECT name, type, data FROM registry_values WHERE key_id = ?1 ORDER BY rowid");
     list.bind(1, keyId);
     std::vector<NamedRegistryValue> values;
     while (list.step()) {
-        values.push_back({list.text(0), RegistryValue{static_cast<std::uint32_t>(list.integer(1)), list.blob(2)}});
+        values.push_back({list.data(0), RegistryValue{static_cast<std::uint32_t>(list.integer(1)), list.dataBytes(2)}});
     }
     return values;
 }
 
 std::vector<std::string> listSubkeyPaths(StoreDatabase& db, Hive hive, const std::string& path) {
-    StoreStatement list = db.prepare(
+    sqlite::Statement list = db.prepare(
         "SELECT path FROM registry_keys WHERE hive = ?1 AND path <> '' AND "
         "(CASE WHEN ?2 = '' THEN instr(path, '\\') = 0 "
         " ELSE substr(path, 1, length(?2) + 1) = ?2 || '\\' COLLATE NOCASE "
         "      AND instr(substr(path, length(?2) + 2), '\\') = 0 END) "
         "ORDER BY path COLLATE NOCASE");
-    list.bind(1, hiveCode(hive)).bind(2, path);
+    list.bind(1, hiveCode(hive)).bindText(2, path);
     std::vector<std::string> paths;
     while (list.step()) {
-        paths.push_back(list.text(0));
+        paths.push_back(list.data(0));
     }
     return paths;
 }

@@ -12,6 +12,10 @@ namespace corvath {
 // The rows of the store's two tables. Key paths are normalized (see
 // registry_key_path.h); paths and value names match without regard to ASCII case.
 
+// The hive's number as the store keeps it: the registry's own (HKEY_CURRENT_USER
+// is 0x80000001).
+std::int64_t hiveCode(Hive hive);
+
 struct NamedRegistryValue {
     std::string name;
     RegistryValue value;

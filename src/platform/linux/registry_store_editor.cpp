@@ -23,14 +23,14 @@ std::optional<RegistryKeyContents> RegistryStoreEditor::readKey(Hive hive, const
         return std::nullopt;
     }
     // One read transaction, so values and sub-keys come from the same moment.
-    db->exec("BEGIN");
+    db->execute("BEGIN");
     const std::optional<std::int64_t> id = findKeyId(*db, hive, path);
     if (!id) {
-        db->exec("COMMIT");
+        db->execute("COMMIT");
         return std::nullopt;
     }
     RegistryKeyContents contents{listValueRows(*db, *id), listSubkeyPaths(*db, hive, path)};
-    db->exec("COMMIT");
+    db->execute("COMMIT");
     return contents;
 }
 

@@ -16,7 +16,9 @@ std::filesystem::path dataHome();
 
 // The settings store: configHome()/corvath/registry.db.
 std::filesystem::path defaultRegistryStorePath();
-// The scans database: dataHome()/corvath/scans.db.
+// The scans database: dataHome()/corvath/scans.db; kResultsDatabaseText as help
+// texts write it.
 std::filesystem::path defaultResultsDatabasePath();
+inline constexpr const char* kResultsDatabaseText = "~/.local/share/corvath/scans.db";
 
 }  // namespace corvath
