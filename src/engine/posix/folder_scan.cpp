@@ -1,6 +1,6 @@
 // Scanning one folder: open it, read its entries a buffer at a time, classify
 // each, record it in the folder table and the totals.
-#include "engine/walk_state.h"
+#include "engine/posix/walk_state.h"
 
 #include <cerrno>
 #include <climits>

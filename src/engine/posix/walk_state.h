@@ -12,12 +12,12 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "engine/folder_open.h"
+#include "engine/posix/folder_open.h"
 #include "engine/folder_table.h"
 #include "engine/folder_walk.h"
 #include "engine/hard_link_set.h"
 #include "engine/largest_files.h"
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 #include "engine/walk_pool.h"
 
 namespace corvath {
