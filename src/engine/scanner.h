@@ -59,6 +59,10 @@ public:
 private:
     struct PumpLink;
 
+    void runWalk(const std::shared_ptr<FolderWalk>& running, const std::shared_ptr<PumpLink>& link,
+                 const std::string& root);
+    bool endWalk(FolderWalk& walk, PumpLink& link);
+
     EventPump& pump_;
     ResultsSink& results_;
     ScannerOptions options_;
