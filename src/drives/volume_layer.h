@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,10 @@ struct DiskSpace {
     std::uint64_t totalFreeBytes = 0;
 };
 
+// The longest the accessibility probe or the disk-space query keeps its caller
+// waiting for a drive that does not answer (a hung network drive).
+inline constexpr std::chrono::milliseconds kDriveQueryBound{2000};
+
 // What the drive logic needs of the operating system. The Linux layer reads the
 // mount table; a Windows layer wraps the drive and shell calls.
 class VolumeLayer {
@@ -43,7 +48,7 @@ public:
     // False when the drive cannot be described (for example its mount point vanished).
     virtual bool shellInfo(const std::string& root, ShellInfo& info) = 0;
     virtual int driveType(const std::string& driveName) = 0;
-    // Opens the root and reads its first entry, bounded in time.
+    // Opens the root and reads its first entry, bounded in time (kDriveQueryBound).
     virtual ProbeOutcome probe(const std::string& root) = 0;
     // False when the query fails or does not answer in time; space is then left zero.
     virtual bool diskSpace(const std::string& driveName, DiskSpace& space) = 0;

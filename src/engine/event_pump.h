@@ -1,7 +1,6 @@
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
+#include "engine/wake_count.h"
 
 namespace corvath {
 
@@ -22,13 +21,11 @@ public:
 // corvath-scan): run() just waits for wake().
 class WaitPump : public EventPump {
 public:
-    void run() override;
-    void wake() override;
+    void run() override { wakes_.waitAndTake(); }
+    void wake() override { wakes_.add(); }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable woken_;
-    unsigned pending_ = 0;  // wakes not yet consumed by a run()
+    WakeCount wakes_;
 };
 
 }  // namespace corvath

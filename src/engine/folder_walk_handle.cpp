@@ -5,7 +5,7 @@
 #ifdef _WIN32
 #include "engine/windows/walk_state_win32.h"
 #else
-#include "engine/walk_state.h"
+#include "engine/posix/walk_state.h"
 #endif
 
 namespace corvath {

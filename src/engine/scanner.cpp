@@ -32,6 +32,8 @@ std::string displayFolder(std::string folder) {
     return shown;
 }
 
+EngineError notMounted(const std::string& root) { return EngineError("cannot analyze " + root + ": it is not mounted"); }
+
 // Whether the walk's root folder lies on the mount: the kernel's mount ID where
 // both know it, else the device.
 bool isOn(const DriveMount& mount, const FolderWalk& walk) {
@@ -90,14 +92,13 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     results_.prepare();
     // A drive that was unmounted leaves its mount-point folder behind: scanned,
     // it would pass for an empty drive.
-    const auto notMounted = [&root] { return EngineError("cannot analyze " + root + ": it is not mounted"); };
     std::optional<DriveMount> mount;
     if (options_.mounts != nullptr) {
         mount = options_.mounts->mountAt(root);
-        if (!mount) throw notMounted();
+        if (!mount) throw notMounted(root);
     }
     auto walk = openWalkWithin(root, WalkOptions{options_.threads}, options_.stallLimit);
-    if (mount && !isOn(*mount, *walk)) throw notMounted();
+    if (mount && !isOn(*mount, *walk)) throw notMounted(root);
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
     {
@@ -108,47 +109,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         lastTotals_ = walk->totals();
         lastFolder_ = root;
     }
-
-    const auto finish = [&] {
-        link->detach();
-        bool stopped = true;
-        if (walk->cancelled()) {
-            const std::int64_t at = link->cancelledAt.load();
-            const auto deadline = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)) + kCancelGrace;
-            stopped = walk->waitStopped(deadline);
-        } else {
-            stopped = walk->waitStopped(std::chrono::steady_clock::time_point::max());
-        }
-        std::lock_guard lock(mutex_);
-        lastTotals_ = walk->totals();
-        lastFolder_ = walk->currentFolder();
-        running_.reset();
-        link_.reset();
-        return stopped;
-    };
-
-    const auto processed = [walk] {
-        const WalkTotals counts = walk->totals();
-        return counts.files + counts.folders + counts.errors;
-    };
-    StallWatch watch(processed, options_.stallLimit, [link] { link->wakeOnce(); });
-    walk->start([link] { link->wakeOnce(); });
-    try {
-        pump_.run();
-    } catch (...) {
-        walk->cancel();
-        finish();
-        throw;
-    }
-    // A stalled scan is given up like a cancelled one: the stuck workers are left behind.
-    const bool stalled = watch.stalled() && !walk->waitStopped(std::chrono::steady_clock::now());
-    if (stalled) {
-        link->markCancelled();
-        walk->cancel();
-    }
-    finish();
-    if (stalled) throw EngineError("cannot analyze " + root + ": " + notAnsweringReason(options_.stallLimit));
-
+    runWalk(walk, link, root);
     if (const std::string failure = walk->failure(); !failure.empty()) {
         throw EngineError("cannot analyze " + root + ": " + failure);
     }
@@ -164,6 +125,54 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     completed_ = walk;
     completedRecord_ = ScanRecord{drive,       root, started, std::chrono::system_clock::now(),
                                   lastTotals_, walk->largestFiles(), mount ? mount->volume : std::string()};
+}
+
+// Runs the caller's pump while the walk runs, until it stops, is cancelled or
+// stalls (which throws, as does the pump).
+void Scanner::runWalk(const std::shared_ptr<FolderWalk>& running, const std::shared_ptr<PumpLink>& link,
+                      const std::string& root) {
+    FolderWalk& walk = *running;
+    const auto processed = [running] {
+        const WalkTotals counts = running->totals();
+        return counts.files + counts.folders + counts.errors;
+    };
+    StallWatch watch(processed, options_.stallLimit, [link] { link->wakeOnce(); });
+    walk.start([link] { link->wakeOnce(); });
+    try {
+        pump_.run();
+    } catch (...) {
+        walk.cancel();
+        endWalk(walk, *link);
+        throw;
+    }
+    // A stalled scan is given up like a cancelled one: the stuck workers are left behind.
+    const bool stalled = watch.stalled() && !walk.waitStopped(std::chrono::steady_clock::now());
+    if (stalled) {
+        link->markCancelled();
+        walk.cancel();
+    }
+    endWalk(walk, *link);
+    if (stalled) throw EngineError("cannot analyze " + root + ": " + notAnsweringReason(options_.stallLimit));
+}
+
+// Waits for the workers (after a cancel, only for the grace) and keeps the
+// walk's last totals; true when every worker stopped.
+bool Scanner::endWalk(FolderWalk& walk, PumpLink& link) {
+    link.detach();
+    bool stopped = true;
+    if (walk.cancelled()) {
+        const std::int64_t at = link.cancelledAt.load();
+        const auto deadline = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)) + kCancelGrace;
+        stopped = walk.waitStopped(deadline);
+    } else {
+        stopped = walk.waitStopped(std::chrono::steady_clock::time_point::max());
+    }
+    std::lock_guard lock(mutex_);
+    lastTotals_ = walk.totals();
+    lastFolder_ = walk.currentFolder();
+    running_.reset();
+    link_.reset();
+    return stopped;
 }
 
 void Scanner::CancelAnalysis() {

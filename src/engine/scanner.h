@@ -20,9 +20,8 @@ namespace corvath {
 inline constexpr std::chrono::milliseconds kStallLimit{60000};
 
 struct ScannerOptions {
-    // Workers per scan. More than the cores pays off on a cold cache, where
-    // most of the time is spent waiting for the disk, and costs nothing warm.
-    unsigned threads = 8;
+    // Workers per scan.
+    unsigned threads = kDefaultThreads;
     // kStallLimit; shorter only in tests.
     std::chrono::milliseconds stallLimit = kStallLimit;
     // The mount table. With it, a drive is analyzed only while its filesystem
@@ -59,6 +58,10 @@ public:
 
 private:
     struct PumpLink;
+
+    void runWalk(const std::shared_ptr<FolderWalk>& running, const std::shared_ptr<PumpLink>& link,
+                 const std::string& root);
+    bool endWalk(FolderWalk& walk, PumpLink& link);
 
     EventPump& pump_;
     ResultsSink& results_;

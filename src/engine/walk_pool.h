@@ -3,6 +3,8 @@
 // - Item: a folder waiting in the queue (default-made, the root);
 // - Worker: what a worker keeps across the folders it scans, its largest
 //   files (largest) among them;
+// - a scan of one folder: a FolderTally with the sub-folders found (found), as
+//   flush() and queueFound() take it;
 // - scanFolder(Item&, Worker&): scans one folder, returns one of its
 //   sub-folders for the same worker to scan next, if any;
 // - releaseFolders(): lets go of anything held open, before the walk stops;
@@ -19,9 +21,11 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/folder_table.h"
+#include "engine/folder_tally.h"
 #include "engine/folder_walk.h"
 #include "engine/hard_link_set.h"
 #include "engine/largest_files.h"
@@ -32,6 +36,8 @@ namespace corvath {
 template <typename State, typename Item>
 struct WalkPool {
     static constexpr auto kPublishEvery = std::chrono::milliseconds(20);
+    // Sub-folders found are handed to the queue in batches of this many.
+    static constexpr std::size_t kPushBatch = 64;
 
     // Set before the workers start, read only afterwards.
     std::string rootPath;
@@ -72,7 +78,12 @@ struct WalkPool {
     void work();
     void push(std::vector<Item>& items, std::optional<Item>* keep);
     template <typename Scan>
-    void addFound(Scan& scan, std::optional<Item>* keepOne);
+    void flush(Scan& scan, std::optional<Item>* keepOne);
+    template <typename Scan>
+    void queueFound(Scan& scan, Item item) {
+        scan.found.push_back(std::move(item));
+        if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
+    }
     void publish(std::uint32_t node);
     void forget(FolderNode& node);
     void atStep(WalkStep step, std::uint32_t node) const {
@@ -175,11 +186,17 @@ void WalkPool<State, Item>::push(std::vector<Item>& items, std::optional<Item>* 
     items.clear();
 }
 
-// Adds what a folder found since its last flush to the shared totals and hands
+// Hands on what a folder counted since its last flush (a FolderTally, with the
+// sub-folders found): its entries to the sink, its totals to the shared ones and
 // its sub-folders to the queue (keeping one back when asked).
 template <typename State, typename Item>
 template <typename Scan>
-void WalkPool<State, Item>::addFound(Scan& scan, std::optional<Item>* keepOne) {
+void WalkPool<State, Item>::flush(Scan& scan, std::optional<Item>* keepOne) {
+    if (!scan.recorded.empty()) {
+        options.entrySink->record(scan.index, scan.recorded);
+        scan.recorded.clear();
+        scan.heldNames.clear();
+    }
     allocated.fetch_add(scan.allocated, std::memory_order_relaxed);
     apparent.fetch_add(scan.apparent, std::memory_order_relaxed);
     files.fetch_add(scan.files, std::memory_order_relaxed);

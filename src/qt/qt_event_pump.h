@@ -2,8 +2,6 @@
 
 #include "engine/event_pump.h"
 
-#include <mutex>
-
 class QThread;
 
 namespace corvath {
@@ -19,11 +17,8 @@ public:
     void wake() override;
 
 private:
-    bool takeWake();
-
     QThread* thread_;
-    std::mutex mutex_;
-    int pendingWakes_ = 0;
+    WakeCount wakes_;
 };
 
 }  // namespace corvath

@@ -10,7 +10,7 @@
 #include <vector>
 #include <unistd.h>
 
-#include "engine/folder_open.h"
+#include "engine/posix/folder_open.h"
 #include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "engine/engine_run.h"
-#include "engine/folder_open.h"
+#include "engine/posix/folder_open.h"
 #include "engine/scan_reference.h"
 #include "engine/unmount_guard.h"
 #include "support/mount_namespace.h"

@@ -13,7 +13,7 @@
 
 #include "engine/engine_run.h"
 #include "engine/folder_walk.h"
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 #include "engine/scan_reference.h"
 #include "support/temp_dir.h"
 

@@ -1,7 +1,9 @@
 #include "platform/gate.h"
 #include "platform/shared/bounded_call.h"
+#include "platform/shared/bounded_queries.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <stdexcept>
 
 namespace corvath {
@@ -85,6 +87,30 @@ TEST(BoundedCall, AThrowingCallEndsWithoutAnAnswer) {
     EXPECT_TRUE(eventually([&] { return call->finished(); }));
     EXPECT_FALSE(call->waitUntil(Clock::now()).has_value());
     EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+TEST(BoundedQueries, WaitsOnAnUnansweredCallInsteadOfRepeatingItUntilItEnds) {
+    auto budget = std::make_shared<WorkerBudget>(4);
+    BoundedQueries<int> queries(100ms, budget);
+    auto gate = std::make_shared<Gate>();
+    auto started = std::make_shared<std::atomic<int>>(0);
+    auto hung = [gate, started] {
+        ++*started;
+        gate->wait();
+        return 5;
+    };
+    EXPECT_FALSE(queries.ask("P:\\", hung).has_value());
+    // The same drive again: no second worker, and no second wait of the bound.
+    const auto before = Clock::now();
+    EXPECT_FALSE(queries.ask("P:\\", hung).has_value());
+    EXPECT_LT(Clock::now() - before, 50ms);
+    EXPECT_EQ(started->load(), 1);
+    EXPECT_EQ(queries.ask("Q:\\", [] { return 6; }), 6);  // another drive has its own call
+
+    gate->open();
+    EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+    // Once it has ended, the next ask is a new call.
+    EXPECT_EQ(queries.ask("P:\\", [] { return 7; }), 7);
 }
 
 }  // namespace

@@ -1,27 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "export_error.h"
+
 namespace corvath {
-
-// Why the export could not be written, as one line ("cannot write FILE: reason").
-class ExportError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The export was cancelled while it waited to write (a FIFO no one reads).
-class ExportCancelled : public ExportError {
-public:
-    using ExportError::ExportError;
-};
-
-// Asked while a write waits: true ends the wait with ExportCancelled.
-using CancelCheck = std::function<bool()>;
 
 // Writes through a large buffer to a descriptor it does not own; throws
 // ExportError "cannot write WHAT: reason" on the first failure. A descriptor

@@ -8,7 +8,7 @@
 
 #include "buffered_output.h"
 #include "engine/entry_sink.h"
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 
 namespace corvath {
 

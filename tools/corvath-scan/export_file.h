@@ -3,7 +3,7 @@
 #include <string>
 
 #include "buffered_output.h"
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 
 namespace corvath {
 

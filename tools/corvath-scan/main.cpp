@@ -1,26 +1,24 @@
-// corvath-scan [-j THREADS] [-o FILE] PATH: scans PATH on its filesystem and
-// prints the totals, one "name: value" per line; -o also writes ncdu's export.
+// corvath-scan [-j THREADS] [-o FILE] PATH: scans PATH on its filesystem (its
+// volume on Windows) and prints the totals, one "name: value" per line; -o also
+// writes ncdu's export where the platform has it. What differs per platform is
+// behind scan_platform.h.
 #include <chrono>
 #include <cstdio>
-#include <iostream>
-#include <cstdlib>
 #include <ctime>
+#include <exception>
+#include <iostream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "buffered_output.h"
-#include "cancel_signals.h"
 #include "engine/engine_error.h"
-#include "engine/folder_walk.h"
 #include "engine/event_pump.h"
-#include "entry_spill.h"
-#include "export_file.h"
-#include "ncdu_export.h"
+#include "engine/folder_walk.h"
 #include "scan_arguments.h"
+#include "scan_platform.h"
 #include "scan_summary.h"
-#include "text/program_version.h"
 #include "text/standard_options.h"
 
 namespace {
@@ -28,125 +26,124 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kBadUse = 2;
 
-constexpr const char* kHelp =
-    "Usage: corvath-scan [-j THREADS] [-o FILE] PATH\n"
-    "Scans PATH on its own filesystem with Corvath Analyzer's engine and prints\n"
-    "the allocated and apparent bytes, files, folders, errors and seconds.\n"
-    "\n"
-    "  -j THREADS  scan with THREADS threads, 1 to 256 (default 8)\n"
-    "  -o FILE     also write ncdu's JSON export to FILE; \"-\" for standard output\n"
-    "              (the totals then go to standard error)\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n"
-    "\n"
-    "Exit status: 0 done, 1 the scan or the export failed, 2 bad arguments,\n"
-    "128 plus the signal's number when cancelled (Ctrl-C).\n";
-
-std::string absolutePath(const std::string& path) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        std::string text = resolved;
-        std::free(resolved);
-        return text;
-    }
-    return path;
+std::string helpText() {
+    const corvath::ScanHelpTexts& texts = corvath::kScanHelpTexts;
+    return "Usage: " + std::string(texts.usage) + "\n" + std::string(texts.about) +
+           "\n"
+           "  -j THREADS  scan with THREADS threads, 1 to " +
+           std::to_string(corvath::kMostThreads) + " (default " + std::to_string(corvath::kDefaultThreads) + ")\n" +
+           std::string(texts.exportOption) +
+           "  --help      show this help and exit\n"
+           "  --version   show the version and exit\n"
+           "\n" +
+           std::string(texts.exitStatus);
 }
 
-int cancelledBy(int signal) {
+int failed(const std::string& reason) {
+    std::fprintf(stderr, "corvath-scan: %s\n", reason.c_str());
+    return kFailed;
+}
+
+int cancelled(int status) {
     std::fprintf(stderr, "corvath-scan: cancelled\n");
-    return 128 + signal;
+    return status;
 }
 
-// Clears the signal action before the walk it cancels goes away.
-struct ActionReset {
-    corvath::CancelSignals& signals;
-    ~ActionReset() { signals.setAction({}); }
+// Cancels the walk on an interrupt while it lives, and stops before the walk goes.
+struct CancelWhileRunning {
+    CancelWhileRunning(corvath::ScanInterrupts& of, corvath::FolderWalk& walk) : interrupts(of) {
+        interrupts.cancelOnInterrupt(&walk);
+    }
+    ~CancelWhileRunning() { interrupts.cancelOnInterrupt(nullptr); }
+    CancelWhileRunning(const CancelWhileRunning&) = delete;
+    CancelWhileRunning& operator=(const CancelWhileRunning&) = delete;
+    corvath::ScanInterrupts& interrupts;
 };
 
-int run(const std::vector<std::string>& arguments) {
-    corvath::ScanArguments options;
+std::optional<corvath::ScanArguments> parse(const std::vector<std::string>& arguments) {
     try {
-        options = corvath::parseScanArguments(arguments);
+        corvath::ScanArguments options = corvath::parseScanArguments(arguments);
+        const std::string_view unavailable = corvath::exportUnavailable();
+        if (options.output && !unavailable.empty()) throw std::invalid_argument(std::string(unavailable));
+        return options;
     } catch (const std::invalid_argument& error) {
-        std::fprintf(stderr, "corvath-scan: %s (usage: corvath-scan [-j THREADS] [-o FILE] PATH)\n", error.what());
-        return kBadUse;
+        const std::string usage(corvath::kScanHelpTexts.usage);
+        std::fprintf(stderr, "corvath-scan: %s (usage: %s)\n", error.what(), usage.c_str());
+        return std::nullopt;
     }
-    corvath::CancelSignals signals;  // before the walk starts its threads
+}
 
-    // The export's file and its temporary space come first: a scan that could
-    // not be written would be wasted.
-    std::optional<corvath::ExportFile> exportFile;
-    std::optional<corvath::EntrySpill> spill;
-    const corvath::CancelCheck cancelled = [&signals] { return signals.signalled() != 0; };
+// Writes the export of a finished scan; the program's exit status when that
+// fails or is cancelled, 0 when it is written.
+int writeExport(corvath::ScanExport& exported, corvath::FolderWalk& walk, const std::string& root,
+                std::int64_t timestamp, const corvath::ScanInterrupts& interrupts) {
     try {
-        if (options.output) {
-            exportFile.emplace(*options.output, cancelled);
-            spill.emplace(exportFile->scratchFolder());
-        }
+        if (!exported.write(walk, root, timestamp)) return cancelled(interrupts.status());
     } catch (const corvath::ExportCancelled&) {
-        return cancelledBy(signals.signalled());
+        return cancelled(interrupts.status());
     } catch (const corvath::ExportError& error) {
-        std::fprintf(stderr, "corvath-scan: %s\n", error.what());
-        return kFailed;
+        return failed(error.what());
     }
-    std::FILE* summary = options.output && *options.output == "-" ? stderr : stdout;
+    return 0;
+}
 
+int scan(const corvath::ScanArguments& options, corvath::ScanInterrupts& interrupts, corvath::ScanExport* exported) {
+    std::FILE* summary = options.output && *options.output == "-" ? stderr : stdout;
+    const std::string root = corvath::scanRootOf(options.path);
     const auto started = std::chrono::steady_clock::now();
     const auto timestamp = static_cast<std::int64_t>(std::time(nullptr));
     std::optional<corvath::FolderWalk> walk;
     try {
-        walk.emplace(options.path, corvath::WalkOptions{options.threads, spill ? &*spill : nullptr});
+        walk.emplace(root, corvath::WalkOptions{options.threads, exported ? &exported->sink() : nullptr});
     } catch (const corvath::EngineError& error) {
         std::fprintf(stderr, "corvath-scan: %s\n", error.what());
         return kBadUse;
     }
-    if (spill) spill->setRootDevice(walk->rootDevice());
-    signals.setAction([&walk] { walk->cancel(); });
-    const ActionReset reset{signals};
-
-    corvath::WaitPump pump;
-    walk->start([&pump] { pump.wake(); });
-    pump.run();
-    walk->waitStopped(std::chrono::steady_clock::time_point::max());
-    if (const int signal = signals.signalled()) return cancelledBy(signal);
-    if (spill && !spill->failure().empty()) {
-        std::fprintf(stderr, "corvath-scan: %s\n", spill->failure().c_str());
-        return kFailed;
+    if (exported) exported->setRootDevice(walk->rootDevice());
+    {
+        const CancelWhileRunning cancelling(interrupts, *walk);
+        corvath::WaitPump pump;
+        walk->start([&pump] { pump.wake(); });
+        pump.run();
+        walk->waitStopped(std::chrono::steady_clock::time_point::max());
     }
+    if (const int status = interrupts.status()) return cancelled(status);
+    if (exported && !exported->failure().empty()) return failed(exported->failure());
     if (const std::string failure = walk->failure(); !failure.empty()) {
-        std::fprintf(stderr, "corvath-scan: cannot scan %s: %s\n", options.path.c_str(), failure.c_str());
-        return kFailed;
+        return failed("cannot scan " + root + ": " + failure);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const corvath::WalkTotals totals = walk->totals();
-
-    if (exportFile) {
-        try {
-            corvath::BufferedOutput out(exportFile->fd(), exportFile->name(), cancelled);
-            const corvath::ExportHeader header{corvath::kProgramVersion, timestamp, absolutePath(options.path), walk->rootDevice()};
-            if (!corvath::writeNcduExport(out, header, walk->folders(), *spill, cancelled)) {
-                return cancelledBy(signals.signalled());
-            }
-            exportFile->commit();
-        } catch (const corvath::ExportCancelled&) {
-            return cancelledBy(signals.signalled());
-        } catch (const corvath::ExportError& error) {
-            std::fprintf(stderr, "corvath-scan: %s\n", error.what());
-            return kFailed;
-        }
+    if (exported) {
+        if (const int status = writeExport(*exported, *walk, root, timestamp, interrupts)) return status;
     }
     return corvath::printScanSummary(summary, totals, seconds) ? 0 : kFailed;
+}
+
+int run(const std::vector<std::string>& arguments) {
+    const std::optional<corvath::ScanArguments> options = parse(arguments);
+    if (!options) return kBadUse;
+    corvath::ScanInterrupts interrupts;  // before the walk starts its threads
+    std::unique_ptr<corvath::ScanExport> exported;
+    try {
+        const corvath::CancelCheck asked = [&interrupts] { return interrupts.status() != 0; };
+        if (options->output) exported = corvath::openScanExport(*options->output, asked);
+    } catch (const corvath::ExportCancelled&) {
+        return cancelled(interrupts.status());
+    } catch (const corvath::ExportError& error) {
+        return failed(error.what());
+    }
+    return scan(*options, interrupts, exported.get());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int status = 0;
-    if (corvath::answerStandardOption(argc, argv, "corvath-scan", kHelp, std::cout, status)) return status;
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (corvath::answerStandardOption(argc, argv, "corvath-scan", helpText(), std::cout, status)) return status;
     try {
-        return run(arguments);
+        return run(corvath::commandArguments(argc, argv));
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "corvath-scan: %s\n", error.what());
-        return kFailed;
+        return failed(error.what());
     }
 }

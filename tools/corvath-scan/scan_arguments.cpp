@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <stdexcept>
+#include <string>
 
 namespace corvath {
 
@@ -10,8 +11,9 @@ namespace {
 unsigned parseThreads(const std::string& text) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 256) {
-        throw std::invalid_argument("-j wants a number of threads from 1 to 256, not '" + text + "'");
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > kMostThreads) {
+        throw std::invalid_argument("-j wants a number of threads from 1 to " + std::to_string(kMostThreads) +
+                                    ", not '" + text + "'");
     }
     return value;
 }

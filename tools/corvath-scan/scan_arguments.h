@@ -4,10 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/folder_walk.h"
+
 namespace corvath {
 
+// The most threads -j takes.
+inline constexpr unsigned kMostThreads = 256;
+
 struct ScanArguments {
-    unsigned threads = 8;
+    unsigned threads = kDefaultThreads;
     std::optional<std::string> output;  // "-" for standard output
     std::string path;
 };

@@ -1,6 +1,6 @@
 // Scanning one folder on Windows: check that it is on the scan's volume, list
-// it with FindFirstFileExW, examine each entry, record it in the folder table
-// and the totals.
+// it with FindFirstFileExW, examine each entry and hand what it is to the count
+// (folder_tally.h).
 #include <string_view>
 
 #include "engine/windows/walk_state_win32.h"
@@ -11,9 +11,7 @@ namespace corvath {
 
 namespace {
 
-// Sub-folders found are handed to the queue in batches of this many, and the
-// totals brought up to date after this many entries.
-constexpr std::size_t kPushBatch = 64;
+// The totals are brought up to date after this many entries.
 constexpr std::size_t kFlushEvery = 256;
 
 // Between the FILETIME epoch (1601) and the Unix one, in seconds.
@@ -38,8 +36,7 @@ std::optional<std::uint32_t> WalkState::scanFolder(std::uint32_t index, Worker& 
     std::wstring path = longPath(index);
     if (!enterFolder(index, path)) return std::nullopt;
     if (path.back() != L'\\') path += L'\\';
-    FolderScan scan{index, folders[index], std::move(path), 0, {}, 0, 0, 0, 0, &worker.largest, {}, {}};
-    scan.base = scan.path.size();
+    FolderScan scan(index, folders[index], std::move(path), worker.largest);
     atStep(WalkStep::Reading, index);
     readFolder(scan);
     std::optional<std::uint32_t> next;
@@ -136,15 +133,9 @@ void WalkState::classifyEntry(FolderScan& scan, const WIN32_FIND_DATAW& entry) {
 }
 
 void WalkState::recordSubFolder(FolderScan& scan, const WIN32_FIND_DATAW& entry, std::string name) {
-    ++scan.node.folders;
-    ++scan.folders;
-    const std::uint32_t child = folders.append();
-    FolderNode& sub = folders[child];
-    sub.parent = scan.index;
-    sub.name = std::move(name);
-    sub.apparent = sub.ownApparent = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-    scan.found.push_back(child);
-    if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
+    // The folder's allocation and identity are read when it is opened.
+    const std::uint64_t listed = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    queueFound(scan, countSubFolder(scan, folders, std::move(name), {0, listed, 0}));
 }
 
 void WalkState::recordFile(FolderScan& scan, const WIN32_FIND_DATAW& entry, std::string name, bool link) {
@@ -163,41 +154,16 @@ void WalkState::recordFile(FolderScan& scan, const WIN32_FIND_DATAW& entry, std:
             size.links = 1;  // cannot be told from its other links: counted here
         }
     }
-    ++scan.node.files;
-    ++scan.files;
-    const bool single = size.links <= 1;
-    if (single || hardLinks.insert(identity.volumeSerial, identity.fileIndex,
-                                   {scan.index, scan.node.inode, HardLinkSet::hashName(name), size.allocated,
-                                    size.apparent})) {
-        // A linked file's bytes go to the folder of its owning link once the walk is over.
-        if (single) {
-            scan.node.allocated += size.allocated;
-            scan.node.apparent += size.apparent;
-        }
-        scan.allocated += size.allocated;
-        scan.apparent += size.apparent;
-        if (!link && scan.largest->wants(size.allocated, size.apparent)) {
-            scan.largest->offer(scan.index, name, size.allocated, size.apparent, unixSeconds(entry.ftLastWriteTime));
-        }
-    }
-    if (options.entrySink) {
-        scan.recorded.push_back({{}, size.apparent, size.allocated, identity.fileIndex, identity.volumeSerial,
-                                 size.links, link ? EntryRecord::Kind::Other : EntryRecord::Kind::Regular});
-        scan.recordedNames.push_back(std::move(name));
-    }
-}
-
-// Adds what the folder found since the last flush to the shared totals, hands
-// its entries to the sink and its sub-folders to the queue (keeping one back
-// when asked).
-void WalkState::flush(FolderScan& scan, std::optional<std::uint32_t>* keepOne) {
-    if (!scan.recorded.empty()) {
-        for (std::size_t i = 0; i < scan.recorded.size(); ++i) scan.recorded[i].name = scan.recordedNames[i];
-        options.entrySink->record(scan.index, scan.recorded);
-        scan.recorded.clear();
-        scan.recordedNames.clear();
-    }
-    addFound(scan, keepOne);
+    const bool keepEntries = options.entrySink != nullptr;
+    const FileFacts file{keepEntries ? scan.holdName(std::move(name)) : std::string_view(name),
+                         size.allocated,
+                         size.apparent,
+                         identity.volumeSerial,
+                         identity.fileIndex,
+                         size.links,
+                         unixSeconds(entry.ftLastWriteTime),
+                         !link};
+    countFile(scan, file, hardLinks, keepEntries);
 }
 
 }  // namespace corvath

@@ -21,9 +21,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/folder_table.h"
+#include "engine/folder_tally.h"
 #include "engine/folder_walk.h"
 #include "engine/hard_link_set.h"
 #include "engine/largest_files.h"
@@ -31,19 +33,15 @@
 
 namespace corvath {
 
-// One folder while a worker reads it, and what it found that the shared
-// totals do not hold yet.
-struct FolderScan {
-    std::uint32_t index;
-    FolderNode& node;
+// One folder while a worker reads it, and what it counted that the shared
+// totals do not hold yet (the entries' names are held in the tally).
+struct FolderScan : FolderTally {
+    FolderScan(std::uint32_t folder, FolderNode& own, std::wstring longPath, LargestFiles& workerLargest)
+        : FolderTally(folder, own, workerLargest), path(std::move(longPath)), base(path.size()) {}
+
     std::wstring path;  // "\\?\..." with a trailing "\", a name appended for each entry
     std::size_t base;   // the length of path without the entry's name
     std::vector<std::uint32_t> found;
-    std::uint64_t allocated = 0, apparent = 0, files = 0, folders = 0;
-    LargestFiles* largest;  // the worker's own
-    // Entries for the entry sink, and the names they point into (set at the flush).
-    std::vector<EntryRecord> recorded;
-    std::vector<std::string> recordedNames;
 };
 
 // Shared by the workers and the FolderWalk handle; what both platforms share is
@@ -69,7 +67,6 @@ struct WalkState : WalkPool<WalkState, std::uint32_t> {
     void classifyEntry(FolderScan& scan, const WIN32_FIND_DATAW& entry);
     void recordSubFolder(FolderScan& scan, const WIN32_FIND_DATAW& entry, std::string name);
     void recordFile(FolderScan& scan, const WIN32_FIND_DATAW& entry, std::string name, bool link);
-    void flush(FolderScan& scan, std::optional<std::uint32_t>* keepOne);
     std::string shownPath(std::uint32_t node) const;
     std::wstring longPath(std::uint32_t node) const;
 };

@@ -3,7 +3,7 @@
 #include <string>
 #include <variant>
 
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 #include "platform/linux/file_identity.h"
 #include "run/trash_can.h"
 

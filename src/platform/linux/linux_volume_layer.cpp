@@ -10,18 +10,10 @@
 
 namespace corvath {
 
-namespace {
-
-template <typename Map>
-void eraseFinished(Map& calls) {
-    for (auto it = calls.begin(); it != calls.end();) {
-        it = it->second->finished() ? calls.erase(it) : std::next(it);
-    }
-}
-
-}  // namespace
-
-LinuxVolumeLayer::LinuxVolumeLayer(LinuxVolumeOptions options) : options_(std::move(options)) {}
+LinuxVolumeLayer::LinuxVolumeLayer(LinuxVolumeOptions options)
+    : options_(std::move(options)),
+      probes_(options_.bound, options_.budget),
+      space_(options_.bound, options_.budget) {}
 
 std::optional<std::vector<MountEntry>> LinuxVolumeLayer::volumes() const {
     auto table = readMountTable(options_.mountInfoPath);
@@ -53,7 +45,6 @@ std::string LinuxVolumeLayer::driveRoots() {
     if (!options_.prefetchProbes) return roots;
 
     std::lock_guard lock(mutex_);
-    forgetFinished();
     std::map<std::string, std::shared_ptr<ProbeCall>> started;
     for (const std::string& root : each) {
         if (auto call = runningOrNewProbe(root)) started[root] = std::move(call);
@@ -85,16 +76,9 @@ int LinuxVolumeLayer::driveType(const std::string& driveName) {
     return drive_type::kNoRootDir;
 }
 
-void LinuxVolumeLayer::forgetFinished() {
-    eraseFinished(unansweredProbes_);
-    eraseFinished(unansweredSpace_);
-}
-
 std::shared_ptr<LinuxVolumeLayer::ProbeCall> LinuxVolumeLayer::runningOrNewProbe(const std::string& root) {
-    for (auto* calls : {&unansweredProbes_, &prefetched_}) {
-        const auto it = calls->find(root);
-        if (it != calls->end() && !it->second->finished()) return it->second;
-    }
+    const auto it = prefetched_.find(root);
+    if (it != prefetched_.end() && !it->second->finished()) return it->second;
     auto work = [probeRoot = options_.probeRoot, root]() {
         try {
             return probeRoot(root);
@@ -102,14 +86,13 @@ std::shared_ptr<LinuxVolumeLayer::ProbeCall> LinuxVolumeLayer::runningOrNewProbe
             return ProbeOutcome::OtherFailure;
         }
     };
-    return ProbeCall::start(std::move(work), options_.budget);
+    return probes_.runningOrStart(root, std::move(work));
 }
 
 ProbeOutcome LinuxVolumeLayer::probe(const std::string& root) {
     std::shared_ptr<ProbeCall> call;
     {
         std::lock_guard lock(mutex_);
-        forgetFinished();
         const auto it = prefetched_.find(root);
         if (it != prefetched_.end()) {
             // Each prefetched answer serves one probe; a later probe asks again.
@@ -119,48 +102,24 @@ ProbeOutcome LinuxVolumeLayer::probe(const std::string& root) {
         }
         if (!call) call = runningOrNewProbe(root);
     }
-    // No worker to be had: too many are stuck on hung mounts already.
+    // No worker to be had: too many are stuck on hung mounts already. No answer
+    // in time counts as a drive that cannot be read.
     if (!call) return ProbeOutcome::Inaccessible;
-
-    // The bound runs from the start of the probe, so a drive probed in advance
-    // has had its time already, and a drive hung since an earlier probe answers
-    // at once.
-    const auto outcome = call->waitUntil(call->startedAt() + options_.bound);
-    if (outcome) return *outcome;
-    std::lock_guard lock(mutex_);
-    unansweredProbes_[root] = call;
-    return ProbeOutcome::Inaccessible;
+    return probes_.answer(root, call).value_or(ProbeOutcome::Inaccessible);
 }
 
 bool LinuxVolumeLayer::diskSpace(const std::string& driveName, DiskSpace& space) {
     space = DiskSpace{};
-    std::shared_ptr<SpaceCall> call;
-    {
-        std::lock_guard lock(mutex_);
-        forgetFinished();
-        const auto it = unansweredSpace_.find(driveName);
-        if (it != unansweredSpace_.end()) {
-            call = it->second;
-        } else {
-            auto work = [query = options_.queryDiskSpace, driveName]() -> std::optional<DiskSpace> {
-                DiskSpace answer;
-                try {
-                    if (query(driveName, answer)) return answer;
-                } catch (...) {
-                }
-                return std::nullopt;
-            };
-            call = SpaceCall::start(std::move(work), options_.budget);
+    auto work = [query = options_.queryDiskSpace, driveName]() -> std::optional<DiskSpace> {
+        DiskSpace answer;
+        try {
+            if (query(driveName, answer)) return answer;
+        } catch (...) {
         }
-    }
-    if (!call) return false;
-    const auto answer = call->waitUntil(call->startedAt() + options_.bound);
-    if (!answer) {
-        std::lock_guard lock(mutex_);
-        unansweredSpace_[driveName] = call;
-        return false;
-    }
-    if (!*answer) return false;
+        return std::nullopt;
+    };
+    const auto answer = space_.ask(driveName, std::move(work));
+    if (!answer || !*answer) return false;
     space = **answer;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "drives/volume_layer.h"
 #include "platform/shared/bounded_call.h"
+#include "platform/shared/bounded_queries.h"
 #include "platform/linux/directory_probe.h"
 #include "platform/linux/disk_space.h"
 #include "platform/linux/mount_table.h"
@@ -22,7 +23,7 @@ struct LinuxVolumeOptions {
     std::string sysfsRoot = "/sys";
     std::string labelDir = "/dev/disk/by-label";
     // The longest a probe or a disk-space query may keep a caller waiting.
-    std::chrono::milliseconds bound{2000};
+    std::chrono::milliseconds bound = kDriveQueryBound;
     // How long a finished probe started by driveRoots() stays good for probe().
     std::chrono::milliseconds prefetchLifetime{10000};
     // Off for a run that never probes (the unattended run): starting the probes
@@ -39,9 +40,7 @@ struct LinuxVolumeOptions {
 // filesystems themselves, each under the bound. driveRoots() starts the probes
 // of all listed drives at once (unless told not to), so that probing them one after another costs
 // at most one bound in all, however many of them hang. A probe or query still
-// unanswered from an earlier call is waited on rather than repeated, so a hung
-// drive answers at once the second time and holds at most one stuck worker
-// per kind of query; the budget caps stuck workers for the whole process.
+// unanswered is waited on rather than repeated (BoundedQueries).
 class LinuxVolumeLayer final : public VolumeLayer {
 public:
     explicit LinuxVolumeLayer(LinuxVolumeOptions options = {});
@@ -54,20 +53,18 @@ public:
 
 private:
     using ProbeCall = BoundedCall<ProbeOutcome>;
-    using SpaceCall = BoundedCall<std::optional<DiskSpace>>;
 
     std::optional<std::vector<MountEntry>> volumes() const;
     std::optional<MountEntry> volumeNamed(const std::string& driveName) const;
-    // A call still running for root (one that has not answered in time), else a
-    // new one; null when the budget is spent. Needs mutex_.
+    // A probe of root still running, from driveRoots() or from an earlier
+    // probe, else a new one; null when the budget is spent. Needs mutex_.
     std::shared_ptr<ProbeCall> runningOrNewProbe(const std::string& root);
-    void forgetFinished();
 
     LinuxVolumeOptions options_;
+    BoundedQueries<ProbeOutcome> probes_;
+    BoundedQueries<std::optional<DiskSpace>> space_;
     std::mutex mutex_;
     std::map<std::string, std::shared_ptr<ProbeCall>> prefetched_;
-    std::map<std::string, std::shared_ptr<ProbeCall>> unansweredProbes_;
-    std::map<std::string, std::shared_ptr<SpaceCall>> unansweredSpace_;
 };
 
 }  // namespace corvath

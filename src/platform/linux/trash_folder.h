@@ -4,7 +4,7 @@
 #include <sys/types.h>
 #include <variant>
 
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 #include "platform/linux/item_below_root.h"
 #include "run/trash_can.h"
 

@@ -70,23 +70,17 @@ int Win32VolumeLayer::driveType(const std::string& driveName) {
 }
 
 ProbeOutcome Win32VolumeLayer::probe(const std::string& root) {
-    const auto call = BoundedCall<ProbeOutcome>::start([root] { return probeRoot(root); }, budget_);
-    if (!call) return ProbeOutcome::Inaccessible;
-    // No answer in time counts as a drive that cannot be read.
-    return call->waitUntil(Clock::now() + bound_).value_or(ProbeOutcome::Inaccessible);
+    // No worker to be had, or no answer in time: a drive that cannot be read.
+    return probes_.ask(root, [root] { return probeRoot(root); }).value_or(ProbeOutcome::Inaccessible);
 }
 
 bool Win32VolumeLayer::diskSpace(const std::string& driveName, DiskSpace& space) {
     using Answer = std::optional<DiskSpace>;
-    const auto call = BoundedCall<Answer>::start(
-        [driveName]() -> Answer {
-            DiskSpace measured;
-            if (!queryDiskSpace(driveName, measured)) return std::nullopt;
-            return measured;
-        },
-        budget_);
-    if (!call) return false;
-    const std::optional<Answer> answer = call->waitUntil(Clock::now() + bound_);
+    const std::optional<Answer> answer = space_.ask(driveName, [driveName]() -> Answer {
+        DiskSpace measured;
+        if (!queryDiskSpace(driveName, measured)) return std::nullopt;
+        return measured;
+    });
     if (!answer || !*answer) return false;
     space = **answer;
     return true;

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "drives/volume_layer.h"
 #include "platform/shared/bounded_call.h"
+#include "platform/shared/bounded_queries.h"
 
 namespace corvath {
 
@@ -13,12 +15,13 @@ namespace corvath {
 // accessibility probe and the volume's space. The icon is the index into the
 // system small image list, as decimal text. The probe and the space query wait
 // at most `bound` for a drive that does not answer (a hung network drive), on a
-// worker that is left behind if it never returns.
+// worker that is left behind if it never returns; a query still unanswered is
+// waited on rather than repeated (BoundedQueries).
 class Win32VolumeLayer : public VolumeLayer {
 public:
-    explicit Win32VolumeLayer(std::chrono::milliseconds bound = std::chrono::milliseconds(2000),
+    explicit Win32VolumeLayer(std::chrono::milliseconds bound = kDriveQueryBound,
                               std::shared_ptr<WorkerBudget> budget = processWorkerBudget())
-        : bound_(bound), budget_(std::move(budget)) {}
+        : probes_(bound, budget), space_(bound, budget) {}
 
     std::string driveRoots() override;
     bool shellInfo(const std::string& root, ShellInfo& info) override;
@@ -27,8 +30,8 @@ public:
     bool diskSpace(const std::string& driveName, DiskSpace& space) override;
 
 private:
-    std::chrono::milliseconds bound_;
-    std::shared_ptr<WorkerBudget> budget_;
+    BoundedQueries<ProbeOutcome> probes_;
+    BoundedQueries<std::optional<DiskSpace>> space_;
 };
 
 // The unbounded calls behind probe() and diskSpace().

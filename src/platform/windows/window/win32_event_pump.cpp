@@ -22,17 +22,10 @@ Win32EventPump::~Win32EventPump() {
     if (woken_ != nullptr) CloseHandle(woken_);
 }
 
-bool Win32EventPump::takeWake() {
-    const std::lock_guard lock(mutex_);
-    if (pendingWakes_ == 0) return false;
-    --pendingWakes_;
-    return true;
-}
-
 void Win32EventPump::run() {
     // The test comes before each wait; a wake() in between leaves the event set,
     // so the wait returns at once and the test is made again.
-    while (!takeWake()) {
+    while (!wakes_.take()) {
         if (!dispatchPendingMessages(filter_)) {
             // Quitting is for the outermost loop; this one still waits for its
             // wake, without spinning on the quit message it has put back.
@@ -44,10 +37,7 @@ void Win32EventPump::run() {
 }
 
 void Win32EventPump::wake() {
-    {
-        const std::lock_guard lock(mutex_);
-        ++pendingWakes_;
-    }
+    wakes_.add();
     SetEvent(woken_);
 }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 
 namespace corvath {
 
@@ -34,11 +33,8 @@ public:
     void wake() override;
 
 private:
-    bool takeWake();
-
     HANDLE woken_;
-    std::mutex mutex_;
-    int pendingWakes_ = 0;
+    WakeCount wakes_;
     MessageFilter filter_;
 };
 

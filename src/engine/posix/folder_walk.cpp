@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "engine/engine_error.h"
-#include "engine/walk_state.h"
+#include "engine/posix/walk_state.h"
 #include "text/paths.h"
 
 namespace corvath {

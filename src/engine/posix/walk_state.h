@@ -12,12 +12,12 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "engine/folder_open.h"
+#include "engine/posix/folder_open.h"
 #include "engine/folder_table.h"
 #include "engine/folder_walk.h"
 #include "engine/hard_link_set.h"
 #include "engine/largest_files.h"
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 #include "engine/walk_pool.h"
 
 namespace corvath {
@@ -49,20 +49,17 @@ struct WorkItem {
 };
 
 // One folder while a worker reads it: its descriptor, where its sub-folders are
-// opened from, and what it found that the shared totals do not hold yet.
-struct FolderScan {
-    std::uint32_t index;
-    FolderNode& node;
+// opened from, and what it counted that the shared totals do not hold yet (the
+// entries' names point into the read buffer, which the next read overwrites).
+struct FolderScan : FolderTally {
+    FolderScan(std::uint32_t folder, FolderNode& own, int descriptor, LargestFiles& workerLargest)
+        : FolderTally(folder, own, workerLargest), fd(descriptor) {}
+
     int fd;
     UniqueFd ownFd;  // the descriptor when the folder is not kept for its sub-folders
     std::shared_ptr<KeptFolder> childAnchor;
     std::size_t childBase = 0;  // length of the path from childAnchor to this folder, plus "/"
     std::vector<WorkItem> found;
-    std::uint64_t allocated = 0, apparent = 0, files = 0, folders = 0;
-    LargestFiles* largest;  // the worker's own
-    // Entries for the entry sink, handed over at each flush: their names point
-    // into the read buffer, which the next read overwrites.
-    std::vector<EntryRecord> recorded;
 };
 
 // The size of a worker's buffer for getdents64.
@@ -111,8 +108,6 @@ struct WalkState : WalkPool<WalkState, WorkItem> {
     bool readBatch(FolderScan& scan, std::vector<char>& buffer);
     void classifyEntry(FolderScan& scan, const char* name);
     void recordSubFolder(FolderScan& scan, const char* name, const struct stat& st);
-    void recordFile(FolderScan& scan, const char* name, const struct stat& st);
-    void flush(FolderScan& scan, std::optional<WorkItem>* keepOne);
 };
 
 }  // namespace corvath

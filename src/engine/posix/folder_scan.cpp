@@ -1,6 +1,6 @@
-// Scanning one folder: open it, read its entries a buffer at a time, classify
-// each, record it in the folder table and the totals.
-#include "engine/walk_state.h"
+// Scanning one folder: open it, read its entries a buffer at a time, stat
+// each and hand what it is to the count (folder_tally.h).
+#include "engine/posix/walk_state.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,13 +13,6 @@
 #include "engine/engine_error.h"
 
 namespace corvath {
-
-namespace {
-
-// Sub-folders found are handed to the queue in batches of this many.
-constexpr std::size_t kPushBatch = 64;
-
-}  // namespace
 
 std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, Worker& worker) {
     publish(item.node);
@@ -117,7 +110,7 @@ UniqueFd WalkState::checkDevice(UniqueFd fd) {
 // Either the folder stays open for its sub-folders, or they are reached from
 // this folder's own starting point with a longer relative path.
 FolderScan WalkState::startReading(WorkItem& item, UniqueFd fd, LargestFiles& largest) {
-    FolderScan scan{item.node, folders[item.node], fd.get(), {}, {}, 0, {}, 0, 0, 0, 0, &largest, {}};
+    FolderScan scan(item.node, folders[item.node], fd.get(), largest);
     if (reserveKept(item)) {
         scan.childAnchor = std::make_shared<KeptFolder>(std::move(fd), item.node, keptOpen);
     } else {
@@ -184,67 +177,29 @@ void WalkState::classifyEntry(FolderScan& scan, const char* name) {
     }
     if (S_ISDIR(st.st_mode)) {
         recordSubFolder(scan, name, st);
-    } else {
-        recordFile(scan, name, st);
+        return;
     }
+    const FileFacts file{name,
+                         allocatedBytes(st),
+                         static_cast<std::uint64_t>(st.st_size),
+                         st.st_dev,
+                         st.st_ino,
+                         static_cast<std::uint32_t>(st.st_nlink),
+                         static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                         S_ISREG(st.st_mode)};
+    countFile(scan, file, hardLinks, options.entrySink != nullptr);
 }
 
 void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct stat& st) {
-    ++scan.node.folders;
-    ++scan.folders;
     if (st.st_dev != rootStat.st_dev) {
         // Another filesystem mounted here: listed, not entered, not counted.
-        if (options.entrySink) {
-            scan.recorded.push_back({name, 0, 0, st.st_ino, st.st_dev, 1, EntryRecord::Kind::OtherFilesystem});
-        }
+        countOtherFilesystem(scan, name, st.st_dev, st.st_ino, options.entrySink != nullptr);
         return;
     }
-    const std::uint32_t child = folders.append();
-    FolderNode& sub = folders[child];
-    sub.parent = scan.index;
-    sub.name = name;
-    sub.inode = st.st_ino;
-    sub.allocated = sub.ownAllocated = allocatedBytes(st);
-    sub.apparent = sub.ownApparent = static_cast<std::uint64_t>(st.st_size);
-    scan.found.push_back(
-        WorkItem{child, static_cast<std::uint32_t>(scan.childBase + sub.name.size()), scan.childAnchor});
-    if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
-}
-
-void WalkState::recordFile(FolderScan& scan, const char* name, const struct stat& st) {
-    const std::uint64_t bytes = allocatedBytes(st);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    ++scan.node.files;
-    ++scan.files;
-    const bool single = st.st_nlink <= 1;
-    if (single || hardLinks.insert(st.st_dev, st.st_ino,
-                                   {scan.index, scan.node.inode, HardLinkSet::hashName(name), bytes, size})) {
-        // A linked file's bytes go to the folder of its owning link once the walk is over.
-        if (single) {
-            scan.node.allocated += bytes;
-            scan.node.apparent += size;
-        }
-        scan.allocated += bytes;
-        scan.apparent += size;
-        if (S_ISREG(st.st_mode) && scan.largest->wants(bytes, size)) {
-            scan.largest->offer(scan.index, name, bytes, size, static_cast<std::int64_t>(st.st_mtim.tv_sec));
-        }
-    }
-    if (options.entrySink) {
-        scan.recorded.push_back({name, size, bytes, st.st_ino, st.st_dev, static_cast<std::uint32_t>(st.st_nlink),
-                                 S_ISREG(st.st_mode) ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
-    }
-}
-
-// Adds what the folder found since the last flush to the shared totals, hands
-// its entries to the sink and its sub-folders to the queue (keeping one back
-// when asked).
-void WalkState::flush(FolderScan& scan, std::optional<WorkItem>* keepOne) {
-    if (!scan.recorded.empty()) {
-        options.entrySink->record(scan.index, scan.recorded);
-        scan.recorded.clear();
-    }
-    addFound(scan, keepOne);
+    const std::uint32_t child = countSubFolder(
+        scan, folders, name, {allocatedBytes(st), static_cast<std::uint64_t>(st.st_size), st.st_ino});
+    const auto relativeLength = static_cast<std::uint32_t>(scan.childBase + folders[child].name.size());
+    queueFound(scan, WorkItem{child, relativeLength, scan.childAnchor});
 }
 
 }  // namespace corvath

@@ -1,4 +1,4 @@
-#include "engine/folder_open.h"
+#include "engine/posix/folder_open.h"
 
 #include <cerrno>
 #include <cstdint>

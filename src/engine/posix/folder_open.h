@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/unique_fd.h"
+#include "engine/posix/unique_fd.h"
 
 namespace corvath {
 
