@@ -28,7 +28,7 @@ using namespace corvath;
 
 const std::string kHelp = analyzerHelp(
     "Exit status: 0 done, 1 an analysis failed, 2 no display to show the window on.\n",
-    std::string("Settings: ~/.config/corvath/registry.db; results: ") + kResultsDatabaseText + ".\n");
+    std::string("Settings: ") + kSettingsStoreText + "; results: " + kResultsDatabaseText + ".\n");
 
 ScannerOptions scannerOptions(DriveMounts& mounts, std::chrono::milliseconds stallLimit) {
     ScannerOptions options;

@@ -1,6 +1,7 @@
 #include "reg_commands.h"
 
 #include "reg_value_format.h"
+#include "platform/linux/user_folders.h"
 #include "text/ascii_case.h"
 
 #include <ostream>
@@ -156,7 +157,7 @@ void printRegUsage(std::ostream& out) {
            "  DATA  REG_MULTI_SZ entries are separated by \\0 (or by /s SEPARATOR);\n"
            "        REG_DWORD is decimal or 0x hexadecimal; REG_BINARY is hex digits.\n"
            "  /f    overwrite or delete without asking.\n\n"
-           "The store is $XDG_CONFIG_HOME/corvath/registry.db (~/.config/corvath/registry.db);\n"
+        << "The store is $XDG_CONFIG_HOME/corvath/registry.db (" << kSettingsStoreText << ");\n"
            "add creates it when there is none, holding the empty key HKCU\\Software\\Tamsel.\n";
 }
 

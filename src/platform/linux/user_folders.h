@@ -14,8 +14,10 @@ std::filesystem::path homeFolder();
 std::filesystem::path configHome();
 std::filesystem::path dataHome();
 
-// The settings store: configHome()/corvath/registry.db.
+// The settings store: configHome()/corvath/registry.db; kSettingsStoreText as
+// help texts write it.
 std::filesystem::path defaultRegistryStorePath();
+inline constexpr const char* kSettingsStoreText = "~/.config/corvath/registry.db";
 // The scans database: dataHome()/corvath/scans.db; kResultsDatabaseText as help
 // texts write it.
 std::filesystem::path defaultResultsDatabasePath();
