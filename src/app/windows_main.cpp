@@ -7,7 +7,7 @@
 #include "platform/windows/win32_file_manager.h"
 #include "platform/windows/win32_registry_store.h"
 #include "platform/windows/win32_volume_layer.h"
-#include "platform/windows/window/win32_wizard_application.h"
+#include "win32/win32_wizard_application.h"
 #include "results/results_database.h"
 #include "run/run_state.h"
 #include "run/unattended_run.h"

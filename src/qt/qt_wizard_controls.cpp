@@ -1,10 +1,13 @@
-// The wizard window's controls, made and placed from the layout table.
+// The wizard window's controls as widgets: made from the layout table, and the
+// primitives the window core acts on them with.
 #include "qt/qt_wizard_window.h"
 
 #include "qt/qt_frame.h"
-#include "qt/qt_wizard_form.h"
 #include "qt/qt_look.h"
+#include "qt/qt_translation.h"
+#include "qt/qt_wizard_form.h"
 #include "ui/twips.h"
+#include "wizard/access_key.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -14,113 +17,104 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
-#include <algorithm>
 #include <vector>
 
 namespace corvath {
 
-void QtWizardWindow::buildControls() {
-    for (const ControlDesign& design : kWizardControls) {
-        geometry_.emplace(design.name, design);
-        if (design.kind == ControlKind::Timer) continue;
-        QWidget* parent = design.container == Control::frmWizard ? form_.get() : widgets_.at(design.container);
-        captions_[design.name] = design.caption;
-        QWidget* w = nullptr;
-        switch (design.kind) {
-        case ControlKind::Button: {
-            auto* button = new QPushButton(parent);
-            // Enter clicks a button only while it has the focus; there is no default button.
-            button->setAutoDefault(true);
-            button->setDefault(false);
-            w = button;
-            break;
-        }
-        case ControlKind::Frame:
-            w = new QtFrame(parent, design.name == Control::frmTop ? QColor(Qt::white) : QColor());
-            break;
-        case ControlKind::Label: {
-            auto* label = new QLabel(parent);
-            label->setTextFormat(Qt::PlainText);
-            const bool right = design.name == Control::lblDiskCount || design.name == Control::lblFileFldCount;
-            label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
-            if (design.name == Control::lblTitle) label->setFont(dialogFont(true));
-            if (design.container == Control::frmTop) {
-                // The banner is white on every desktop, so its texts are dark on
-                // every desktop too, a dark theme included.
-                QPalette p = label->palette();
-                p.setColor(QPalette::WindowText, Qt::black);
-                label->setPalette(p);
-            }
-            w = label;
-            break;
-        }
-        case ControlKind::Image: {
-            auto* image = new QLabel(parent);
-            image->setPixmap(QPixmap(QStringLiteral(":/corvath/banner.png")));
-            image->setScaledContents(false);
-            image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            w = image;
-            break;
-        }
-        case ControlKind::CheckBox:
-            w = new QCheckBox(parent);
-            break;
-        case ControlKind::TextBox: {
-            auto* text = new QLineEdit(parent);
-            text->setReadOnly(true);
-            text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            // Disabled, the box keeps its white ground; only its text greys.
-            QPalette p = text->palette();
-            p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Base));
-            text->setPalette(p);
-            w = text;
-            break;
-        }
-        case ControlKind::ListView:
-            list_->setParent(parent);
-            list_->setColumnCount(1);
-            list_->setHeaderHidden(true);
-            list_->setRootIsDecorated(false);
-            list_->setUniformRowHeights(true);
-            list_->setIconSize(QSize(16, 16));
-            list_->setSelectionMode(QAbstractItemView::SingleSelection);
-            list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            list_->header()->setStretchLastSection(false);
-            list_->setColumnWidth(0, twipsToPixels(kListColumnWidthTwips, twipsPerPixelX_));
-            w = list_;
-            break;
-        case ControlKind::ProgressBar: {
-            auto* bar = new QProgressBar(parent);
-            bar->setRange(0, 100);
-            bar->setValue(0);
-            bar->setTextVisible(false);
-            w = bar;
-            break;
-        }
-        case ControlKind::Window:
-        case ControlKind::Timer:
-            break;
-        }
-        widgets_.emplace(design.name, w);
-        showCaption(design.name);
-        placeControl(design.name);
-        w->setEnabled(design.enabled);
-        w->setVisible(design.visible);
-    }
+namespace {
 
-    const auto connectBox = [this](Control control) {
-        auto* box = static_cast<QCheckBox*>(widgets_.at(control));
-        QObject::connect(box, &QCheckBox::stateChanged, box,
-                         [this, control](int) { dispatch([this, control] { runCheckHandler(control); }); });
-    };
-    connectBox(Control::chkRememberSettings);
-    connectBox(Control::chkCloseWhenDone);
-    QObject::connect(static_cast<QPushButton*>(widgets_.at(Control::cmdNext)), &QPushButton::clicked, form_.get(),
-                     [this] { dispatch([this] { events_.onNextClick(); }); });
-    QObject::connect(static_cast<QPushButton*>(widgets_.at(Control::cmdCancel)), &QPushButton::clicked, form_.get(),
-                     [this] { dispatch([this] { events_.onCancelClick(); }); });
+QLabel* makeLabel(const ControlDesign& design, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    const bool right = (design.looks & look::kRightAligned) != 0;
+    label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+    if ((design.looks & look::kBold) != 0) label->setFont(dialogFont(true));
+    if (liesOnWhite(design)) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(p);
+    }
+    return label;
+}
+
+}  // namespace
+
+void QtWizardWindow::makeControl(const ControlDesign& design) {
+    QWidget* parent = design.container == Control::frmWizard ? form_.get() : widgets_.at(design.container);
+    QWidget* w = makeWidget(design, parent);
+    widgets_.emplace(design.name, w);
+}
+
+QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent) {
+    switch (design.kind) {
+    case ControlKind::Button: {
+        auto* button = new QPushButton(parent);
+        // Enter clicks a button only while it has the focus; there is no default button.
+        button->setAutoDefault(true);
+        button->setDefault(false);
+        return button;
+    }
+    case ControlKind::Frame:
+        return new QtFrame(parent, (design.looks & look::kWhiteGround) != 0 ? QColor(Qt::white) : QColor());
+    case ControlKind::Label:
+        return makeLabel(design, parent);
+    case ControlKind::Image: {
+        auto* image = new QLabel(parent);
+        image->setPixmap(QPixmap(QStringLiteral(":/corvath/banner.png")));
+        image->setScaledContents(false);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return image;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(parent);
+    case ControlKind::TextBox: {
+        auto* text = new QLineEdit(parent);
+        text->setReadOnly(true);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // Disabled, the box keeps its white ground; only its text greys.
+        QPalette p = text->palette();
+        p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Base));
+        text->setPalette(p);
+        return text;
+    }
+    case ControlKind::ListView:
+        list_->setParent(parent);
+        list_->setColumnCount(1);
+        list_->setHeaderHidden(true);
+        list_->setRootIsDecorated(false);
+        list_->setUniformRowHeights(true);
+        list_->setIconSize(QSize(16, 16));
+        list_->setSelectionMode(QAbstractItemView::SingleSelection);
+        list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list_->header()->setStretchLastSection(false);
+        list_->setColumnWidth(0, twipsToPixels(kListColumnWidthTwips, twipsPerPixelXExact()));
+        return list_;
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    case ControlKind::Window:
+    case ControlKind::Timer:
+        break;
+    }
+    return nullptr;
+}
+
+void QtWizardWindow::connectEvents() {
+    for (const Control c : {Control::chkRememberSettings, Control::chkCloseWhenDone}) {
+        auto* box = static_cast<QCheckBox*>(widgets_.at(c));
+        QObject::connect(box, &QCheckBox::stateChanged, box, [this, c](int) { clicked(c); });
+    }
+    for (const Control c : {Control::cmdNext, Control::cmdCancel}) {
+        QObject::connect(static_cast<QPushButton*>(widgets_.at(c)), &QPushButton::clicked, form_.get(),
+                         [this, c] { clicked(c); });
+    }
 }
 
 void QtWizardWindow::applyTabOrder() {
@@ -130,30 +124,92 @@ void QtWizardWindow::applyTabOrder() {
     }
 }
 
-void QtWizardWindow::placeControl(Control control) {
-    const ControlDesign& g = geometry_.at(control);
-    QWidget* w = widgets_.at(control);
-    int width = twipsToPixels(g.width, twipsPerPixelX_);
-    // The banner's texts were measured for a narrower font than most desktops
-    // have; they may run on over the empty banner rather than lose their ends.
-    if (control == Control::lblTitle || control == Control::lblDesc) {
-        const auto* label = static_cast<const QLabel*>(w);
-        width = std::max(width, QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1);
+void QtWizardWindow::showCaption(Control control, const std::string& caption) {
+    // The folder being scanned is a name, shown as it is; every other caption
+    // is a text of the window, shown in the user's language.
+    const QString text =
+        control == Control::lblFolderName ? QString::fromStdString(caption) : translatedText(caption);
+    QWidget* w = widget(control);
+    if (control == Control::frmWizard) {
+        form_->setWindowTitle(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        // A translation brings its own access key's mark.
+        const bool english = text == QString::fromStdString(caption);
+        button->setText(english ? QString::fromStdString(markAccessKey(caption, design(control).accessKey)) : text);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (control != Control::Image1) label->setText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+    } else if (auto* frame = dynamic_cast<QtFrame*>(w)) {
+        frame->setCaption(text);
     }
-    int top = twipsToPixels(g.top, twipsPerPixelY_);
-    int height = twipsToPixels(g.height, twipsPerPixelY_);
-    // A tick box laid out for a smaller font, or drawn at another scale, would
-    // lose its box's lower edge and its text's descenders: it draws whole,
-    // centred on its rectangle, which stays as laid out.
-    if (g.kind == ControlKind::CheckBox) {
-        const QSize wanted = w->sizeHint();
-        width = std::max(width, wanted.width());
-        if (wanted.height() > height) {
-            top -= (wanted.height() - height) / 2;
-            height = wanted.height();
-        }
-    }
-    w->setGeometry(twipsToPixels(g.left, twipsPerPixelX_), top, width, height);
 }
+
+void QtWizardWindow::placeAt(Control control, const PixelRect& rect) {
+    widget(control)->setGeometry(rect.left, rect.top, rect.width, rect.height);
+}
+
+QtWizardWindow::PixelSize QtWizardWindow::textRoom(Control control) const {
+    const QWidget* w = widget(control);
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        return {QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1, 0};
+    }
+    // A tick box draws whole, its box's lower edge and its text's descenders
+    // included, at any font and scale.
+    const QSize wanted = w->sizeHint();
+    return {wanted.width(), wanted.height()};
+}
+
+void QtWizardWindow::setShown(Control control, bool shown) { widget(control)->setVisible(shown); }
+
+bool QtWizardWindow::isShown(Control control) const {
+    const QWidget* w = widget(control);
+    return w != nullptr && !w->isHidden();
+}
+
+void QtWizardWindow::setActive(Control control, bool enabled) { widget(control)->setEnabled(enabled); }
+
+bool QtWizardWindow::isActive(Control control) const {
+    const QWidget* w = widget(control);
+    return w != nullptr && w->isEnabled();
+}
+
+void QtWizardWindow::raise(Control control) { widget(control)->raise(); }
+
+void QtWizardWindow::lower(Control control) { widget(control)->lower(); }
+
+int QtWizardWindow::checkState(Control control) const {
+    switch (static_cast<const QCheckBox*>(widget(control))->checkState()) {
+    case Qt::Unchecked: return check_state::kUnchecked;
+    case Qt::PartiallyChecked: return check_state::kGrayed;
+    case Qt::Checked: break;
+    }
+    return check_state::kChecked;
+}
+
+void QtWizardWindow::setCheckState(Control control, int state) {
+    auto* box = static_cast<QCheckBox*>(widget(control));
+    const QSignalBlocker blocker(box);
+    if (state == check_state::kGrayed) box->setTristate(true);
+    box->setCheckState(state == check_state::kUnchecked ? Qt::Unchecked
+                       : state == check_state::kGrayed  ? Qt::PartiallyChecked
+                                                        : Qt::Checked);
+}
+
+int QtWizardWindow::barValue(Control control) const {
+    return static_cast<const QProgressBar*>(widget(control))->value();
+}
+
+void QtWizardWindow::setBarValue(Control control, int value) {
+    static_cast<QProgressBar*>(widget(control))->setValue(value);
+}
+
+void QtWizardWindow::setLabelWrap(Control control, bool wrap) {
+    static_cast<QLabel*>(widget(control))->setWordWrap(wrap);
+}
+
+void QtWizardWindow::setListCheckBoxes() { driveList_.enableCheckBoxes(); }
+
+void QtWizardWindow::setListColumnPixels(int pixels) { list_->setColumnWidth(0, pixels); }
 
 }  // namespace corvath

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "qt/qt_mouse_pointer.h"
 #include "qt/qt_drive_list.h"
-#include "wizard/wizard_layout.h"
-#include "wizard/wizard_view.h"
+#include "qt/qt_mouse_pointer.h"
+#include "wizard/wizard_window_core.h"
 
 #include <QTimer>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,106 +17,69 @@ namespace corvath {
 
 class QtWizardForm;
 
-// The wizard window in Qt Widgets. It builds the controls of the window's
-// static design, converted from twips with the screen's twips per pixel, maps
-// every WizardView call onto them and hands the widgets' events to the window
-// logic; it makes no decisions of its own. It never calls onLoad: the logic runs
-// its load handler itself during start-up.
-//
-// After unload() (or the close box) the window is closed for good: calls that
-// change the window do nothing, reads still answer, and it never shows again.
-class QtWizardWindow : public WizardView {
+// The wizard window in Qt Widgets: the window core's controls as widgets,
+// converted from twips with the screen's twips per pixel, with the widgets'
+// events handed to the core.
+class QtWizardWindow : public WizardWindowCore {
 public:
     explicit QtWizardWindow(WizardEvents& events);
     ~QtWizardWindow() override;
     QtWizardWindow(const QtWizardWindow&) = delete;
     QtWizardWindow& operator=(const QtWizardWindow&) = delete;
 
-    // WizardView.
-    void show() override;
     void processEvents() override;
-    void setFocus() override;
-    void unload() override;
-    bool isLoaded() const override { return !unloaded_; }
-
-    void setVisible(Control control, bool visible) override;
-    bool isVisible(Control control) const override;
-    void setEnabled(Control control, bool enabled) override;
-    bool isEnabled(Control control) const override;
-    void bringToFront(Control control) override;
-    void sendToBack(Control control) override;
-    void refresh(Control control) override;
-    void setCaption(Control control, const std::string& caption) override;
-    std::string caption(Control control) const override;
-    int left(Control control) const override;
-    void setLeft(Control control, int twips) override;
-    int width(Control control) const override;
-    int value(Control control) const override;
-    void setValue(Control control, int value) override;
-    void setWordWrap(Control control, bool wrap) override;
-
-    void setTimerEnabled(bool enabled) override;
-    void setTimerInterval(int milliseconds) override;
-
     DriveList& driveList() override { return driveList_; }
-    void enableListCheckBoxes() override;
-    void setListColumnWidth(int twips) override;
-
-    int twipsPerPixelX() const override;
     std::string compactPath(const std::string& path, int widthPixels) const override;
     int showCenteredMessage(const std::string& text, int style, const std::string& title) override;
-
     int mousePointer() const override { return pointer_.mousePointer(); }
     void setMousePointer(int code) override { pointer_.setMousePointer(code); }
 
     // The top-level widget and each control's widget (nullptr for the timer).
     QWidget* window() const;
     QWidget* widget(Control control) const;
-    bool timerRunning() const { return timer_.isActive(); }
-    // Called once the window has been unloaded and no handler the window started
-    // is still running (a run nests the timer's handlers inside its own): the
-    // moment the program may end.
-    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
 
 private:
-    void buildControls();
-    void applyTabOrder();
-    void placeControl(Control control);
-    // Shows the control's caption as the user reads it: translated, a button's
-    // and a tick box's with its access key.
-    void showCaption(Control control);
-    // The letter of an English caption that Alt clicks; 0 for its first letter.
-    static char englishAccessKey(Control control);
-    void applyTimer();
-    void onCloseBox();
-    // Runs a handler for an event that came from the toolkit; a failure it reports
-    // ends the handler and is shown to the user instead of unwinding through Qt.
-    void dispatch(const std::function<void()>& handler);
-    void runCheckHandler(Control control);
-    void closedIfIdle();
+    void makeControl(const ControlDesign& design) override;
+    void showCaption(Control control, const std::string& caption) override;
+    void placeAt(Control control, const PixelRect& rect) override;
+    PixelSize textRoom(Control control) const override;
+    void setShown(Control control, bool shown) override;
+    bool isShown(Control control) const override;
+    void setActive(Control control, bool enabled) override;
+    bool isActive(Control control) const override;
+    void raise(Control control) override;
+    void lower(Control control) override;
+    void paintNow(Control control) override;
+    int checkState(Control control) const override;
+    void setCheckState(Control control, int state) override;
+    int barValue(Control control) const override;
+    void setBarValue(Control control, int value) override;
+    void setLabelWrap(Control control, bool wrap) override;
+    void setListCheckBoxes() override;
+    void setListColumnPixels(int pixels) override;
+    std::optional<Control> focusedControl() const override;
+    bool canTakeFocus(Control control) const override;
+    void giveFocus(Control control) override;
+    void showWindow() override;
+    void hideWindow() override;
+    void activateWindow() override;
+    PixelRect windowFrame() const override;
+    PixelRect workArea() const override;
+    void moveWindow(int left, int top) override;
+    void startTimer(int milliseconds) override;
+    void stopTimer() override;
 
-    WizardEvents& events_;
+    QWidget* makeWidget(const ControlDesign& design, QWidget* parent);
+    void connectEvents();
+    void applyTabOrder();
+
     std::unique_ptr<QtWizardForm> form_;
     std::map<Control, QWidget*> widgets_;
-    std::map<Control, ControlDesign> geometry_;
-    std::map<Control, std::string> captions_;  // in English, as the logic set them
     QTreeWidget* list_ = nullptr;
     QtDriveList driveList_;
     QtMousePointer pointer_;
     QTimer timer_;
-    bool timerEnabled_ = false;
-    int timerInterval_ = 0;
-    bool unloaded_ = false;
-    int handlersRunning_ = 0;
-    std::function<void()> onClosed_;
     bool closingByCode_ = false;
-    bool shownOnce_ = false;
-    // Disabling the focused control lends its focus to the next one in the
-    // chain; enabled again, it takes the focus back if nobody moved it since.
-    QWidget* focusLentBy_ = nullptr;
-    QWidget* focusLentTo_ = nullptr;
-    double twipsPerPixelX_ = 15;
-    double twipsPerPixelY_ = 15;
 };
 
 }  // namespace corvath

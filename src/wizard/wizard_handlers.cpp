@@ -3,6 +3,7 @@
 #include "engine/engine_error.h"
 #include "settings/analyzer_settings.h"
 #include "text/ascii_case.h"
+#include "wizard/wizard_layout.h"
 
 namespace corvath {
 
@@ -41,12 +42,7 @@ void Wizard::onUnload(bool byCloseBox) {
 void Wizard::showPage(Control pageToShow, Control pageToHide) {
     view_.setVisible(pageToShow, true);
     view_.bringToFront(pageToShow);
-    // The banner, the separator and the buttons lie over the page's border.
-    view_.bringToFront(Control::frmTop);
-    view_.bringToFront(Control::frmBar);
-    view_.bringToFront(Control::cmdCancel);
-    view_.bringToFront(Control::cmdNext);
-    view_.bringToFront(Control::cmdConfig);
+    for (const Control over : kOverPages) view_.bringToFront(over);
     view_.setVisible(pageToHide, false);
 }
 

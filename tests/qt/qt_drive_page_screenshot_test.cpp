@@ -3,7 +3,7 @@
 // wants: the banner's lower edge and the separator above the buttons.
 #include "qt/qt_wizard_window.h"
 
-#include "qt/qt_recording_events.h"
+#include "wizard/recording_events.h"
 
 #include <gtest/gtest.h>
 

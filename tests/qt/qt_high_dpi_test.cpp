@@ -2,7 +2,7 @@
 // boxes draw whole on their laid-out rectangles, and icons stay sharp, the
 // drawn PNG at its own size and the SVG at every other.
 #include "qt/qt_look.h"
-#include "qt/qt_recording_events.h"
+#include "wizard/recording_events.h"
 #include "qt/qt_test_app.h"
 #include "qt/qt_wizard_window.h"
 #include "ui/twips.h"

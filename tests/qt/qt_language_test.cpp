@@ -6,7 +6,7 @@
 #include "qt/qt_translation.h"
 #include "qt/qt_wizard_window.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "qt/qt_test_app.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_engine.h"

@@ -1,7 +1,7 @@
 // The interactive program's runner: how it ends after an engine failure.
 #include "qt/qt_wizard_application.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_engine.h"
 #include "support/fake_registry_store.h"

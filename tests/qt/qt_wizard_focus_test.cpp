@@ -2,7 +2,7 @@
 // where the focus starts and how Tab moves it.
 #include "qt/qt_wizard_window.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "qt/qt_test_app.h"
 #include "run/run_state.h"
 #include "settings/analyzer_settings.h"

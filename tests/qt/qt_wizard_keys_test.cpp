@@ -1,7 +1,7 @@
 #include "qt/qt_wizard_window.h"
 
 #include "qt/qt_test_app.h"
-#include "qt/qt_recording_events.h"
+#include "wizard/recording_events.h"
 
 #include <gtest/gtest.h>
 
@@ -51,32 +51,6 @@ TEST_F(WizardKeys, EnterOnAFocusedButtonClicksThatButton) {
     EXPECT_EQ(events.calls, (std::vector<std::string>{"cancel"}));
     press(Control::cmdNext, Qt::Key_Enter);
     EXPECT_EQ(events.calls, (std::vector<std::string>{"cancel", "next"}));
-}
-
-TEST_F(WizardKeys, AltWithTheAccessKeyClicksTheButtonOrTickBoxTheCaptionStaysAsSet) {
-    // From the list, which takes typed letters for its own search.
-    window.widget(Control::lvwDrives)->setFocus(Qt::OtherFocusReason);
-    // A key's click comes a moment later, after the button is drawn pressed.
-    const auto alt = [&](Qt::Key key) {
-        const std::size_t before = events.calls.size();
-        QTest::keyClick(window.window()->focusWidget(), key, Qt::AltModifier);
-        (void)QTest::qWaitFor([&] { return events.calls.size() > before; }, 500);
-    };
-    alt(Qt::Key_N);
-    alt(Qt::Key_C);
-    alt(Qt::Key_R);
-    alt(Qt::Key_D);
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"next", "cancel", "remember", "closewhendone"}));
-    EXPECT_EQ(window.caption(Control::cmdNext), "Next >");
-    EXPECT_EQ(window.caption(Control::chkRememberSettings), "Remember these settings");
-
-    // The key of a hidden or disabled control does nothing.
-    events.calls.clear();
-    window.setVisible(Control::frmProgress, false);
-    window.setEnabled(Control::cmdNext, false);
-    alt(Qt::Key_N);
-    alt(Qt::Key_D);
-    EXPECT_TRUE(events.calls.empty()) << events.calls.front();
 }
 
 }  // namespace

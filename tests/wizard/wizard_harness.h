@@ -4,7 +4,7 @@
 #include "run/run_companion.h"
 #include "run/run_state.h"
 #include "engine/engine_error.h"
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_volume_layer.h"
 #include "support/recording_file_manager.h"

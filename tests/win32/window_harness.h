@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/windows/window/win32_event_pump.h"
-#include "platform/windows/window/win32_wizard_window.h"
+#include "win32/win32_event_pump.h"
+#include "win32/win32_wizard_window.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_engine.h"
 #include "support/fake_registry_store.h"

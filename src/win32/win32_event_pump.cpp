@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_event_pump.h"
+#include "win32/win32_event_pump.h"
 
 namespace corvath {
 

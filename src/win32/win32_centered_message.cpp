@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_centered_message.h"
+#include "win32/win32_centered_message.h"
 
 #include "ui/centered_placement.h"
 #include "ui/message_box.h"

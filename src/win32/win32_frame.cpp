@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_frame.h"
+#include "win32/win32_frame.h"
 
 #include <string>
 

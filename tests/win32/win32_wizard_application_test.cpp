@@ -1,6 +1,6 @@
-#include "platform/windows/window/win32_wizard_application.h"
+#include "win32/win32_wizard_application.h"
 
-#include "drives/drive_paths.h"
+#include "text/paths.h"
 #include "engine/engine_error.h"
 #include "settings/analyzer_settings.h"
 #include "support/fake_engine.h"

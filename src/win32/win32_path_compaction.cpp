@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_path_compaction.h"
+#include "win32/win32_path_compaction.h"
 
 #include <vector>
 

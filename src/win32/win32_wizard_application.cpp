@@ -1,7 +1,7 @@
-#include "platform/windows/window/win32_wizard_application.h"
+#include "win32/win32_wizard_application.h"
 
-#include "platform/windows/window/win32_event_pump.h"
-#include "platform/windows/window/win32_wizard_window.h"
+#include "win32/win32_event_pump.h"
+#include "win32/win32_wizard_window.h"
 #include "wizard/forwarded_events.h"
 #include "wizard/wizard.h"
 

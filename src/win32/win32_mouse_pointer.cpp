@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_mouse_pointer.h"
+#include "win32/win32_mouse_pointer.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_drive_list.h"
+#include "win32/win32_drive_list.h"
 
 #include "platform/windows/system_image_list.h"
 

@@ -1,4 +1,4 @@
-#include "platform/windows/window/win32_artwork.h"
+#include "win32/win32_artwork.h"
 
 #include <objidl.h>
 #include <shlwapi.h>

@@ -1,0 +1,29 @@
+#include "wizard/access_key.h"
+
+namespace corvath {
+
+namespace {
+
+std::string plain(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '&') out += '&';
+        out += c;
+    }
+    return out;
+}
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
+
+std::string markAccessKey(const std::string& caption, char key) {
+    std::string::size_type at = key != 0 ? caption.find(key) : std::string::npos;
+    for (std::string::size_type i = 0; key == 0 && i < caption.size() && at == std::string::npos; ++i) {
+        if (isAsciiLetter(caption[i])) at = i;
+    }
+    if (at == std::string::npos) return plain(caption);
+    return plain(caption.substr(0, at)) + '&' + plain(caption.substr(at));
+}
+
+}  // namespace corvath
