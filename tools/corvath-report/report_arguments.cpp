@@ -8,6 +8,7 @@
 #include <set>
 
 #include "results/retention.h"
+#include "text/paths.h"
 
 namespace corvath {
 
@@ -165,6 +166,8 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");
     }
+    // "T:" names the drive T:\ wherever a command takes a drive or a path in one.
+    if (parsed.command != Command::Export && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
     return parsed;
 }
 
