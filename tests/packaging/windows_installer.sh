@@ -65,6 +65,20 @@ south=$(wine "$programs/corvath-report.exe" top 's:/SüD' | tr -d '\r')
 grep -q 'SüD\\Ærø$' <<<"$south" || fail "top s:/SüD does not list its folder Ærø ($south)"
 files=$(wine "$programs/corvath-report.exe" files | tr -d '\r')
 grep -q ' S:\\docs\\report\.bin$' <<<"$files" || fail "files does not list S:\\docs\\report.bin ($files)"
+# A drive by its letter alone or by its root, in every command that names one.
+for drive in 'S:' 'S:\'; do
+  top=$(wine "$programs/corvath-report.exe" top "$drive" | tr -d '\r')
+  grep -q 'S:\\docs$' <<<"$top" || fail "top $drive does not list S:\\docs ($top)"
+  history=$(wine "$programs/corvath-report.exe" history --json "$drive" | tr -d '\r')
+  grep -q '"files": *2,' <<<"$history" || fail "history $drive does not show the scan of S: ($history)"
+done
+# The stored scan as ncdu's export, which Linux ncdu reads.
+if command -v ncdu >/dev/null; then
+  wine "$programs/corvath-report.exe" export --ncdu - >"$work/stored.json" || fail "export --ncdu failed"
+  HOME=/nonexistent ncdu --ignore-config -0 -f "$work/stored.json" -o "$work/again.json" 2>&1 ||
+    fail "ncdu -f could not read corvath-report.exe's export"
+  grep -q '"name":"notes.txt"' "$work/again.json" || fail "ncdu read no notes.txt from the export ($(cat "$work/again.json"))"
+fi
 
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 # The uninstaller runs from a copy of itself and returns at once: wait for it.
