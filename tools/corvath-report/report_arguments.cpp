@@ -38,7 +38,12 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "  --database FILE the scans database (default " + std::string(defaultDatabase) + ")\n"
            "  --help, --version\n"
            "\n"
-           "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n";
+           "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n"
+#ifdef _WIN32
+           "A DRIVE is named by its letter or its root: C: or C:\\.\n";
+#else
+           "A DRIVE is named by its mount point, with or without a closing slash: /home or /home/.\n";
+#endif
 }
 
 namespace {
