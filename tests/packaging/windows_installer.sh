@@ -44,6 +44,23 @@ task="$prefix/drive_c/windows/system32/tasks/Corvath Analyzer weekly analysis"
 # Wine's scheduler keeps a task's description but neither its trigger nor its
 # command, so only the registration itself can be seen here.
 grep -q 'Corvath Analyzer: analyze the drives every week' "$task" || fail "the weekly task is not ours: $(cat "$task")"
+# Given up after 6 hours, at a low priority, as the Linux timer's service.
+task_text=$(cat "$task")
+grep -q '<ExecutionTimeLimit>PT6H</ExecutionTimeLimit>' <<<"$task_text" || fail "the weekly task has no 6-hour limit: $task_text"
+grep -q '<Priority>9</Priority>' <<<"$task_text" || fail "the weekly task does not run at a low priority: $task_text"
+# The list of installed programs shows the product's icon, publisher and size.
+entry=$(wine reg.exe query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer' | tr -d '\r')
+grep -q 'DisplayIcon.*corvath-analyzer\.exe,0' <<<"$entry" || fail "the uninstall entry has no DisplayIcon: $entry"
+grep -q 'Publisher.*REG_SZ' <<<"$entry" || fail "the uninstall entry has no Publisher: $entry"
+grep -Eq 'EstimatedSize.*REG_DWORD.*0x[0-9a-f]*[1-9a-f]' <<<"$entry" || fail "the uninstall entry has no EstimatedSize: $entry"
+# Every program and the setup carry their version for Explorer's properties.
+for file in "$setup" "$programs"/*.exe; do
+  python3 - "$file" <<'PY' || fail "$file carries no version information"
+import sys
+data = open(sys.argv[1], "rb").read()
+sys.exit(0 if all(k.encode("utf-16-le") in data for k in ("VS_VERSION_INFO", "ProductVersion", "Corvath Analyzer")) else 1)
+PY
+done
 [[ -z "$(wine reg.exe query 'HKCU\Software\Tamsel' 2>/dev/null | tr -d '\r' | grep REG_)" ]] ||
   fail "the install left values in HKCU\\Software\\Tamsel"
 
