@@ -1,7 +1,8 @@
 ; The Windows installer: the programs, a Start-menu shortcut, an uninstaller,
 ; the settings key the program opens but never creates, and on request a weekly
 ; unattended analysis.
-;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DICON=<corvath.ico> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
+;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DICON=<corvath.ico>
+;            -DLAUNCHER=<corvath-uninstall.exe> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
 ; Silent: setup.exe /S [/WEEKLY]   uninstall.exe /S
 
 ; A 64-bit installer for 64-bit programs; it also runs where only 64-bit
@@ -58,7 +59,9 @@ Section "${PRODUCT}" SecProgram
   File "${PROGRAMS}/corvath-analyzer.exe"
   File "${PROGRAMS}/corvath-scan.exe"
   File "${PROGRAMS}/corvath-report.exe"
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; uninstall.exe waits for the uninstaller proper (uninstall_in_place.h).
+  WriteUninstaller "$INSTDIR\uninstall-core.exe"
+  File "/oname=uninstall.exe" "${LAUNCHER}"
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\corvath-analyzer.exe"
 
@@ -126,7 +129,9 @@ Section "Uninstall"
   Delete "$INSTDIR\corvath-analyzer.exe"
   Delete "$INSTDIR\corvath-scan.exe"
   Delete "$INSTDIR\corvath-report.exe"
+  ; Run in place by uninstall.exe, neither of them can go yet: it removes both.
   Delete "$INSTDIR\uninstall.exe"
+  Delete "$INSTDIR\uninstall-core.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -97,10 +97,9 @@ if command -v ncdu >/dev/null; then
   grep -q '"name":"notes.txt"' "$work/again.json" || fail "ncdu read no notes.txt from the export ($(cat "$work/again.json"))"
 fi
 
+# A script may go on as soon as the silent uninstall returns: it is done then.
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
-# The uninstaller runs from a copy of itself and returns at once: wait for it.
-for _ in $(seq 100); do [[ -e "$programs" ]] || break; sleep 0.2; done
-[[ ! -e "$programs" ]] || fail "the uninstall left $programs: $(ls "$programs")"
+[[ ! -e "$programs" ]] || fail "the uninstall returned before it was done, or left $programs: $(ls "$programs")"
 [[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
 [[ ! -e "$task" ]] || fail "the uninstall left the weekly task"
 has_key || fail "the uninstall removed the user's settings key"
