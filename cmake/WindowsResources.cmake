@@ -1,11 +1,14 @@
-# Gives a Windows program the product's manifest and, with ICON, the
-# product's icon (made from the assets' PNGs with ImageMagick).
+# Gives a Windows program the product's manifest, its version information
+# (DESCRIPTION is what Explorer shows as the file's description) and, with
+# ICON, the product's icon (made from the assets' PNGs with ImageMagick).
 set(CORVATH_WINDOWS_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/windows_program.manifest)
 set(CORVATH_WINDOWS_RC_IN ${PROJECT_SOURCE_DIR}/packaging/windows/windows_program.rc.in)
 
 function(corvath_windows_resources target)
-  cmake_parse_arguments(ARG "ICON" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "ICON" "DESCRIPTION" "" ${ARGN})
   set(CORVATH_MANIFEST ${CORVATH_WINDOWS_MANIFEST})
+  set(CORVATH_DESCRIPTION "${ARG_DESCRIPTION}")
+  set(CORVATH_FILE_NAME "${target}.exe")
   set(CORVATH_ICON_LINE "")
   if(ARG_ICON)
     find_program(CORVATH_IMAGEMAGICK NAMES convert REQUIRED)

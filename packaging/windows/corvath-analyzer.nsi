@@ -1,7 +1,8 @@
 ; The Windows installer: the programs, a Start-menu shortcut, an uninstaller,
 ; the settings key the program opens but never creates, and on request a weekly
 ; unattended analysis.
-;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
+;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DICON=<corvath.ico>
+;            -DLAUNCHER=<corvath-uninstall.exe> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
 ; Silent: setup.exe /S [/WEEKLY]   uninstall.exe /S
 
 ; A 64-bit installer for 64-bit programs; it also runs where only 64-bit
@@ -11,12 +12,15 @@ SetCompressor /SOLID lzma
 
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "MUI2.nsh"
 !include "Sections.nsh"
 
 !define PRODUCT "Corvath Analyzer"
 !define SETTINGS_KEY "Software\Tamsel"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer"
 !define TASK "Corvath Analyzer weekly analysis"
+; Whose the product is, as the settings key says.
+!define PUBLISHER "Tamsel"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -26,11 +30,28 @@ RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
-Page components
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+; The setup's own version, as Explorer's properties show it.
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\corvath-analyzer.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT}"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
 
 Section "${PRODUCT}" SecProgram
   SectionIn RO
@@ -38,7 +59,9 @@ Section "${PRODUCT}" SecProgram
   File "${PROGRAMS}/corvath-analyzer.exe"
   File "${PROGRAMS}/corvath-scan.exe"
   File "${PROGRAMS}/corvath-report.exe"
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; uninstall.exe waits for the uninstaller proper (uninstall_in_place.h).
+  WriteUninstaller "$INSTDIR\uninstall-core.exe"
+  File "/oname=uninstall.exe" "${LAUNCHER}"
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\corvath-analyzer.exe"
 
@@ -52,8 +75,14 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\corvath-analyzer.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; In KiB, as Windows' list of programs expects it.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
 ; Off unless ticked, or /WEEKLY on a silent install's command line. The task
@@ -68,7 +97,10 @@ Section /o "Analyze the drives every week" SecWeekly
   FileWriteUTF16LE $1 '  <Triggers><CalendarTrigger><StartBoundary>2026-01-04T12:00:00</StartBoundary>$\r$\n'
   FileWriteUTF16LE $1 '    <ScheduleByWeek><DaysOfWeek><Sunday/></DaysOfWeek><WeeksInterval>1</WeeksInterval></ScheduleByWeek>$\r$\n'
   FileWriteUTF16LE $1 '  </CalendarTrigger></Triggers>$\r$\n'
-  FileWriteUTF16LE $1 '  <Settings><StartWhenAvailable>true</StartWhenAvailable><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries></Settings>$\r$\n'
+  ; As the Linux timer's service: given up after 6 hours, at a low priority
+  ; (9: the idle class, which also lowers its disk priority).
+  FileWriteUTF16LE $1 '  <Settings><StartWhenAvailable>true</StartWhenAvailable><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>$\r$\n'
+  FileWriteUTF16LE $1 '    <ExecutionTimeLimit>PT6H</ExecutionTimeLimit><Priority>9</Priority></Settings>$\r$\n'
   FileWriteUTF16LE $1 '  <Actions><Exec><Command>"$INSTDIR\corvath-analyzer.exe"</Command><Arguments>-auto</Arguments></Exec></Actions>$\r$\n'
   FileWriteUTF16LE $1 '</Task>$\r$\n'
   FileClose $1
@@ -97,7 +129,9 @@ Section "Uninstall"
   Delete "$INSTDIR\corvath-analyzer.exe"
   Delete "$INSTDIR\corvath-scan.exe"
   Delete "$INSTDIR\corvath-report.exe"
+  ; Run in place by uninstall.exe, neither of them can go yet: it removes both.
   Delete "$INSTDIR\uninstall.exe"
+  Delete "$INSTDIR\uninstall-core.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

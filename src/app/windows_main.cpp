@@ -2,6 +2,7 @@
 
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
+#include "platform/windows/parent_console.h"
 #include "platform/windows/user_folders.h"
 #include "platform/windows/win32_drive_mounts.h"
 #include "platform/windows/win32_file_manager.h"
@@ -27,6 +28,9 @@ const std::string kHelp = analyzerHelp(
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is written: --help, --version and -auto's failures reach
+    // the command prompt that started the program.
+    useParentConsole();
     int status = 0;
     if (answerStandardOption(argc, argv, "corvath-analyzer", kHelp, std::cout, status)) return status;
     RunState state;

@@ -70,10 +70,7 @@ WalkTotals FolderWalk::totals() const {
     return totals;
 }
 
-std::string FolderWalk::currentFolder() const {
-    std::lock_guard lock(state_->statusMutex);
-    return state_->status;
-}
+std::string FolderWalk::currentFolder() const { return state_->currentFolder(); }
 
 FolderTable& FolderWalk::folders() { return state_->folders; }
 

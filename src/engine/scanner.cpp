@@ -76,7 +76,7 @@ struct Scanner::PumpLink {
 };
 
 Scanner::Scanner(EventPump& pump, ResultsSink& results, ScannerOptions options)
-    : pump_(pump), results_(results), options_(options), locale_(userLocale()) {
+    : pump_(pump), results_(results), options_(options), grouping_(userDigitGrouping()) {
     if (options_.threads == 0) options_.threads = 1;
 }
 
@@ -234,7 +234,7 @@ std::string Scanner::GetStatusText() {
         counts = walk->totals();
     }
     // The caller drops the one character after the folder.
-    return displayFolder(folder) + kPathSeparator + "|" + countText(counts.files, counts.folders, locale_);
+    return displayFolder(folder) + kPathSeparator + "|" + countText(counts.files, counts.folders, grouping_);
 }
 
 std::string Scanner::GetProcessedBytesText() { return std::to_string(totals().allocated); }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <chrono>
-#include <locale>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "engine/analysis_engine.h"
+#include "engine/count_text.h"
 #include "engine/drive_mounts.h"
 #include "engine/event_pump.h"
 #include "engine/folder_walk.h"
@@ -66,7 +66,7 @@ private:
     EventPump& pump_;
     ResultsSink& results_;
     ScannerOptions options_;
-    std::locale locale_;
+    DigitGrouping grouping_;
 
     // Held only for copying the members below, never while waiting or doing I/O.
     mutable std::mutex mutex_;

@@ -8,12 +8,12 @@
 // - scanFolder(Item&, Worker&): scans one folder, returns one of its
 //   sub-folders for the same worker to scan next, if any;
 // - releaseFolders(): lets go of anything held open, before the walk stops;
-// - shownPath(node): a folder's full path as the user sees it.
+// - shownPath(node): a folder's full path as the user sees it; called from the
+//   thread that reads the status too, so it reads only names and parents.
 // Calls to these are resolved at compile time: nothing virtual per folder.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -35,7 +35,6 @@ namespace corvath {
 // Fields that change during the scan say what guards them.
 template <typename State, typename Item>
 struct WalkPool {
-    static constexpr auto kPublishEvery = std::chrono::milliseconds(20);
     // Sub-folders found are handed to the queue in batches of this many.
     static constexpr std::size_t kPushBatch = 64;
 
@@ -71,9 +70,13 @@ struct WalkPool {
     std::string failure;  // stoppedMutex
     LargestFiles largestFound;  // stoppedMutex; each worker's merged in as it stops
 
+    // The folder entered last, by any worker. Its path is made only when the
+    // status is read, so a folder that takes long is shown however soon after
+    // another it was entered. On a line of its own: every worker writes it.
+    alignas(64) std::atomic<std::uint32_t> entered{0};
     mutable std::mutex statusMutex;
-    std::string status;  // statusMutex
-    std::atomic<std::int64_t> lastPublished{0};  // the worker that advances it writes status
+    mutable std::uint32_t shownNode = 0;  // statusMutex
+    mutable std::string status;           // statusMutex; the path of shownNode
 
     void work();
     void push(std::vector<Item>& items, std::optional<Item>* keep);
@@ -84,7 +87,10 @@ struct WalkPool {
         scan.found.push_back(std::move(item));
         if (scan.found.size() >= kPushBatch) flush(scan, nullptr);
     }
-    void publish(std::uint32_t node);
+    // Shows the folder as the one being scanned.
+    void publish(std::uint32_t node) { entered.store(node, std::memory_order_release); }
+    // The path of the folder entered last; safe from any thread.
+    std::string currentFolder() const;
     void forget(FolderNode& node);
     void atStep(WalkStep step, std::uint32_t node) const {
         if (options.stepHook) options.stepHook(step, folders.relativePath(node));
@@ -205,18 +211,17 @@ void WalkPool<State, Item>::flush(Scan& scan, std::optional<Item>* keepOne) {
     push(scan.found, keepOne);
 }
 
-// Shows the folder as the one being scanned, at most every kPublishEvery.
 template <typename State, typename Item>
-void WalkPool<State, Item>::publish(std::uint32_t node) {
-    const std::int64_t now =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    std::int64_t last = lastPublished.load(std::memory_order_relaxed);
-    if (now - last < std::chrono::nanoseconds(kPublishEvery).count()) return;
-    if (!lastPublished.compare_exchange_strong(last, now, std::memory_order_relaxed)) return;
-    std::string path = state().shownPath(node);
+std::string WalkPool<State, Item>::currentFolder() const {
+    // Acquire: the worker that entered the folder was handed it with its name
+    // and its parents', which is all the path is made of.
+    const std::uint32_t node = entered.load(std::memory_order_acquire);
     std::lock_guard lock(statusMutex);
-    status = std::move(path);
+    if (node != shownNode) {
+        status = static_cast<const State&>(*this).shownPath(node);
+        shownNode = node;
+    }
+    return status;
 }
 
 // A folder that vanished is not counted at all: what it added to the totals

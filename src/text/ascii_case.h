@@ -12,6 +12,10 @@ inline char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+inline char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 inline bool startsWithIgnoringCase(std::string_view text, std::size_t at, std::string_view word) {
     if (at > text.size() || text.size() - at < word.size()) {
         return false;

@@ -94,6 +94,17 @@ inline std::optional<std::vector<std::string>> partsBelow(std::string_view root,
     return parts;
 }
 
+// A path that names a drive by its letter alone ("T:") stands for the drive's
+// root ("T:\") where a user names a drive; every other path stays as it is.
+inline std::string driveLetterAsRoot(std::string path) {
+#ifdef _WIN32
+    const bool letter = path.size() == 2 && path[1] == ':' &&
+                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (letter) path += kPathSeparator;
+#endif
+    return path;
+}
+
 // A drive root is its mount point with a trailing "/" ("/" stays "/"); a drive
 // name is the mount point without it ("/", "/home"). Lists, the selection, the
 // settings and the engine carry names; the platform lists roots.

@@ -115,6 +115,9 @@ void Wizard::showEngineFailure(const std::exception& failure) {
     if (text.empty()) {
         text = "The analysis engine reported a failure.";
     }
+    // The engine words its failures for a command line ("cannot analyze X: ..."),
+    // the box shows them as a sentence.
+    text[0] = asciiUpper(text[0]);
     // A failure, with a single OK button.
     view_.showCenteredMessage(text, msgbox::kOkOnly | msgbox::kIconCritical, kProductName);
 }

@@ -25,5 +25,10 @@ TEST(DrivePaths, WindowsRootsLoseEveryBackslashAndNamesGainOne) {
     // A stored name that already holds a backslash gets no second one.
     EXPECT_EQ(corvath::rootOfDriveName("A:\\"), "A:\\");
     EXPECT_EQ(corvath::rootOfDriveName("C:\\Mount"), "C:\\Mount");
+    // A drive named by its letter alone is its root, on a command line.
+    EXPECT_EQ(corvath::driveLetterAsRoot("t:"), "t:\\");
+    EXPECT_EQ(corvath::driveLetterAsRoot("T:\\"), "T:\\");
+    EXPECT_EQ(corvath::driveLetterAsRoot("T:docs"), "T:docs");
+    EXPECT_EQ(corvath::driveLetterAsRoot("1:"), "1:");
 }
 #endif

@@ -133,13 +133,12 @@ TEST(CorvathScan, UnreadableFolderIsMarkedInTheExport) {
     EXPECT_EQ(ncduReexport(out / "x.json", out / "y.json"), "");
 }
 
-TEST(CorvathScan, BadArgumentsGiveOneLineAndStatusTwo) {
+TEST(CorvathScan, BadArgumentsGiveOneLineAndStatusTwoAndAPathNotScannedOne) {
     TempDir dir;
     writeFile(dir / "file", "x");
     const std::string existing = shellQuote(dir.path().string());
     const std::vector<std::string> cases = {std::string(""), "-x " + existing, "-j", "-j 0 " + existing, "-j abc " + existing, "-j 1000 " + existing,
-          existing + " " + existing, "/no/such/folder", shellQuote((dir / "file").string()),
-          "-o a.json -o b.json " + existing};
+          existing + " " + existing, "-o a.json -o b.json " + existing};
     for (const std::string& arguments : cases) {
         SCOPED_TRACE(arguments);
         int status = -1;
@@ -149,8 +148,12 @@ TEST(CorvathScan, BadArgumentsGiveOneLineAndStatusTwo) {
         EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
         EXPECT_EQ(output.rfind("corvath-scan: ", 0), 0u) << output;
     }
+    // A PATH that cannot be scanned is a failed scan, not a bad argument.
     int status = -1;
     EXPECT_EQ(scan("/no/such/folder 2>&1", &status), "corvath-scan: cannot analyze /no/such/folder: No such file or directory\n");
+    EXPECT_EQ(status, 1);
+    scan(shellQuote((dir / "file").string()) + " 2>/dev/null", &status);
+    EXPECT_EQ(status, 1);
     // A leading dash after "--" is a path.
     fs::create_directory(dir / "-dash");
     const std::string inDir = "cd " + existing + " && " + std::string(CORVATH_SCAN_BINARY) + " -- -dash";

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <future>
 #include <regex>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 
 #include "engine/engine_error.h"
 #include "engine/engine_run.h"
+#include "engine/folder_walk.h"
 #include "engine/scan_reference.h"
 #include "results/results_database.h"
 #include "results/results_error.h"
@@ -126,6 +128,36 @@ TEST(ScannerBehaviour, StatusAndBytesWhileScanningAreConsistentSnapshots) {
     pump.setTick({});
     scanner.AnalyzeDrive(small.path().string());
     EXPECT_EQ(scanner.GetProcessedBytesText(), std::to_string(referenceFor(small.path()).allocated));
+}
+
+// A folder entered moments after another was shown is shown in its turn while
+// it takes long, not only once a later folder comes along.
+TEST(ScannerBehaviour, StatusShowsTheFolderThatTakesLongHoweverSoonItWasEntered) {
+    TempDir dir;
+    writeFile(dir / "a" / "b" / "slow" / "file", "x");
+    std::promise<void> reading, release;
+    std::shared_future<void> released = release.get_future().share();
+    WalkOptions options;
+    options.threads = 1;
+    options.stepHook = [&](WalkStep step, const std::string& path) {
+        if (step != WalkStep::Reading || path != "a/b/slow") return;
+        reading.set_value();
+        released.wait();
+    };
+    FolderWalk walk(dir.path().string(), options);
+    WaitPump pump;
+    walk.start([&pump] { pump.wake(); });
+    ASSERT_EQ(reading.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    const std::string slow = (dir / "a" / "b" / "slow").string();
+    std::string shown = walk.currentFolder();
+    for (const auto deadline = Clock::now() + std::chrono::seconds(2); shown != slow && Clock::now() < deadline;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        shown = walk.currentFolder();
+    }
+    release.set_value();
+    pump.run();
+    ASSERT_TRUE(walk.waitStopped(Clock::time_point::max()));
+    EXPECT_EQ(shown, slow);
 }
 
 TEST(ScannerBehaviour, CancelFromInsideThePumpReturnsPromptlyAndStoresNothing) {

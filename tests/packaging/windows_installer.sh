@@ -44,6 +44,23 @@ task="$prefix/drive_c/windows/system32/tasks/Corvath Analyzer weekly analysis"
 # Wine's scheduler keeps a task's description but neither its trigger nor its
 # command, so only the registration itself can be seen here.
 grep -q 'Corvath Analyzer: analyze the drives every week' "$task" || fail "the weekly task is not ours: $(cat "$task")"
+# Given up after 6 hours, at a low priority, as the Linux timer's service.
+task_text=$(cat "$task")
+grep -q '<ExecutionTimeLimit>PT6H</ExecutionTimeLimit>' <<<"$task_text" || fail "the weekly task has no 6-hour limit: $task_text"
+grep -q '<Priority>9</Priority>' <<<"$task_text" || fail "the weekly task does not run at a low priority: $task_text"
+# The list of installed programs shows the product's icon, publisher and size.
+entry=$(wine reg.exe query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer' | tr -d '\r')
+grep -q 'DisplayIcon.*corvath-analyzer\.exe,0' <<<"$entry" || fail "the uninstall entry has no DisplayIcon: $entry"
+grep -q 'Publisher.*REG_SZ' <<<"$entry" || fail "the uninstall entry has no Publisher: $entry"
+grep -Eq 'EstimatedSize.*REG_DWORD.*0x[0-9a-f]*[1-9a-f]' <<<"$entry" || fail "the uninstall entry has no EstimatedSize: $entry"
+# Every program and the setup carry their version for Explorer's properties.
+for file in "$setup" "$programs"/*.exe; do
+  python3 - "$file" <<'PY' || fail "$file carries no version information"
+import sys
+data = open(sys.argv[1], "rb").read()
+sys.exit(0 if all(k.encode("utf-16-le") in data for k in ("VS_VERSION_INFO", "ProductVersion", "Corvath Analyzer")) else 1)
+PY
+done
 [[ -z "$(wine reg.exe query 'HKCU\Software\Tamsel' 2>/dev/null | tr -d '\r' | grep REG_)" ]] ||
   fail "the install left values in HKCU\\Software\\Tamsel"
 
@@ -65,11 +82,24 @@ south=$(wine "$programs/corvath-report.exe" top 's:/SüD' | tr -d '\r')
 grep -q 'SüD\\Ærø$' <<<"$south" || fail "top s:/SüD does not list its folder Ærø ($south)"
 files=$(wine "$programs/corvath-report.exe" files | tr -d '\r')
 grep -q ' S:\\docs\\report\.bin$' <<<"$files" || fail "files does not list S:\\docs\\report.bin ($files)"
+# A drive by its letter alone or by its root, in every command that names one.
+for drive in 'S:' 'S:\'; do
+  top=$(wine "$programs/corvath-report.exe" top "$drive" | tr -d '\r')
+  grep -q 'S:\\docs$' <<<"$top" || fail "top $drive does not list S:\\docs ($top)"
+  history=$(wine "$programs/corvath-report.exe" history --json "$drive" | tr -d '\r')
+  grep -q '"files": *2,' <<<"$history" || fail "history $drive does not show the scan of S: ($history)"
+done
+# The stored scan as ncdu's export, which Linux ncdu reads.
+if command -v ncdu >/dev/null; then
+  wine "$programs/corvath-report.exe" export --ncdu - >"$work/stored.json" || fail "export --ncdu failed"
+  HOME=/nonexistent ncdu --ignore-config -0 -f "$work/stored.json" -o "$work/again.json" 2>&1 ||
+    fail "ncdu -f could not read corvath-report.exe's export"
+  grep -q '"name":"notes.txt"' "$work/again.json" || fail "ncdu read no notes.txt from the export ($(cat "$work/again.json"))"
+fi
 
+# A script may go on as soon as the silent uninstall returns: it is done then.
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
-# The uninstaller runs from a copy of itself and returns at once: wait for it.
-for _ in $(seq 100); do [[ -e "$programs" ]] || break; sleep 0.2; done
-[[ ! -e "$programs" ]] || fail "the uninstall left $programs: $(ls "$programs")"
+[[ ! -e "$programs" ]] || fail "the uninstall returned before it was done, or left $programs: $(ls "$programs")"
 [[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
 [[ ! -e "$task" ]] || fail "the uninstall left the weekly task"
 has_key || fail "the uninstall removed the user's settings key"

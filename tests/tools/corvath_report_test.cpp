@@ -122,6 +122,9 @@ TEST_F(ReportTree, DiffListsTheGrownFolderAndItsAncestorsOnly) {
     EXPECT_EQ(paths, (std::vector<std::string>{root, root + "/a", root + "/a/b", root + "/a/b/c"}));
     const Report text = report(database, {"diff", root});
     EXPECT_NE(text.run.out.find("+50.0 MiB"), std::string::npos) << text.run.out;
+    // The drive named by its root as well as by its name.
+    EXPECT_EQ(report(database, {"history", "--json", root + "/"}).parsed().size(), 2u);
+    EXPECT_EQ(report(database, {"history", "--json", root}).parsed().size(), 2u);
 }
 
 // As an ordinary user scans: a folder it may not read is counted, and every

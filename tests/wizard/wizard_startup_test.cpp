@@ -110,7 +110,7 @@ TEST_F(WizardStartupTest, AnEngineThatCannotBeMadeIsReportedAndTheWindowCloses) 
     broken.startInteractive();
 
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, "no scanner");
+    EXPECT_EQ(view.messages[0].text, "No scanner");  // as a sentence
     EXPECT_EQ(view.messages[0].title, "Corvath Analyzer");
     EXPECT_FALSE(view.isLoaded());
     EXPECT_EQ(view.pointer, pointer::kDefault);

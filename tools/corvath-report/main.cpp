@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <iostream>
 
+#include "buffered_output.h"
+#include "export_file.h"
 #ifdef _WIN32
 #include "platform/windows/user_folders.h"
 #else
-#include "buffered_output.h"
-#include "export_file.h"
 #include "platform/linux/user_folders.h"
-#include "stored_ncdu_export.h"
 #endif
+#include "stored_ncdu_export.h"
 #include "report_arguments.h"
 #include "report_commands.h"
 #include "report_table.h"
@@ -27,7 +27,6 @@ namespace {
 
 using namespace corvath;
 
-#ifndef _WIN32
 StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& reader) {
     if (arguments.scan) {
         if (auto scan = reader.scan(*arguments.scan)) return *scan;
@@ -38,7 +37,6 @@ StoredScan scanToExport(const ReportArguments& arguments, const ScanReader& read
     if (latest.size() > 1) throw ArgumentError("several drives have scans: choose one with --scan ID (see corvath-report scans)");
     return latest.front();
 }
-#endif
 
 // A PATH is read as du reads one: relative to the current folder.
 ReportArguments withAbsolutePath(ReportArguments arguments) {
@@ -68,10 +66,6 @@ int run(const ReportArguments& arguments) {
             return 0;
         }
         case ReportArguments::Command::Export: {
-#ifdef _WIN32
-            // ncdu, which reads the export, is a Unix program.
-            throw ArgumentError("export --ncdu is not available on Windows");
-#else
             const ScanReader reader(database);
             const StoredScan scan = scanToExport(arguments, reader);
             ExportFile file(*arguments.target);
@@ -79,7 +73,6 @@ int run(const ReportArguments& arguments) {
             writeStoredNcduExport(out, reader, scan, std::string(kProgramVersion));
             file.commit();
             return 0;
-#endif
         }
         default: {
             const ScanReader reader(database);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "results/retention.h"
+#include "text/paths.h"
 
 namespace corvath {
 
@@ -37,7 +38,12 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "  --database FILE the scans database (default " + std::string(defaultDatabase) + ")\n"
            "  --help, --version\n"
            "\n"
-           "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n";
+           "DATE is YYYY-MM-DD (local time). A PATH is matched to the drive whose scan holds it.\n"
+#ifdef _WIN32
+           "A DRIVE is named by its letter or its root: C: or C:\\.\n";
+#else
+           "A DRIVE is named by its mount point, with or without a closing slash: /home or /home/.\n";
+#endif
 }
 
 namespace {
@@ -165,6 +171,8 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");
     }
+    // "T:" names the drive T:\ wherever a command takes a drive or a path in one.
+    if (parsed.command != Command::Export && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
     return parsed;
 }
 

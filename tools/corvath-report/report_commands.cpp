@@ -113,7 +113,8 @@ private:
 
     // Every scan of the drive last scanned at that mount point, wherever it was mounted then.
     std::vector<StoredScan> scansOfDrive(const std::string& drive) const {
-        for (const std::string& name : {drive, rootOfDriveName(drive)}) {
+        // Named as stored, or by its root ("/home/", "C:\") or its name ("/home", "C:").
+        for (const std::string& name : {drive, rootOfDriveName(drive), driveNameOfRoot(drive)}) {
             if (const std::optional<StoredScan> latest = reader_.latestScanAt(name)) return reader_.scans(latest->driveKey);
         }
         throw ArgumentError("no scans of drive " + shownName(drive) + " (see corvath-report scans)");

@@ -1,24 +1,36 @@
 #include "buffered_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <poll.h>
 #include <unistd.h>
-
+#endif
 
 namespace corvath {
 
 int writeAll(int fd, std::string_view text, const CancelCheck& cancelled) {
     while (!text.empty()) {
+#ifdef _WIN32
+        // No descriptor here blocks; the CRT writes at most INT_MAX at once.
+        (void)cancelled;
+        const int written = ::_write(fd, text.data(), static_cast<unsigned>(std::min<std::size_t>(text.size(), 1u << 30)));
+#else
         const ssize_t written = ::write(fd, text.data(), text.size());
+#endif
         if (written < 0) {
             if (errno == EINTR) continue;
+#ifndef _WIN32
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 if (cancelled && cancelled()) return ECANCELED;
                 pollfd wait{fd, POLLOUT, 0};
                 ::poll(&wait, 1, 100);
                 continue;
             }
+#endif
             return errno;
         }
         if (written == 0) return EIO;

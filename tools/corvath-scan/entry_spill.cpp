@@ -1,12 +1,9 @@
 #include "entry_spill.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+
+#include "scratch_file.h"
 
 namespace corvath {
 
@@ -24,21 +21,6 @@ void addNumber(std::string& out, std::string_view key, std::uint64_t value) {
     if (value == 0) return;  // ncdu leaves out what is zero
     out += key;
     appendNumber(out, value);
-}
-
-// Unlinked as soon as it exists, so that nothing is left behind, whatever ends
-// the process.
-UniqueFd createNameless(const std::string& folder) {
-    UniqueFd file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    if (!file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        std::string pattern = folder + "/.corvath-scan-XXXXXX";
-        file = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
-        if (file.valid()) ::unlink(pattern.c_str());
-    }
-    if (!file.valid()) {
-        throw ExportError("cannot write the export's temporary file in " + folder + ": " + std::strerror(errno));
-    }
-    return file;
 }
 
 }  // namespace
@@ -97,7 +79,7 @@ void appendEntry(std::string& out, const EntryRecord& entry, std::uint64_t rootD
 }
 
 EntrySpill::EntrySpill(const std::string& folder)
-    : folder_(folder), file_(createNameless(folder)), out_(file_.get(), "the export's temporary file in " + folder) {}
+    : folder_(folder), file_(createScratchFile(folder)), out_(file_.get(), "the export's temporary file in " + folder) {}
 
 void EntrySpill::record(std::uint32_t folder, std::span<const EntryRecord> entries) {
     if (entries.empty()) return;
@@ -155,13 +137,11 @@ void EntrySpill::copyFolder(std::uint32_t folder, BufferedOutput& out) {
         std::uint64_t offset = spans_[i].offset;
         std::uint64_t left = spans_[i].length;
         while (left > 0) {
-            const ssize_t got = ::pread(file_.get(), readBuffer_.data(), std::min<std::uint64_t>(left, kReadChunk),
-                                        static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                throw ExportError("cannot read the export's temporary file in " + folder_ + ": " +
-                                  std::strerror(got < 0 ? errno : EIO));
-            }
+            std::string reason = "it ended early";
+            const long long got = readScratchAt(file_.get(), readBuffer_.data(),
+                                                static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadChunk)),
+                                                offset, reason);
+            if (got <= 0) throw ExportError("cannot read the export's temporary file in " + folder_ + ": " + reason);
             out.write(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)));
             offset += static_cast<std::uint64_t>(got);
             left -= static_cast<std::uint64_t>(got);

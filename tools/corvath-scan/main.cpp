@@ -62,10 +62,7 @@ struct CancelWhileRunning {
 
 std::optional<corvath::ScanArguments> parse(const std::vector<std::string>& arguments) {
     try {
-        corvath::ScanArguments options = corvath::parseScanArguments(arguments);
-        const std::string_view unavailable = corvath::exportUnavailable();
-        if (options.output && !unavailable.empty()) throw std::invalid_argument(std::string(unavailable));
-        return options;
+        return corvath::parseScanArguments(arguments);
     } catch (const std::invalid_argument& error) {
         const std::string usage(corvath::kScanHelpTexts.usage);
         std::fprintf(stderr, "corvath-scan: %s (usage: %s)\n", error.what(), usage.c_str());
@@ -96,8 +93,8 @@ int scan(const corvath::ScanArguments& options, corvath::ScanInterrupts& interru
     try {
         walk.emplace(root, corvath::WalkOptions{options.threads, exported ? &exported->sink() : nullptr});
     } catch (const corvath::EngineError& error) {
-        std::fprintf(stderr, "corvath-scan: %s\n", error.what());
-        return kBadUse;
+        // A drive or folder that is missing or cannot be read: the scan failed.
+        return failed(error.what());
     }
     if (exported) exported->setRootDevice(walk->rootDevice());
     {

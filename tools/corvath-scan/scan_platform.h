@@ -27,11 +27,11 @@ extern const ScanHelpTexts kScanHelpTexts;
 // The arguments after the program's name, in UTF-8.
 std::vector<std::string> commandArguments(int argc, char** argv);
 
-// Why -o cannot be given here, or "" where ncdu's export is written.
-std::string_view exportUnavailable();
-
 // The folder to walk for PATH as given.
 std::string scanRootOf(const std::string& path);
+
+// The scanned folder's name in the export: absolute, as ncdu names it.
+std::string absoluteScanPath(const std::string& path);
 
 // Turns the platform's interrupts (Ctrl-C, and SIGTERM and SIGHUP on POSIX)
 // into a cancel, so the program can clean up instead of dying half way. Make

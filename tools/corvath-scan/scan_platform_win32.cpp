@@ -1,5 +1,5 @@
 // corvath-scan on Windows: the wide command line, drive names as roots, the
-// console's Ctrl-C as the interrupt; ncdu's export is left to the POSIX build.
+// console's Ctrl-C as the interrupt.
 #include "scan_platform.h"
 
 #include <windows.h>
@@ -13,13 +13,14 @@
 namespace corvath {
 
 const ScanHelpTexts kScanHelpTexts{
-    "corvath-scan [-j THREADS] PATH",
-    "Scans PATH (a drive such as C: or a folder) on its own volume with Corvath\n"
-    "Analyzer's engine and prints the allocated and apparent bytes, files,\n"
-    "folders, errors and seconds.\n",
-    "",
-    "Exit status: 0 done, 1 the scan failed, 2 bad arguments, 130 when cancelled\n"
-    "(Ctrl-C).\n"};
+    "corvath-scan [-j THREADS] [-o FILE] PATH",
+    "Scans PATH (a drive such as C: or a folder such as C:\\Users) on its own\n"
+    "volume with Corvath Analyzer's engine and prints the allocated and apparent\n"
+    "bytes, files, folders, errors and seconds.\n",
+    "  -o FILE     also write ncdu's JSON export to FILE (ncdu -f FILE, gdu -f FILE);\n"
+    "              \"-\" for standard output (the totals then go to standard error)\n",
+    "Exit status: 0 done, 1 the scan or the export failed, 2 bad arguments,\n"
+    "130 when cancelled (Ctrl-C).\n"};
 
 // The command line as the user typed it (argv holds the ANSI code page's).
 std::vector<std::string> commandArguments(int, char**) {
@@ -33,9 +34,21 @@ std::vector<std::string> commandArguments(int, char**) {
     return arguments;
 }
 
-std::string_view exportUnavailable() { return "-o (ncdu's export) is not available on Windows"; }
-
 std::string scanRootOf(const std::string& path) { return windowsScanRoot(path); }
+
+std::string absoluteScanPath(const std::string& path) {
+    const std::wstring given = utf16FromWtf8<wchar_t>(path);
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return wtf8FromUtf16(std::wstring_view(full));
+        }
+        full.resize(length);
+    }
+}
 
 namespace {
 
@@ -72,9 +85,5 @@ void ScanInterrupts::cancelOnInterrupt(FolderWalk* walk) {
 }
 
 int ScanInterrupts::status() const { return interrupted ? kInterrupted : 0; }
-
-std::unique_ptr<ScanExport> openScanExport(const std::string& name, const CancelCheck&) {
-    throw ExportError("cannot write " + name + ": " + std::string(exportUnavailable()));
-}
 
 }  // namespace corvath

@@ -31,6 +31,18 @@ ProbeOutcome probeOutcomeOfFindError(unsigned long error) {
     case kBadFileNameOrNumber:
     case ERROR_NOT_READY:
     case ERROR_PATH_NOT_FOUND:
+    // Access denied, and a network share that is gone or dropped: the walk would
+    // fail on them in turn, ending the run before the drives after them.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_NETPATH:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_BAD_NET_NAME:
+    // A failing device, as an I/O error is on Linux.
+    case ERROR_IO_DEVICE:
+    // What Wine answers for a host folder that cannot be read or has gone.
+    case ERROR_GEN_FAILURE:
+    case ERROR_INVALID_NAME:
+    case ERROR_NOACCESS:
         return ProbeOutcome::Inaccessible;
     default:
         return ProbeOutcome::OtherFailure;

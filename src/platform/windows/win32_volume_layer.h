@@ -38,10 +38,13 @@ private:
 ProbeOutcome probeRoot(const std::string& root);
 bool queryDiskSpace(const std::string& driveName, DiskSpace& space);
 
-// What a failed FindFirstFileA on a root means for the drive: 52 (the name
-// cannot be used), 21 (not ready, Windows' "no medium") and 3 (path not found,
-// what Wine answers for a drive with no medium) make it inaccessible; any other
-// code is some other failure. 0 is no failure.
+// What a failed FindFirstFileA on a root means for the drive. Inaccessible: 52
+// (the name cannot be used), 21 (not ready, Windows' "no medium"), 3 (path not
+// found, what Wine answers for a drive with no medium), 5 (access denied), 53,
+// 64 and 67 (a network path or share that is missing or dropped), 1117 (an I/O
+// error, as on Linux), and Wine's
+// 31, 123 and 998 for a host folder it cannot read. Any other code is some
+// other failure; 0 is no failure.
 ProbeOutcome probeOutcomeOfFindError(unsigned long error);
 
 }  // namespace corvath

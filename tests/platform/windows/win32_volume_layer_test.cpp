@@ -150,12 +150,14 @@ TEST_F(Win32Drives, GatheringLeavesOutTheDriveWithNoMediumAndNamesIt) {
     EXPECT_EQ(messages[0].substr(messages[0].size() - 3), "R:\\");
 }
 
-TEST(Win32ProbeOutcome, OnlyBadNameNotReadyAndPathNotFoundMakeADriveInaccessible) {
+// Access denied and a dropped share count as "cannot be read" too: otherwise the
+// drive is neither marked nor reported, and its analysis ends the whole run.
+TEST(Win32ProbeOutcome, NoMediumDeniedAndLostSharesMakeADriveInaccessible) {
     EXPECT_EQ(probeOutcomeOfFindError(0), ProbeOutcome::Readable);
-    for (unsigned long error : {52ul, 21ul, 3ul}) {
+    for (unsigned long error : {52ul, 21ul, 3ul, 5ul, 53ul, 64ul, 67ul, 1117ul, 31ul, 123ul, 998ul}) {
         EXPECT_EQ(probeOutcomeOfFindError(error), ProbeOutcome::Inaccessible) << error;
     }
-    for (unsigned long error : {2ul, 5ul, 53ul, 1117ul}) {
+    for (unsigned long error : {2ul, 18ul, 87ul}) {
         EXPECT_EQ(probeOutcomeOfFindError(error), ProbeOutcome::OtherFailure) << error;
     }
 }
