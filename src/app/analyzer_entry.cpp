@@ -3,7 +3,7 @@
 
 #include "engine/scanner.h"
 #include "engine/event_pump.h"
-#include "platform/linux/abandonable_child.h"
+#include "platform/shared/abandonable_child.h"
 #include "platform/linux/linux_drive_mounts.h"
 #include "platform/linux/linux_volume_layer.h"
 #include "platform/linux/sqlite_registry_store.h"

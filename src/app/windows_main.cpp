@@ -2,6 +2,7 @@
 
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
+#include "platform/shared/abandonable_child.h"
 #include "platform/windows/parent_console.h"
 #include "platform/windows/user_folders.h"
 #include "platform/windows/win32_drive_mounts.h"
@@ -25,6 +26,20 @@ const std::string kHelp = analyzerHelp(
     "Exit status: 0 done, 1 an analysis failed.\n",
     "Settings: HKEY_CURRENT_USER\\Software\\Tamsel; results: %LOCALAPPDATA%\\Corvath\\scans.db.\n");
 
+int runUnattendedHere(RunState& state) {
+    Win32RegistryStore store;
+    Win32VolumeLayer volumes;
+    Win32FileManager fileManager;
+    ResultsDatabase results(defaultResultsDatabasePath().string());
+    Win32DriveMounts mounts;
+    ScannerOptions options;
+    options.mounts = &mounts;
+    WaitPump pump;
+    return runUnattended(
+        state, store, volumes, fileManager, [&] { return std::make_unique<Scanner>(pump, results, options); },
+        std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,6 +51,12 @@ int main(int argc, char** argv) {
     RunState state;
     state.unattended = commandLineAsksUnattended(commandLineOf(argc, argv));
 
+    if (state.unattended) {
+        // A drive that stops answering can hold a thread of the scan for good, and
+        // such a thread keeps its process from ending: the run happens in a child
+        // that can be left behind, so that a scheduled run always ends.
+        return runInAbandonableChild([&state] { return runUnattendedHere(state); });
+    }
     Win32RegistryStore store;
     Win32VolumeLayer volumes;
     Win32FileManager fileManager;
@@ -43,12 +64,6 @@ int main(int argc, char** argv) {
     Win32DriveMounts mounts;
     ScannerOptions options;
     options.mounts = &mounts;
-    if (state.unattended) {
-        WaitPump pump;
-        return runUnattended(
-            state, store, volumes, fileManager, [&] { return std::make_unique<Scanner>(pump, results, options); },
-            std::cerr);
-    }
     return runWin32WizardApplication(state, store, volumes, fileManager, [&](EventPump& pump) {
         return std::make_unique<Scanner>(pump, results, options);
     });

@@ -1,4 +1,4 @@
-#include "platform/linux/abandonable_child.h"
+#include "platform/shared/abandonable_child.h"
 
 #include <cerrno>
 #include <csignal>

@@ -13,8 +13,11 @@ namespace corvath {
 // closed when it reports, so a reader of its output is not held either. The
 // child dies with the caller. With no child to be had, work runs here.
 //
-// Call it before any thread is started: only the calling thread lives on in
-// the child.
+// On POSIX the child is forked: call it before any thread is started, since
+// only the calling thread lives on in the child. On Windows the child is the
+// same program started again with the same command line; it reaches this call
+// too and runs work there, so nothing before the call may depend on being the
+// first of the two.
 int runInAbandonableChild(const std::function<int()>& work);
 
 }  // namespace corvath
