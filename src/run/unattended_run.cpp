@@ -46,7 +46,12 @@ int runUnattended(RunState& state, RegistryStore& store, VolumeLayer& volumes, F
         return state.savedSelection.present ? 1 : 0;
     }
     if (state.rememberSelection) {
-        saveSelection(store, state.driveSelection);
+        for (const std::string& drive : saveSelection(store, state.driveSelection)) {
+            std::string shown;
+            for (const char c : drive) shown += c == '\t' ? std::string("\\t") : std::string(1, c);
+            errors << "corvath-analyzer: the drive " << shown
+                   << " is analyzed but not remembered: its name holds a TAB, which separates the saved drives\n";
+        }
     }
 
     // A failed analysis must not pass for a completed one, so it ends the run with

@@ -44,8 +44,14 @@ void loadSavedSelection(RegistryStore& store, SavedSelection& saved) {
     saved.entries = splitSelectedDrives(text);
 }
 
-void saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection) {
-    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, kSelectedDrives, joinSelectedDrives(driveSelection));
+std::vector<std::string> saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection) {
+    std::vector<std::string> kept;
+    std::vector<std::string> leftOut;
+    for (const std::string& drive : driveSelection) {
+        (drive.find('\t') == std::string::npos ? kept : leftOut).push_back(drive);
+    }
+    writeRegistryText(store, Hive::CurrentUser, kSettingsKey, kSelectedDrives, joinSelectedDrives(kept));
+    return leftOut;
 }
 
 bool readStartExplorer(RegistryStore& store) {

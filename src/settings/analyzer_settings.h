@@ -31,8 +31,10 @@ struct SavedSelection {
 // null in the unattended run.
 bool loadRememberFlag(RegistryStore& store, RememberBox* box);
 void loadSavedSelection(RegistryStore& store, SavedSelection& saved);
-// driveSelection holds at least one entry.
-void saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection);
+// driveSelection holds at least one entry. A drive whose name holds a TAB cannot
+// be told apart from two drives in the stored text, so it is left out of it;
+// the names left out are returned, in their order.
+std::vector<std::string> saveSelection(RegistryStore& store, const std::vector<std::string>& driveSelection);
 bool readStartExplorer(RegistryStore& store);
 // The SelectedDrives text: entries joined with one TAB between each pair; split at
 // every TAB, empty entries kept, nothing trimmed.

@@ -1,5 +1,6 @@
 #include "platform/linux/block_device.h"
 #include "platform/linux/drive_kind.h"
+#include "drives/volume_layer.h"
 #include "platform/linux/volume_tags.h"
 #include "support/temp_dir.h"
 
@@ -93,6 +94,7 @@ TEST(DriveKind, BlockDevicesByBusFlagAndName) {
     EXPECT_EQ(kindIn(sysfs, blockMount(8, 48, "udf")), DriveKind::Optical);
     EXPECT_EQ(kindIn(sysfs, blockMount(252, 0)), DriveKind::RamDisk);
     EXPECT_EQ(kindIn(sysfs, blockMount(7, 0, "iso9660")), DriveKind::Fixed);
+    EXPECT_EQ(kindIn(sysfs, blockMount(8, 1, "fuseblk")), DriveKind::Fixed);
 }
 
 TEST(DriveKind, FilesystemTypesWithoutABlockDevice) {
@@ -103,9 +105,17 @@ TEST(DriveKind, FilesystemTypesWithoutABlockDevice) {
         entry.fsType = network;
         EXPECT_EQ(kindIn(sysfs, entry), DriveKind::Network) << network;
     }
-    for (const char* local : {"overlay", "btrfs", "zfs", "fuse.corvath-hang"}) {
+    for (const char* local : {"overlay", "btrfs", "zfs"}) {
         entry.fsType = local;
         EXPECT_EQ(kindIn(sysfs, entry), DriveKind::Fixed) << local;
+    }
+    // A process serves it: no fixed drive, whatever it holds; with a block
+    // device under it (ntfs-3g's fuseblk) it is the disk it is.
+    for (const char* served : {"fuse.gocryptfs", "fuse.corvath-hang", "fuse"}) {
+        entry.fsType = served;
+        EXPECT_EQ(kindIn(sysfs, entry), DriveKind::UserSpace) << served;
+        EXPECT_EQ(driveTypeCode(DriveKind::UserSpace), drive_type::kRemote);
+        EXPECT_STREQ(kindCaption(DriveKind::UserSpace), "Local Disk");
     }
     // libmount's own network flag counts even for a type not named here.
     entry.fsType = "somenetfs";

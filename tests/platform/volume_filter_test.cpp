@@ -79,6 +79,27 @@ TEST(VolumeFilter, LeavesOutPseudoFilesystemsAndSystemFoldersKeepingTableOrder) 
                             "/mnt/nfs"));
 }
 
+TEST(VolumeFilter, LeavesOutContainerLayersSnapsAndApplicationImages) {
+    TempDir dir;
+    MountInfoFile file(dir / "mountinfo");
+    file.add("8:1", "/", "/", "ext4", "/dev/sda1")
+        .add("0:40", "/", "/var/lib/docker/overlay2/1f2e/merged", "overlay", "overlay")
+        .add("0:41", "/", "/var/lib/containerd/io.containerd.runtime.v2.task/k8s.io/9a/rootfs", "overlay", "overlay")
+        .add("0:42", "/", "/home/ann/.local/share/containers/storage/overlay/77/merged", "fuse.fuse-overlayfs",
+             "fuse-overlayfs")
+        .add("0:43", "/", "/srv/box", "fuse.fuse-overlayfs", "fuse-overlayfs")
+        .add("0:44", "/", "/tmp/.mount_KritaX1", "fuse.Krita.AppImage", "Krita.AppImage")
+        .add("0:45", "/", "/opt/app", "fuse.squashfuse", "squashfuse")
+        .add("0:46", "/", "/snap/hello/12", "fuse.squashfuse_ll", "squashfuse_ll")
+        // Kept: a plain overlay, a data FUSE mount, an ext4 where a runtime keeps its volumes.
+        .add("0:47", "/", "/mnt/ovl", "overlay", "overlay")
+        .add("0:48", "/", "/home/ann/vault", "fuse.gocryptfs", "/home/ann/.vault")
+        .add("8:17", "/", "/var/lib/docker", "ext4", "/dev/sdb1")
+        .add("0:49", "/", "/tmp/.mountain", "fuse.gocryptfs", "/srv/c");
+    EXPECT_THAT(mountPoints(listedFrom(file)),
+                ElementsAre("/", "/mnt/ovl", "/home/ann/vault", "/var/lib/docker", "/tmp/.mountain"));
+}
+
 TEST(VolumeFilter, ListsEachFilesystemOnceFirstMountPointWinning) {
     TempDir dir;
     MountInfoFile file(dir / "mountinfo");

@@ -49,6 +49,17 @@ public:
         return true;
     }
     void adopt(const fs::path& at) { points_.push_back(at.string()); }
+    // A kernel overlay of fresh folders beside at.
+    void overlay(const fs::path& layers, const fs::path& at) {
+        for (const char* part : {"lower", "upper", "work"}) fs::create_directories(layers / part);
+        fs::create_directories(at);
+        const std::string options = "lowerdir=" + (layers / "lower").string() + ",upperdir=" +
+                                    (layers / "upper").string() + ",workdir=" + (layers / "work").string();
+        if (::mount("overlay", at.c_str(), "overlay", 0, options.c_str()) != 0) {
+            throw std::runtime_error("mount overlay on " + at.string());
+        }
+        points_.push_back(at.string());
+    }
 
 private:
     std::vector<std::string> points_;
@@ -107,6 +118,23 @@ TEST_F(VolumeLayerOnRealMounts, ListsEachDataFilesystemOnceWithItsKindAndName) {
     ASSERT_TRUE(mounts.unmount(dir_ / "later"));
     EXPECT_FALSE(layer.shellInfo((dir_ / "later").string() + "/", info));
     EXPECT_EQ(layer.driveType((dir_ / "later").string()), drive_type::kNoRootDir);
+}
+
+TEST_F(VolumeLayerOnRealMounts, ContainerLayersAreNoDrivesAPlainOverlayIsAFixedOne) {
+    Mounts mounts;
+    // The runtimes' folders, in this namespace only.
+    mounts.tmpfs("/var/lib", "size=16m");
+    mounts.overlay("/var/lib/layers/a", "/var/lib/docker/overlay2/0123abcd/merged");
+    mounts.overlay("/var/lib/layers/b", "/var/lib/containers/storage/overlay/4567ef/merged");
+    mounts.tmpfs(dir_ / "ground");
+    mounts.overlay(dir_ / "ground", dir_ / "ovl");
+
+    LinuxVolumeLayer layer;
+    const auto roots = test::splitDriveRoots(layer.driveRoots());
+    EXPECT_FALSE(listed(roots, "/var/lib/docker/overlay2/0123abcd/merged"));
+    EXPECT_FALSE(listed(roots, "/var/lib/containers/storage/overlay/4567ef/merged"));
+    ASSERT_TRUE(listed(roots, dir_ / "ovl"));
+    EXPECT_EQ(layer.driveType((dir_ / "ovl").string()), drive_type::kFixed);
 }
 
 TEST_F(VolumeLayerOnRealMounts, UsedBytesOfATmpfsFollowItsFiles) {

@@ -141,3 +141,17 @@ TEST_F(UnattendedRun, WithoutTheSettingsKeyItStillAnalysesTheFixedDrives) {
     EXPECT_EQ(state.driveSelection, (std::vector<std::string>{"/", "/d"}));
     EXPECT_FALSE(noKey.hasKey(kSettingsKey)) << "the key is never created";
 }
+
+TEST_F(UnattendedRun, ADriveWhoseNameHoldsATabIsAnalysedButNeverRemembered) {
+    volumes.add("/media/a\tb/", drive_type::kFixed);
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(state.driveSelection, (std::vector<std::string>{"/", "/d", "/media/a\tb"}));
+    EXPECT_EQ(stored(kSelectedDrives), "/\t/d");
+    EXPECT_EQ(errors.str(), "corvath-analyzer: the drive /media/a\\tb is analyzed but not remembered: its name holds a "
+                            "TAB, which separates the saved drives\n");
+    // The next run reads back exactly the drives it stored, and still meets the other.
+    errors.str("");
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(state.driveSelection, (std::vector<std::string>{"/", "/d"}));
+    EXPECT_TRUE(errors.str().empty()) << errors.str();
+}

@@ -51,7 +51,8 @@ DriveKind driveKindOf(const MountEntry& entry, const std::optional<BlockDevice>&
                       const std::string& sysfsRoot) {
     if (isNetwork(entry)) return DriveKind::Network;
     if (entry.fsType == "tmpfs" || entry.fsType == "ramfs") return DriveKind::RamDisk;
-    if (!device) return DriveKind::Fixed;
+    const bool fuse = entry.fsType == "fuse" || startsWith(entry.fsType, "fuse.");
+    if (!device) return fuse ? DriveKind::UserSpace : DriveKind::Fixed;
     const std::string_view disk = device->diskName;
     if (startsWith(disk, "zram") || startsWith(disk, "ram")) return DriveKind::RamDisk;
     if (startsWith(disk, "sr") || readSysfsAttribute(device->diskSysfs + "/device/type") == "5") {
@@ -68,7 +69,8 @@ int driveTypeCode(DriveKind kind) {
     switch (kind) {
     case DriveKind::Removable: return drive_type::kRemovable;
     case DriveKind::Fixed: return drive_type::kFixed;
-    case DriveKind::Network: return drive_type::kRemote;
+    case DriveKind::Network:
+    case DriveKind::UserSpace: return drive_type::kRemote;
     case DriveKind::Optical: return drive_type::kCdRom;
     case DriveKind::RamDisk: return drive_type::kRamDisk;
     }
@@ -78,7 +80,8 @@ int driveTypeCode(DriveKind kind) {
 const char* kindCaption(DriveKind kind) {
     switch (kind) {
     case DriveKind::Removable: return "Removable Disk";
-    case DriveKind::Fixed: return "Local Disk";
+    case DriveKind::Fixed:
+    case DriveKind::UserSpace: return "Local Disk";
     case DriveKind::Network: return "Network Drive";
     case DriveKind::Optical: return "CD Drive";
     case DriveKind::RamDisk: return "RAM Disk";
@@ -89,7 +92,8 @@ const char* kindCaption(DriveKind kind) {
 const char* kindIcon(DriveKind kind) {
     switch (kind) {
     case DriveKind::Removable: return "drive-removable-media";
-    case DriveKind::Fixed: return "drive-harddisk";
+    case DriveKind::Fixed:
+    case DriveKind::UserSpace: return "drive-harddisk";
     case DriveKind::Network: return "folder-remote";
     case DriveKind::Optical: return "drive-optical";
     case DriveKind::RamDisk: return "media-memory";

@@ -56,6 +56,21 @@ bool isMountedFile(const MountEntry& entry, const std::vector<MountEntry>& table
     return (info.stx_mask & STATX_TYPE) != 0 && !S_ISDIR(info.stx_mode);
 }
 
+bool isOverlayOrFuse(const MountEntry& entry) {
+    return entry.fsType == "overlay" || entry.fsType == "fuse" || entry.fsType.rfind("fuse.", 0) == 0;
+}
+
+// Where container runtimes and snaps keep the layers they mount.
+constexpr std::array<std::string_view, 7> kRuntimeFolders = {
+    "/var/lib/docker", "/var/lib/containers", "/var/lib/containerd", "/var/lib/lxc",
+    "/var/lib/kubelet", "/snap",              "/var/snap",
+};
+
+// FUSE types that only ever mount container layers or application images.
+constexpr std::array<std::string_view, 3> kImageFuseTypes = {
+    "fuse.fuse-overlayfs", "fuse.squashfuse", "fuse.squashfuse_ll",
+};
+
 bool isSameFilesystem(const MountEntry& later, const MountEntry& listed) {
     return later.device == listed.device && isSameOrBelow(later.fsRoot, listed.fsRoot);
 }
@@ -65,6 +80,19 @@ bool isSameFilesystem(const MountEntry& later, const MountEntry& listed) {
 bool isPseudoFilesystem(const MountEntry& entry) {
     if (contains(kPseudoTypes, entry.fsType)) return true;
     return entry.pseudo && !contains(kDataTypes, entry.fsType);
+}
+
+bool isContainerOrImageMount(const MountEntry& entry) {
+    if (!isOverlayOrFuse(entry)) return false;
+    if (contains(kImageFuseTypes, entry.fsType)) return true;
+    const std::string_view point = entry.mountPoint;
+    for (std::string_view folder : kRuntimeFolders) {
+        if (isSameOrBelow(point, folder)) return true;
+    }
+    // Rootless Podman's storage in a home, and an AppImage's own mount.
+    if (point.find("/.local/share/containers/") != std::string_view::npos) return true;
+    const std::string_view name = point.substr(point.find_last_of('/') + 1);
+    return isSameOrBelow(point, "/tmp") && name.rfind(".mount_", 0) == 0;
 }
 
 bool isSystemMountPoint(std::string_view mountPoint) {
@@ -80,7 +108,7 @@ std::vector<MountEntry> listedVolumes(const std::vector<MountEntry>& table) {
     for (const MountEntry& entry : table) {
         if (isPseudoFilesystem(entry)) continue;
         if (entry.fsType == "squashfs" && entry.readOnly) continue;
-        if (isSystemMountPoint(entry.mountPoint)) continue;
+        if (isSystemMountPoint(entry.mountPoint) || isContainerOrImageMount(entry)) continue;
         // A filesystem mounted over another on the same mount point hides it:
         // the later mount takes the earlier one's place in the list.
         auto position = listed.end();
