@@ -2,8 +2,9 @@
 // with RootDirectory) and listed on its handle with
 // GetFileInformationByHandleEx(FileIdBothDirectoryInfo) into a 64 KiB buffer,
 // as corvath-scan does, and nothing else: folders handed out depth first from
-// one shared stack, a file ID listed twice counted once, reparse points never
-// entered.
+// one shared stack, reparse points never entered, and a file ID listed twice
+// counted once (each thread lists the IDs it met; they are grouped after the
+// walk).
 #include <windows.h>
 #include <winternl.h>
 
@@ -13,8 +14,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <algorithm>
 #include <thread>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+struct Sighting {
+    std::uint64_t id, allocated, apparent;
 };
 
 struct Work {
@@ -64,6 +69,7 @@ public:
         WalkTotals local;
         std::unique_ptr<std::uint64_t[]> buffer(new std::uint64_t[64 * 1024 / sizeof(std::uint64_t)]);
         std::vector<std::wstring> subfolders;
+        std::vector<Sighting> seen;
         for (;;) {
             Work work;
             {
@@ -84,7 +90,7 @@ public:
                 else ++local.errors;
             }
             subfolders.clear();
-            if (folder) readFolder(folder->handle(), buffer.get(), subfolders, local);
+            if (folder) readFolder(folder->handle(), buffer.get(), subfolders, seen, local);
             std::lock_guard lock(mutex_);
             for (auto& name : subfolders) queue_.push_back({folder, std::move(name)});
             --active_;
@@ -96,12 +102,23 @@ public:
         totals_.files += local.files;
         totals_.folders += local.folders;
         totals_.errors += local.errors;
+        sightings_.insert(sightings_.end(), seen.begin(), seen.end());
     }
 
-    WalkTotals totals() const { return totals_; }
+    // Once the workers are done: a file ID met more than once counts once.
+    WalkTotals totals() {
+        std::sort(sightings_.begin(), sightings_.end(), [](const Sighting& a, const Sighting& b) { return a.id < b.id; });
+        for (std::size_t i = 1; i < sightings_.size(); ++i) {
+            if (sightings_[i].id != sightings_[i - 1].id) continue;
+            totals_.allocated -= sightings_[i].allocated;
+            totals_.apparent -= sightings_[i].apparent;
+        }
+        return totals_;
+    }
 
 private:
-    void readFolder(HANDLE folder, std::uint64_t* buffer, std::vector<std::wstring>& subfolders, WalkTotals& t) {
+    static void readFolder(HANDLE folder, std::uint64_t* buffer, std::vector<std::wstring>& subfolders,
+                           std::vector<Sighting>& seen, WalkTotals& t) {
         while (::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer, 64 * 1024)) {
             const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
             for (std::size_t offset = 0;;) {
@@ -110,18 +127,17 @@ private:
                 if (name != L"." && name != L"..") {
                     const bool reparse = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
                     const bool link = reparse && (info.EaSize == 0 || IsReparseTagNameSurrogate(info.EaSize));
-                    bool counts = true;
+                    const auto allocated = static_cast<std::uint64_t>(info.AllocationSize.QuadPart);
+                    const auto apparent = static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
                     if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !link) {
                         ++t.folders;
                         subfolders.emplace_back(name);
                     } else {
                         ++t.files;
-                        if (!link) counts = firstSight(static_cast<std::uint64_t>(info.FileId.QuadPart));
+                        if (!link) seen.push_back({static_cast<std::uint64_t>(info.FileId.QuadPart), allocated, apparent});
                     }
-                    if (counts) {
-                        t.allocated += static_cast<std::uint64_t>(info.AllocationSize.QuadPart);
-                        t.apparent += static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
-                    }
+                    t.allocated += allocated;
+                    t.apparent += apparent;
                 }
                 if (info.NextEntryOffset == 0) break;
                 offset += info.NextEntryOffset;
@@ -130,18 +146,12 @@ private:
         if (::GetLastError() != ERROR_NO_MORE_FILES) ++t.errors;
     }
 
-    bool firstSight(std::uint64_t id) {
-        std::lock_guard lock(idsMutex_);
-        return ids_.insert(id).second;
-    }
-
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<Work> queue_;  // a stack: depth first keeps few folders open
     unsigned active_ = 0;
     WalkTotals totals_;
-    std::mutex idsMutex_;
-    std::unordered_set<std::uint64_t> ids_;
+    std::vector<Sighting> sightings_;  // mutex_
 };
 
 }  // namespace

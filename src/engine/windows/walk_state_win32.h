@@ -10,7 +10,10 @@
 // buffer (16 KiB on a network drive, where large buffers are known to fail);
 // a volume that knows neither is listed with FileFullDirectoryInfo. Each entry
 // brings its allocation, size, attributes, times and file ID: no file is ever
-// opened, so a walk makes one open and a few listing calls per folder.
+// opened, so a walk makes one open and a few listing calls per folder. A
+// folder's handle stays open until the last of its sub-folders has been opened
+// on it, so the handles open at once are about the folders on the paths the
+// workers are in and those waiting beside them.
 //
 // What a scan counts, and how it differs from the POSIX walk:
 // - allocated is each entry's AllocationSize as listed (a compressed or sparse

@@ -42,7 +42,7 @@ std::string errorText(DWORD error) {
 UniqueHandle openFolder(const std::wstring& path) {
     return UniqueHandle(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 UniqueHandle openFolderIn(HANDLE parent, std::wstring_view name) {

@@ -43,10 +43,12 @@ std::wstring longPathOf(const std::string& path);
 // The system's message for an error code, in UTF-8, without its line end.
 std::string errorText(DWORD error);
 
-// Opens a folder to list it, by its long path or by its name in an open folder
-// (NtCreateFile relative to it, so that no path is ever long); shares
-// everything, and opens a reparse point itself, never what it points to.
-// Fails, with GetLastError set, when the name is not a folder.
+// Opens a folder to list it, sharing everything: the walk's root by its long
+// path (a root that is a link is the folder it names, as the user asked), a
+// sub-folder by its name in its open parent (NtCreateFile relative to it, so
+// that no path is ever long), and then a reparse point itself, never what it
+// points to. Both fail with GetLastError set; openFolderIn also when the name is
+// not a folder.
 UniqueHandle openFolder(const std::wstring& path);
 UniqueHandle openFolderIn(HANDLE parent, std::wstring_view name);
 
