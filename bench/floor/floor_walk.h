@@ -13,9 +13,11 @@ struct WalkTotals {
     std::uint64_t errors = 0;
 };
 
-// The least work a correct scan can do: getdents64 and one fstatat per entry, each
-// folder opened relative to its parent, on `threads` threads, staying on the root's
-// filesystem and never following a symbolic link. Throws if the root cannot be opened.
+// The least work a correct scan can do, on `threads` threads, each folder opened
+// relative to its parent, never following a link: getdents64 and one fstatat
+// per entry, staying on the root's filesystem (floor_walk.cpp); on Windows,
+// GetFileInformationByHandleEx listings alone (floor_walk_win32.cpp). Throws if
+// the root cannot be opened.
 WalkTotals floorWalk(const std::string& root, unsigned threads);
 
 }  // namespace corvath::bench

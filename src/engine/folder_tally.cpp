@@ -7,8 +7,11 @@ void countFile(FolderTally& tally, const FileFacts& file, HardLinkSet& hardLinks
     ++tally.files;
     const bool single = file.links <= 1;
     if (single || hardLinks.insert(file.device, file.inode,
-                                   {tally.index, tally.node.inode, HardLinkSet::hashName(file.name), file.allocated,
-                                    file.apparent})) {
+                                   {.folder = tally.index,
+                                    .folderInode = tally.node.inode,
+                                    .nameHash = HardLinkSet::hashName(file.name),
+                                    .allocated = file.allocated,
+                                    .apparent = file.apparent})) {
         // A linked file's bytes go to the folder of its owning link once the walk is over.
         if (single) {
             tally.node.allocated += file.allocated;

@@ -15,20 +15,42 @@ namespace corvath {
 // on a lock.
 class HardLinkSet {
 public:
+    static constexpr std::uint32_t kNoFolder = 0xFFFFFFFFu;
     struct Link {
-        std::uint32_t folder;       // index in the folder table
+        std::uint32_t folder;  // index in the folder table
+        // The folder that has already counted the file's bytes as its own, or
+        // kNoFolder (it fits in what would be padding: an entry costs no more).
+        std::uint32_t countedIn = kNoFolder;
         std::uint64_t folderInode;  // with the name's hash, what decides the owner
         std::uint64_t nameHash;
         std::uint64_t allocated;
         std::uint64_t apparent;
     };
+    static_assert(sizeof(Link) == 40, "countedIn is meant to take the padding after folder");
 
     // Records one link of (device, inode); true when the file was not seen before.
     bool insert(std::uint64_t device, std::uint64_t inode, const Link& link) {
         Shard& shard = shards_[(inode ^ (inode >> 17)) % kShards];
         std::lock_guard lock(shard.mutex);
         const auto [found, added] = shard.owners.try_emplace(Key{device, inode}, link);
-        if (!added && precedes(link, found->second)) found->second = link;
+        if (!added && precedes(link, found->second)) becomeOwner(found->second, link);
+        return added;
+    }
+
+    // Records a link whose folder has already counted the file's bytes as its
+    // own: for a walker that learns that a file has several links only when it
+    // meets the second (the Windows listing tells no link count). Once the walk
+    // is over the bytes move from that folder to the owner's. True when the
+    // file was not recorded before.
+    bool insertCounted(std::uint64_t device, std::uint64_t inode, Link link) {
+        link.countedIn = link.folder;
+        Shard& shard = shards_[(inode ^ (inode >> 17)) % kShards];
+        std::lock_guard lock(shard.mutex);
+        const auto [found, added] = shard.owners.try_emplace(Key{device, inode}, link);
+        if (!added) {
+            if (found->second.countedIn == kNoFolder) found->second.countedIn = link.folder;
+            if (precedes(link, found->second)) becomeOwner(found->second, link);
+        }
         return added;
     }
 
@@ -38,7 +60,8 @@ public:
         return hash;
     }
 
-    // Calls f(link) with each file's owning link. Only once no worker inserts.
+    // Calls f(link) with each file's owning link (its countedIn telling the
+    // folder that counted the bytes, if any). Only once no worker inserts.
     template <typename F>
     void forEachOwner(F f) const {
         for (const Shard& shard : shards_) {
@@ -47,6 +70,11 @@ public:
     }
 
 private:
+    static void becomeOwner(Link& owner, const Link& link) {
+        const std::uint32_t countedIn = owner.countedIn;
+        owner = link;
+        owner.countedIn = countedIn;
+    }
     static bool precedes(const Link& a, const Link& b) {
         if (a.folderInode != b.folderInode) return a.folderInode < b.folderInode;
         return a.nameHash < b.nameHash;

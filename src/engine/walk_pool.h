@@ -156,6 +156,12 @@ void WalkPool<State, Item>::stopLast() {
     state().releaseFolders();
     // No worker inserts any more: each linked file's bytes go to its owner.
     hardLinks.forEachOwner([this](const HardLinkSet::Link& link) {
+        if (link.countedIn == link.folder) return;
+        if (link.countedIn != HardLinkSet::kNoFolder) {
+            FolderNode& counted = folders[link.countedIn];
+            counted.allocated -= link.allocated;
+            counted.apparent -= link.apparent;
+        }
         FolderNode& owner = folders[link.folder];
         owner.allocated += link.allocated;
         owner.apparent += link.apparent;

@@ -3,8 +3,9 @@
 # host's count of the same tree by the POSIX walk's rules, adjusted for what
 # Wine reports: a folder's size as 0, a symbolic link to a folder as a reparse
 # point with no size (one entry, never entered), a symbolic link to a file as
-# that file (its target's sizes), a file's allocation as st_blocks * 512, its
-# links and st_ino as link count and file index (so a hard link counts once).
+# that file (its target's sizes and st_ino), a file's allocation as
+# st_blocks * 512, its st_ino as its file ID: a file ID listed twice is one
+# file, so a hard link counts once, and so does a link to a file in the tree.
 #   wine_drive_totals_test.sh WINE_RUN PREFIX CORVATH_SCAN_EXE WORK_DIR
 set -euo pipefail
 wine_run="$1" prefix="$2" scan="$3" work="$4"
@@ -29,14 +30,12 @@ for i in $(seq 1 20); do deep="$deep/folder-number-$i-of-twenty"; done
 mkdir -p "$deep"
 bytes "$deep/at-the-bottom.bin" 4000
 
-# Host side. Regular files once per inode; a link to a file counts its target.
+# Host side. Every file once per inode, a link to a file as its target.
 files=$(find "$tree" -mindepth 1 ! -type d | wc -l)
 folders=$(find "$tree" -type d | wc -l)
 read -r apparent allocated < <(
-  { find "$tree" -type f -printf '%i %s %b\n' | sort -u -k1,1n
-    find "$tree" -type l -xtype f -printf '- %l\n' | while read -r _ target; do
-      stat -L -c '- %s %b' "$tree/$target"; done
-  } | awk '{ s += $2; b += $3 * 512 } END { print s, b }')
+  find "$tree" -xtype f -exec stat -L -c '%i %s %b' {} + | sort -u -k1,1n |
+    awk '{ s += $2; b += $3 * 512 } END { print s, b }')
 
 # Wine side: the tree is drive S: of a prefix of this test's own, so that no
 # other test's drive list sees it.

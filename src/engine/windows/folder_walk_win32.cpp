@@ -19,15 +19,22 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     if (s.options.threads == 0) s.options.threads = 1;
     s.rootLong = win32::longPathOf(rootPath);
     const auto fail = [&](const std::string& reason) { throw EngineError("cannot analyze " + rootPath + ": " + reason); };
-    const win32::UniqueHandle root = win32::openForAttributes(s.rootLong);
-    if (!root.valid()) fail(win32::errorText(::GetLastError()));
+    win32::UniqueHandle root = win32::openFolder(s.rootLong);
+    if (!root.valid()) {
+        const DWORD error = ::GetLastError();
+        fail(error == ERROR_DIRECTORY ? "not a folder" : win32::errorText(error));
+    }
     win32::FileIdentity identity;
     if (!win32::queryIdentity(root.get(), identity)) fail(win32::errorText(::GetLastError()));
     if (!identity.folder) fail("not a folder");
     win32::FileSize own;
     if (!win32::querySize(root.get(), own)) own = {};
     s.volumeSerial = identity.volumeSerial;
-    if (const std::uint64_t cluster = win32::clusterBytes(s.rootLong); cluster > 0) s.cluster = cluster;
+    s.volume = win32::volumeFacts(root.get(), s.rootLong);
+    if (s.volume.longIds) s.listing = ListingKind::IdExtd;
+    if (s.volume.remote) s.listingBytes = WalkState::kRemoteListingBytes;
+    if (s.volume.ntfs) identity.fileIndex &= (std::uint64_t{1} << 48) - 1;
+    s.rootHandle = std::move(root);
 
     const std::uint32_t index = s.folders.append();
     FolderNode& node = s.folders[index];
@@ -60,15 +67,6 @@ std::string WalkState::shownPath(std::uint32_t node) const {
     for (const std::uint32_t part : chainBelowRoot(folders, node)) {
         if (path.empty() || path.back() != '\\') path += '\\';
         path += folders[part].name;
-    }
-    return path;
-}
-
-std::wstring WalkState::longPath(std::uint32_t node) const {
-    std::wstring path = rootLong;
-    for (const std::uint32_t part : chainBelowRoot(folders, node)) {
-        if (path.back() != L'\\') path += L'\\';
-        path += utf16FromWtf8<wchar_t>(folders[part].name);
     }
     return path;
 }

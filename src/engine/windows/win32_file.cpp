@@ -1,5 +1,7 @@
 #include "engine/windows/win32_file.h"
 
+#include <winternl.h>
+
 #include <vector>
 
 #include "engine/wtf8.h"
@@ -37,10 +39,53 @@ std::string errorText(DWORD error) {
     return text.empty() ? "error " + std::to_string(error) : text;
 }
 
-UniqueHandle openForAttributes(const std::wstring& path) {
-    return UniqueHandle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+UniqueHandle openFolder(const std::wstring& path) {
+    return UniqueHandle(::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+UniqueHandle openFolderIn(HANDLE parent, std::wstring_view name) {
+    UNICODE_STRING ntName;
+    ntName.Buffer = const_cast<wchar_t*>(name.data());
+    ntName.Length = ntName.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &ntName, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    IO_STATUS_BLOCK io{};
+    HANDLE folder = nullptr;
+    const NTSTATUS status =
+        ::NtCreateFile(&folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io, nullptr, 0,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                       FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT |
+                           FILE_OPEN_FOR_BACKUP_INTENT,
+                       nullptr, 0);
+    if (status < 0) {
+        ::SetLastError(::RtlNtStatusToDosError(status));
+        return UniqueHandle();
+    }
+    return UniqueHandle(folder);
+}
+
+VolumeFacts volumeFacts(HANDLE folder, const std::wstring& path) {
+    VolumeFacts facts;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (::GetVolumeInformationByHandleW(folder, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1)) {
+        const std::wstring_view name(fileSystem);
+        facts.ntfs = name == L"NTFS";
+        facts.longIds = name == L"ReFS";
+    }
+    FILE_ID_INFO id{};
+    if (!facts.longIds && ::GetFileInformationByHandleEx(folder, FileIdInfo, &id, sizeof id)) {
+        for (std::size_t i = 8; i < sizeof id.FileId.Identifier; ++i) facts.longIds |= id.FileId.Identifier[i] != 0;
+    }
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        facts.remote = true;
+    } else {
+        std::vector<wchar_t> volume(path.size() + 2);
+        facts.remote = ::GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())) &&
+                       ::GetDriveTypeW(volume.data()) == DRIVE_REMOTE;
+    }
+    return facts;
 }
 
 bool querySize(HANDLE handle, FileSize& size) {
@@ -59,14 +104,6 @@ bool queryIdentity(HANDLE handle, FileIdentity& identity) {
     identity.fileIndex = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     identity.folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return true;
-}
-
-std::uint64_t clusterBytes(const std::wstring& path) {
-    std::vector<wchar_t> volume(path.size() + 2);
-    if (!::GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return 0;
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-    if (!::GetDiskFreeSpaceW(volume.data(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) return 0;
-    return static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector;
 }
 
 }  // namespace corvath::win32

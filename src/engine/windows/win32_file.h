@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace corvath::win32 {
 
@@ -34,22 +35,6 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// A FindFirstFileExW listing, closed when it goes.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (valid()) ::FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // The path in the "\\?\" form, which has no length limit and takes names as
 // they are (a trailing dot or space, "CON"): a drive-relative or relative path
 // is made full first, a UNC path becomes "\\?\UNC\server\share".
@@ -58,10 +43,14 @@ std::wstring longPathOf(const std::string& path);
 // The system's message for an error code, in UTF-8, without its line end.
 std::string errorText(DWORD error);
 
-// Opens a file or folder only to read its attributes: it shares everything, so
-// that a file open elsewhere can be examined, and opens a reparse point itself,
-// never what it points to.
-UniqueHandle openForAttributes(const std::wstring& path);
+// Opens a folder to list it, sharing everything: the walk's root by its long
+// path (a root that is a link is the folder it names, as the user asked), a
+// sub-folder by its name in its open parent (NtCreateFile relative to it, so
+// that no path is ever long), and then a reparse point itself, never what it
+// points to. Both fail with GetLastError set; openFolderIn also when the name is
+// not a folder.
+UniqueHandle openFolder(const std::wstring& path);
+UniqueHandle openFolderIn(HANDLE parent, std::wstring_view name);
 
 // What a handle tells of its file. False, with GetLastError set, when a query fails.
 struct FileSize {
@@ -77,8 +66,13 @@ struct FileIdentity {
 };
 bool queryIdentity(HANDLE handle, FileIdentity& identity);
 
-// The cluster size of the volume holding the path, or 0 when it cannot be told.
-std::uint64_t clusterBytes(const std::wstring& path);
+// What the walk needs to know of the volume holding an open folder.
+struct VolumeFacts {
+    bool ntfs = false;         // file IDs are MFT record numbers with a sequence number
+    bool longIds = false;      // 128-bit file IDs (ReFS): listed with FileIdExtdDirectoryInfo
+    bool remote = false;       // a network drive: listed with a smaller buffer
+};
+VolumeFacts volumeFacts(HANDLE folder, const std::wstring& path);
 
 inline bool isVanished(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
