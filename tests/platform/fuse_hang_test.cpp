@@ -50,7 +50,8 @@ TEST(HungFuseMount, NeverDelaysACallerBeyondTheBound) {
         ShellInfo info;
         ASSERT_TRUE(layer.shellInfo(root, info));
         EXPECT_EQ(info.displayName, "Local Disk (" + name + ")");
-        EXPECT_EQ(layer.driveType(name), drive_type::kFixed);
+        // Served by a process, which may stop answering: typed as a network drive.
+        EXPECT_EQ(layer.driveType(name), drive_type::kRemote);
         EXPECT_LT(since(start), 500ms);
 
         // Every drive probed in turn, as the drive list is filled: one bound in all.
