@@ -114,8 +114,10 @@ private:
         printed_ = true;
     }
     void finish() {
-        if (args_.json) rows_.finish();
-        if (args_.json) return;
+        if (args_.json) {
+            rows_.finish();
+            return;
+        }
         if (mounted_ || marked_) out_ << '\n';
         if (mounted_) out_ << "> another filesystem is mounted here: not entered, no size of its own\n";
         if (marked_) out_ << "! could not be read in full: its sizes count only what could be read\n";
