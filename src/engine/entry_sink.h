@@ -8,7 +8,7 @@ namespace corvath {
 
 // One entry of a folder that is not itself a scanned folder, as the walk found it.
 struct EntryRecord {
-    enum class Kind : std::uint8_t { Regular, Other, OtherFilesystem };
+    enum class Kind : std::uint8_t { Regular, Other };
     std::string_view name;  // valid only during the call that hands the entry over
     std::uint64_t apparent = 0;
     std::uint64_t allocated = 0;

@@ -15,13 +15,15 @@ struct FolderNode {
     static constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
     std::uint32_t parent = kNoParent;
     bool readError = false;
-    // Found to be a mount point only when opened (a bind mount of the same
-    // filesystem): not entered, no size, listed as another filesystem.
+    // A mount point: another filesystem seen when its parent was listed, or one
+    // found only when opened (a bind mount of the same filesystem). Not entered,
+    // no size, kept so that every view can say a drive is mounted here.
     bool otherFilesystem = false;
     // Removed while the scan ran: not counted, not visited, no size.
     bool vanished = false;
     std::string name;  // raw bytes; the root holds the path it was scanned as
     std::uint64_t inode = 0;
+    std::uint64_t device = 0;  // of the filesystem mounted here; 0 when it is the scan's own
     std::uint64_t allocated = 0;
     std::uint64_t apparent = 0;
     std::uint64_t files = 0;

@@ -42,11 +42,16 @@ std::uint32_t countSubFolder(FolderTally& tally, FolderTable& folders, std::stri
     return child;
 }
 
-void countOtherFilesystem(FolderTally& tally, std::string_view name, std::uint64_t device, std::uint64_t inode,
-                          bool keepEntries) {
+void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t device,
+                          std::uint64_t inode) {
     ++tally.node.folders;
     ++tally.folders;
-    if (keepEntries) tally.recorded.push_back({name, 0, 0, inode, device, 1, EntryRecord::Kind::OtherFilesystem});
+    FolderNode& mount = folders[folders.append()];
+    mount.parent = tally.index;
+    mount.name = std::move(name);
+    mount.inode = inode;
+    mount.device = device;
+    mount.otherFilesystem = true;
 }
 
 }  // namespace corvath

@@ -64,8 +64,9 @@ void countFile(FolderTally& tally, const FileFacts& file, HardLinkSet& hardLinks
 // Counts a sub-folder and adds it to the table, to be scanned; returns its index.
 std::uint32_t countSubFolder(FolderTally& tally, FolderTable& folders, std::string name, const SubFolderFacts& folder);
 
-// Counts a folder where another filesystem is mounted: listed, not entered, no size.
-void countOtherFilesystem(FolderTally& tally, std::string_view name, std::uint64_t device, std::uint64_t inode,
-                          bool keepEntries);
+// Counts a folder where another filesystem is mounted and adds it to the table
+// marked so, never to be scanned: not entered, no size.
+void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t device,
+                          std::uint64_t inode);
 
 }  // namespace corvath

@@ -412,7 +412,7 @@ TEST_F(ResultsWindow, AFolderWhoseParentBecameALinkIsRefusedAndNothingMoves) {
     EXPECT_FALSE(window->currentFolder()->trashed);
 }
 
-TEST_F(ResultsWindow, OnAMountedDriveAFolderGoesToItsTrashUnlessItHoldsAMount) {
+TEST_F(ResultsWindow, OnAMountedDriveAFolderGoesToItsTrashUnlessItHoldsAMountWhichShowsAsOne) {
     std::string reason;
     if (!test::enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
     test::mountTmpfs(tree.path());
@@ -431,6 +431,16 @@ TEST_F(ResultsWindow, OnAMountedDriveAFolderGoesToItsTrashUnlessItHoldsAMount) {
               (tree / "holder").string() + " was not moved to the trash: another filesystem is mounted inside it, at " +
                   (tree / "holder" / "point").string() + ".\n");
     EXPECT_TRUE(fs::exists(tree / "holder" / "point"));
+    // The mount point is a row of its own that says what it is.
+    const FolderItem* holder = child(window->currentFolder(), "holder");
+    window->folderView()->expand(viewIndex(*window, holder));
+    QApplication::processEvents();
+    const FolderItem* point = child(holder, "point");
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->now.allocated, 0u);
+    EXPECT_EQ(holder->now.folders, 1u);
+    EXPECT_EQ(window->folderModel()->indexOf(point).data(Qt::ToolTipRole).toString().toStdString(),
+              (tree / "holder" / "point").string() + " (another filesystem, not entered)");
 
     trashFolder("small", {QMessageBox::Yes});
     EXPECT_TRUE(fs::exists(tree / ".Trash-0" / "files" / "small" / "a"));

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine/event_pump.h"
+#include "engine/unmount_guard.h"
 #include "engine/scan_reference.h"
 #include "engine/scanner.h"
 #include "results/results_database.h"
@@ -46,9 +47,11 @@ void store(const fs::path& database, const fs::path& tree) {
 class ReportTree : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string reason;
-        if (enterPrivateMountNamespace(reason)) mountTmpfs(tree.path().string(), "size=128m");
+        namespaced = enterPrivateMountNamespace(reason);
+        if (namespaced) mountTmpfs(tree.path().string(), "size=128m");
     }
+    std::string reason;
+    bool namespaced = false;
     TempDir tree, data;
     fs::path database = data / "scans.db";
 };
@@ -170,6 +173,66 @@ TEST_F(ReportTree, FoldersThatCouldNotBeReadAreMarkedInEveryView) {
     marked.clear();
     for (const json& row : report(database, {"diff", "--json"}).parsed()) marked[row["path"]] = row["unreadable"];
     EXPECT_EQ(marked, (std::map<std::string, bool>{{tree.path().string(), false}, {(tree / "locked").string(), true}}));
+}
+
+std::int64_t storedNodes(const fs::path& database) {
+    sqlite3* db = nullptr;
+    std::int64_t count = -1;
+    if (sqlite3_open(database.c_str(), &db) == SQLITE_OK) {
+        sqlite3_exec(db, "SELECT count(*) FROM nodes",
+                     [](void* out, int, char** values, char**) {
+                         *static_cast<std::int64_t*>(out) = std::stoll(values[0]);
+                         return 0;
+                     },
+                     &count, nullptr);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+// A drive mounted inside the scanned one is kept as a folder of its own,
+// marked and without a size, so that the folder counts add up.
+TEST_F(ReportTree, AMountPointInsideIsStoredAsAnotherFilesystem) {
+    if (!namespaced) GTEST_SKIP() << reason;
+    writeFile(tree / "home" / "notes", std::string(9000, 'n'));
+    fs::create_directories(tree / "home" / "usb");
+    mountTmpfs((tree / "home" / "usb").string());
+    const UnmountGuard unmount((tree / "home" / "usb").string());
+    writeFile(tree / "home" / "usb" / "big", std::string(200000, 'b'));
+    store(database, tree.path());
+    const std::int64_t nodes = storedNodes(database);
+
+    const Report top = report(database, {"top", "--json", "-n", "1000", tree.path().string()});
+    ASSERT_EQ(top.run.status, 0) << top.run.err;
+    std::map<std::string, json> rows;
+    for (const json& row : top.parsed()) rows[row["path"]] = row;
+    const std::string root = tree.path().string(), home = root + "/home", usb = home + "/usb";
+    ASSERT_EQ(rows.size(), 3u) << top.run.out;
+    ASSERT_TRUE(rows.contains(usb)) << top.run.out;
+    EXPECT_EQ(rows[usb]["other_filesystem"], true);
+    EXPECT_EQ(rows[usb]["allocated"], 0);
+    EXPECT_EQ(rows[usb]["files"], 0);
+    EXPECT_EQ(rows[home]["other_filesystem"], false);
+    EXPECT_EQ(rows[home]["allocated"], referenceFor(tree / "home").allocated);  // du -x leaves the mount out too
+    // Each folder counts its stored sub-folders and what they hold, no more.
+    EXPECT_EQ(rows[home]["folders"], 1);
+    EXPECT_EQ(rows[root]["folders"], 2);
+    const Report text = report(database, {"top", home});
+    EXPECT_NE(text.run.out.find(">    " + usb), std::string::npos) << text.run.out;
+    EXPECT_NE(text.run.out.find("> another filesystem is mounted here"), std::string::npos) << text.run.out;
+
+    // ncdu reads the export and sees the mount point as ncdu marks its own.
+    const Report exported = report(database, {"export", "--ncdu", (data / "scan.json").string()});
+    ASSERT_EQ(exported.run.status, 0) << exported.run.err;
+    EXPECT_NE(readFile(data / "scan.json").find("[{\"name\":\"usb\",\"excluded\":\"othfs\"}]"), std::string::npos);
+    EXPECT_EQ(runCommand("HOME=/nonexistent ncdu --ignore-config -0 -f " + shellQuote((data / "scan.json").string()) +
+                         " -o /dev/null 2>&1"),
+              "");
+
+    // Scanned again unchanged, the scans share every node.
+    store(database, tree.path());
+    EXPECT_EQ(storedNodes(database), nodes);
+    EXPECT_NE(report(database, {"diff", root}).run.out.find("no folder changed"), std::string::npos);
 }
 
 TEST_F(ReportTree, NamesReachTheTerminalEscapedAndJsonExactly) {

@@ -83,6 +83,13 @@ private:
         return {marked ? "!" : "", marked};
     }
     static bool isUnreadable(const StoredFolder& folder) { return (folder.flags & StoredFolder::kUnreadable) != 0; }
+    // A folder where another drive is mounted: not entered, so its size is not
+    // the mounted drive's. Marked ">", as ncdu marks it.
+    Cell otherFilesystem(bool marked) {
+        mounted_ = mounted_ || marked;
+        return {marked ? ">" : "", marked};
+    }
+    static bool isMountPoint(const StoredFolder& folder) { return (folder.flags & StoredFolder::kOtherFilesystem) != 0; }
     static Cell share(std::uint64_t part, std::uint64_t whole) {
         if (whole == 0) return blank();
         const double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
@@ -107,8 +114,13 @@ private:
         printed_ = true;
     }
     void finish() {
-        if (args_.json) rows_.finish();
-        if (!args_.json && marked_) out_ << "\n! could not be read in full: its sizes count only what could be read\n";
+        if (args_.json) {
+            rows_.finish();
+            return;
+        }
+        if (mounted_ || marked_) out_ << '\n';
+        if (mounted_) out_ << "> another filesystem is mounted here: not entered, no size of its own\n";
+        if (marked_) out_ << "! could not be read in full: its sizes count only what could be read\n";
     }
 
     // Every scan of the drive last scanned at that mount point, wherever it was mounted then.
@@ -197,6 +209,7 @@ private:
                                {"SHARE", "share", true},
                                {"FILES", "files", true},
                                {"FOLDERS", "folders", true},
+                               {"", "other_filesystem"},
                                {"", "unreadable"},
                                {"PATH", "path"}});
             const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
@@ -204,7 +217,7 @@ private:
                 const FolderRanking::Entry& ranked = ranking.entries[i];
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
                            count(ranked.folder.files), count(ranked.folder.folders),
-                           unreadable(isUnreadable(ranked.folder))},
+                           otherFilesystem(isMountPoint(ranked.folder)), unreadable(isUnreadable(ranked.folder))},
                           [&ranking, i] { return path(ranking.path(i)); });
             }
             emit(table, scan, scans.size() > 1 || !args_.target);
@@ -277,6 +290,7 @@ private:
                                {"BEFORE", "before", true},
                                {"AFTER", "after", true},
                                {"", "status"},
+                               {"", "other_filesystem"},
                                {"", "unreadable"},
                                {"PATH", "path"}});
             for (const FolderChange& item : reader_.changes(from, to, args_.target.value_or(""), args_.count)) {
@@ -286,6 +300,7 @@ private:
                 table.add({change(item.grown()), item.kind == FolderChange::Kind::New ? blank() : size(item.before.allocated),
                            item.kind == FolderChange::Kind::Gone ? blank() : size(item.after.allocated),
                            {status, status[0] != '\0' ? json(status) : json("changed")},
+                           otherFilesystem(isMountPoint(item.before) || isMountPoint(item.after)),
                            unreadable(isUnreadable(item.before) || isUnreadable(item.after)), path(item.path)});
             }
             if (args_.json) {
@@ -313,6 +328,7 @@ private:
     JsonRows rows_;
     bool printed_ = false;
     bool marked_ = false;  // a folder was marked unreadable
+    bool mounted_ = false;  // a folder was marked as another filesystem
 };
 
 }  // namespace

@@ -52,14 +52,6 @@ void appendNcduString(std::string& out, std::string_view text) {
 }
 
 void appendEntry(std::string& out, const EntryRecord& entry, std::uint64_t rootDevice) {
-    if (entry.kind == EntryRecord::Kind::OtherFilesystem) {
-        out += "[{\"name\":";
-        appendNcduString(out, entry.name);
-        out += ",\"dev\":";
-        appendNumber(out, entry.device);
-        out += ",\"excluded\":\"othfs\"}]";
-        return;
-    }
     out += "{\"name\":";
     appendNcduString(out, entry.name);
     addNumber(out, ",\"asize\":", entry.apparent);

@@ -24,6 +24,11 @@ public:
         text_ = index == 0 ? "\n[{\"name\":" : ",\n[{\"name\":";
         appendNcduString(text_, index == 0 ? header_.rootName : node.name);
         if (node.otherFilesystem) {
+            // As ncdu writes it: the mounted filesystem's device where it differs.
+            if (node.device != 0 && node.device != header_.rootDevice) {
+                text_ += ",\"dev\":";
+                text_ += std::to_string(node.device);
+            }
             text_ += ",\"excluded\":\"othfs\"}";
             out_.write(text_);
             return;

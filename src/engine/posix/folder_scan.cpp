@@ -192,8 +192,8 @@ void WalkState::classifyEntry(FolderScan& scan, const char* name) {
 
 void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct stat& st) {
     if (st.st_dev != rootStat.st_dev) {
-        // Another filesystem mounted here: listed, not entered, not counted.
-        countOtherFilesystem(scan, name, st.st_dev, st.st_ino, options.entrySink != nullptr);
+        // Another filesystem mounted here: kept, not entered, not counted.
+        countOtherFilesystem(scan, folders, name, st.st_dev, st.st_ino);
         return;
     }
     const std::uint32_t child = countSubFolder(
