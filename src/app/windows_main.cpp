@@ -26,18 +26,23 @@ const std::string kHelp = analyzerHelp(
     "Exit status: 0 done, 1 an analysis failed.\n",
     "Settings: HKEY_CURRENT_USER\\Software\\Tamsel; results: %LOCALAPPDATA%\\Corvath\\scans.db.\n");
 
-int runUnattendedHere(RunState& state) {
+// What both runs are made of.
+struct Win32Parts {
     Win32RegistryStore store;
     Win32VolumeLayer volumes;
     Win32FileManager fileManager;
-    ResultsDatabase results(defaultResultsDatabasePath().string());
+    ResultsDatabase results{defaultResultsDatabasePath().string()};
     Win32DriveMounts mounts;
     ScannerOptions options;
-    options.mounts = &mounts;
+    Win32Parts() { options.mounts = &mounts; }
+    std::unique_ptr<Scanner> scanner(EventPump& pump) { return std::make_unique<Scanner>(pump, results, options); }
+};
+
+int runUnattendedHere(RunState& state) {
+    Win32Parts parts;
     WaitPump pump;
-    return runUnattended(
-        state, store, volumes, fileManager, [&] { return std::make_unique<Scanner>(pump, results, options); },
-        std::cerr);
+    return runUnattended(state, parts.store, parts.volumes, parts.fileManager, [&] { return parts.scanner(pump); },
+                         std::cerr);
 }
 
 }  // namespace
@@ -57,14 +62,7 @@ int main(int argc, char** argv) {
         // that can be left behind, so that a scheduled run always ends.
         return runInAbandonableChild([&state] { return runUnattendedHere(state); });
     }
-    Win32RegistryStore store;
-    Win32VolumeLayer volumes;
-    Win32FileManager fileManager;
-    ResultsDatabase results(defaultResultsDatabasePath().string());
-    Win32DriveMounts mounts;
-    ScannerOptions options;
-    options.mounts = &mounts;
-    return runWin32WizardApplication(state, store, volumes, fileManager, [&](EventPump& pump) {
-        return std::make_unique<Scanner>(pump, results, options);
-    });
+    Win32Parts parts;
+    return runWin32WizardApplication(state, parts.store, parts.volumes, parts.fileManager,
+                                     [&parts](EventPump& pump) { return parts.scanner(pump); });
 }
