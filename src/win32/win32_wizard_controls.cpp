@@ -23,16 +23,6 @@ bool isBannerLabel(const ControlDesign& design) { return design.kind == ControlK
 
 bool hasAccessKey(ControlKind kind) { return kind == ControlKind::Button || kind == ControlKind::CheckBox; }
 
-// The letter after the single "&" of a marked caption, lower case; 0 for none.
-char accessLetter(const std::string& marked) {
-    for (std::size_t i = 0; i + 1 < marked.size(); ++i) {
-        if (marked[i] != '&') continue;
-        if (marked[i + 1] != '&') return static_cast<char>(std::tolower(static_cast<unsigned char>(marked[i + 1])));
-        ++i;
-    }
-    return 0;
-}
-
 }  // namespace
 
 HWND Win32WizardWindow::createControl(const ControlDesign& design, HWND parent, int id) {
@@ -265,7 +255,7 @@ bool Win32WizardWindow::preTranslate(MSG& msg) {
         const char key = static_cast<char>(std::tolower(static_cast<int>(msg.wParam & 0xFF)));
         for (const ControlDesign& d : kWizardControls) {
             if (!hasAccessKey(d.kind) || !canTakeFocus(d.name)) continue;
-            if (accessLetter(markAccessKey(englishCaption(d.name), d.accessKey)) != key) continue;
+            if (accessLetter(englishCaption(d.name), d.accessKey) != key) continue;
             giveFocus(d.name);
             SendMessageA(control(d.name), BM_CLICK, 0, 0);
             return true;

@@ -11,4 +11,7 @@ namespace corvath {
 // that it shows as itself.
 std::string markAccessKey(const std::string& caption, char key);
 
+// The letter markAccessKey marks, in lower case; 0 for none.
+char accessLetter(const std::string& caption, char key);
+
 }  // namespace corvath
