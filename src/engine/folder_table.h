@@ -21,13 +21,16 @@ struct FolderNode {
     bool otherFilesystem = false;
     // Removed while the scan ran: not counted, not visited, no size.
     bool vanished = false;
+    // Left out by the scan's exclude patterns: counted as a folder by its
+    // parent, never entered, no size, like a mount point.
+    bool excluded = false;
     std::string name;  // raw bytes; the root holds the path it was scanned as
     std::uint64_t inode = 0;
     std::uint64_t device = 0;  // of the filesystem mounted here; 0 when it is the scan's own
     std::uint64_t allocated = 0;
     std::uint64_t apparent = 0;
     std::uint64_t files = 0;
-    std::uint64_t folders = 0;  // sub-folders, mount points not entered included
+    std::uint64_t folders = 0;  // sub-folders, mount points and excluded folders not entered included
     std::uint64_t ownAllocated = 0;  // the folder itself
     std::uint64_t ownApparent = 0;
 };

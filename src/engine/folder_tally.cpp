@@ -54,4 +54,14 @@ void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string 
     mount.otherFilesystem = true;
 }
 
+void countExcluded(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t inode) {
+    ++tally.node.folders;
+    ++tally.folders;
+    FolderNode& left = folders[folders.append()];
+    left.parent = tally.index;
+    left.name = std::move(name);
+    left.inode = inode;
+    left.excluded = true;
+}
+
 }  // namespace corvath

@@ -69,4 +69,8 @@ std::uint32_t countSubFolder(FolderTally& tally, FolderTable& folders, std::stri
 void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t device,
                           std::uint64_t inode);
 
+// Counts a folder that the exclude patterns leave out and adds it to the table
+// marked so, never to be scanned: not entered, no size.
+void countExcluded(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t inode);
+
 }  // namespace corvath

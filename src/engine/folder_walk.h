@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/entry_sink.h"
+#include "engine/folder_excludes.h"
 #include "engine/folder_table.h"
 #include "engine/largest_files.h"
 
@@ -34,6 +36,8 @@ struct WalkOptions {
     // root) just before it opens the folder, and again just before it reads the
     // entries; lets a test change the tree at that very moment. Unset otherwise.
     std::function<void(WalkStep, const std::string&)> stepHook = nullptr;
+    // Folders not to enter: each is kept as a node marked excluded.
+    FolderExcludes excludes = {};
 };
 
 // What a finished scan of a quiet tree reports, and how it lines up with the
@@ -103,6 +107,10 @@ public:
     std::string currentFolder() const;
 
     std::uint64_t rootDevice() const;
+    // The bytes in use on the root's filesystem when the walk was made, as the
+    // system counts them (statvfs: blocks less free blocks, in fragments);
+    // nullopt when the system would not tell.
+    std::optional<std::uint64_t> driveUsedBytes() const;
     // The kernel's ID of the mount the root folder lies on; 0 where unknown.
     std::uint64_t rootMountId() const;
     // Only once stopped.

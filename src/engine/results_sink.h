@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/folder_table.h"
 #include "engine/folder_walk.h"
@@ -20,6 +23,11 @@ struct ScanRecord {
     // DriveMount::volume); "" when it has nothing, and the drive is known by its
     // name alone.
     std::string volume;
+    // The bytes in use on the drive as the system counted them, beside what
+    // the scan counted; nullopt when the system would not tell.
+    std::optional<std::uint64_t> driveUsed;
+    // The exclude patterns the scan ran with.
+    std::vector<std::string> excludes;
 };
 
 // Where FinishDrive hands a completed scan. The engine stores nothing itself.

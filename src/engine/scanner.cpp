@@ -76,7 +76,11 @@ struct Scanner::PumpLink {
 };
 
 Scanner::Scanner(EventPump& pump, ResultsSink& results, ScannerOptions options)
-    : pump_(pump), results_(results), options_(options), grouping_(userDigitGrouping()) {
+    : pump_(pump),
+      results_(results),
+      options_(std::move(options)),
+      excludes_(options_.excludedFolders, kNamesCaseSensitive),
+      grouping_(userDigitGrouping()) {
     if (options_.threads == 0) options_.threads = 1;
 }
 
@@ -97,7 +101,9 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         mount = options_.mounts->mountAt(root);
         if (!mount) throw notMounted(root);
     }
-    auto walk = openWalkWithin(root, WalkOptions{options_.threads}, options_.stallLimit);
+    WalkOptions walkOptions{options_.threads};
+    walkOptions.excludes = excludes_;
+    auto walk = openWalkWithin(root, walkOptions, options_.stallLimit);
     if (mount && !isOn(*mount, *walk)) throw notMounted(root);
     auto link = std::make_shared<PumpLink>(pump_);
     const auto started = std::chrono::system_clock::now();
@@ -123,8 +129,15 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
     walk->folders().sumUp();
     std::lock_guard lock(mutex_);
     completed_ = walk;
-    completedRecord_ = ScanRecord{drive,       root, started, std::chrono::system_clock::now(),
-                                  lastTotals_, walk->largestFiles(), mount ? mount->volume : std::string()};
+    completedRecord_ = ScanRecord{drive,
+                                  root,
+                                  started,
+                                  std::chrono::system_clock::now(),
+                                  lastTotals_,
+                                  walk->largestFiles(),
+                                  mount ? mount->volume : std::string(),
+                                  walk->driveUsedBytes(),
+                                  excludes_.patterns()};
 }
 
 // Runs the caller's pump while the walk runs, until it stops, is cancelled or

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/analysis_engine.h"
 #include "engine/count_text.h"
@@ -28,6 +29,9 @@ struct ScannerOptions {
     // is mounted at its root, before and after the walk, and its scan records
     // that filesystem's identity; without it any folder is scanned as it is.
     DriveMounts* mounts = nullptr;
+    // Patterns of folders to leave out of every scan (see FolderExcludes); each
+    // scan records them.
+    std::vector<std::string> excludedFolders;
 };
 
 // Our analysis engine: scans one drive (a mount point, or "C:" on Windows) at a time on a pool of
@@ -66,6 +70,7 @@ private:
     EventPump& pump_;
     ResultsSink& results_;
     ScannerOptions options_;
+    FolderExcludes excludes_;
     DigitGrouping grouping_;
 
     // Held only for copying the members below, never while waiting or doing I/O.

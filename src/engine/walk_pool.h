@@ -13,6 +13,7 @@
 // Calls to these are resolved at compile time: nothing virtual per folder.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -108,6 +110,20 @@ struct WalkPool {
         requestStop();
     }
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
+    // Whether the walk's patterns leave out a sub-folder found in parent. The
+    // path is made only for patterns that need it, from names a worker may read.
+    bool leftOut(std::uint32_t parent, std::string_view name) const {
+        if (options.excludes.empty()) return false;
+        std::vector<std::string_view> parts;
+        if (options.excludes.needsPath()) {
+            for (std::uint32_t i = parent; i != 0 && i != FolderNode::kNoParent; i = folders[i].parent) {
+                parts.push_back(folders[i].name);
+            }
+            std::reverse(parts.begin(), parts.end());
+        }
+        parts.push_back(name);
+        return options.excludes.excludes(parts);
+    }
     void requestStop() {
         stopRequested.store(true, std::memory_order_relaxed);
         std::lock_guard lock(queueMutex);

@@ -196,6 +196,10 @@ void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct
         countOtherFilesystem(scan, folders, name, st.st_dev, st.st_ino);
         return;
     }
+    if (leftOut(scan.index, name)) {
+        countExcluded(scan, folders, name, st.st_ino);
+        return;
+    }
     const std::uint32_t child = countSubFolder(
         scan, folders, name, {allocatedBytes(st), static_cast<std::uint64_t>(st.st_size), st.st_ino});
     const auto relativeLength = static_cast<std::uint32_t>(scan.childBase + folders[child].name.size());

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "engine/engine_error.h"
@@ -102,6 +103,10 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
         s.rootMountId = mount.stx_mnt_id;
     }
 #endif
+    // Beside the count, so that a gap (folders unreadable or left out) shows.
+    if (struct statvfs space {}; ::fstatvfs(s.rootFd.get(), &space) == 0 && space.f_blocks >= space.f_bfree) {
+        s.driveUsed = static_cast<std::uint64_t>(space.f_blocks - space.f_bfree) * space.f_frsize;
+    }
     planDescriptors(s);
     const std::uint32_t root = s.folders.append();
     FolderNode& node = s.folders[root];
@@ -120,6 +125,8 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
 std::uint64_t FolderWalk::rootDevice() const { return state_->rootStat.st_dev; }
 
 std::uint64_t FolderWalk::rootMountId() const { return state_->rootMountId; }
+
+std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const { return state_->driveUsed; }
 
 // Lets go of every folder still open, the root included, so that nothing
 // keeps the drive busy once the scan is over.

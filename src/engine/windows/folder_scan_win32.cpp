@@ -197,6 +197,10 @@ void WalkState::classifyEntry(FolderScan& scan, const ListedEntry& entry) {
         recordFile(scan, entry, std::move(name), link);
         return;
     }
+    if (leftOut(scan.index, name)) {
+        countExcluded(scan, folders, std::move(name), win32::FileIdTable::fold(entry.idLow, entry.idHigh));
+        return;
+    }
     const std::uint32_t child =
         countSubFolder(scan, folders, std::move(name), {entry.allocated, entry.apparent, win32::FileIdTable::fold(entry.idLow, entry.idHigh)});
     if ((attributes & kNotLocal) != 0) {

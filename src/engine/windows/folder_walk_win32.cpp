@@ -35,6 +35,14 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     if (s.volume.remote) s.listingBytes = WalkState::kRemoteListingBytes;
     if (s.volume.ntfs) identity.fileIndex &= (std::uint64_t{1} << 48) - 1;
     s.rootHandle = std::move(root);
+    // Beside the count, so that a gap (folders unreadable or left out) shows;
+    // the call wants a folder with its trailing "\".
+    std::wstring folder = s.rootLong;
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    ULARGE_INTEGER total{}, totalFree{};
+    if (::GetDiskFreeSpaceExW(folder.c_str(), nullptr, &total, &totalFree) && total.QuadPart >= totalFree.QuadPart) {
+        s.driveUsed = total.QuadPart - totalFree.QuadPart;
+    }
 
     const std::uint32_t index = s.folders.append();
     FolderNode& node = s.folders[index];
@@ -47,6 +55,8 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
 }
 
 std::uint64_t FolderWalk::rootDevice() const { return state_->volumeSerial; }
+
+std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const { return state_->driveUsed; }
 
 // Windows has no mount IDs; the volume serial tells the drive.
 std::uint64_t FolderWalk::rootMountId() const { return 0; }
