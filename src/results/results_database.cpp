@@ -98,7 +98,7 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
             const std::int64_t root = storeTree(*db, folders, record.rootPath, latestRootOf(*db, driveKey));
             Statement insert = db->prepare(
                 "INSERT INTO scans (drive, root_path, started, finished, allocated, apparent, files, folders,"
-                " errors, root_node, drive_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                " errors, root_node, drive_key, drive_used, excludes) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
             insert.bindText(1, record.drive)
                 .bindBlob(2, record.rootPath)
                 .bindText(3, utcText(record.started))
@@ -109,7 +109,9 @@ void ResultsDatabase::storeScan(const ScanRecord& record, const FolderTable& fol
                 .bind(8, record.totals.folders)
                 .bind(9, record.totals.errors)
                 .bind(10, root)
-                .bindText(11, driveKey);
+                .bindText(11, driveKey)
+                .bindBlob(13, joinExcludes(record.excludes));
+            if (record.driveUsed) insert.bind(12, *record.driveUsed);
             insert.run();
             storeLargestFiles(*db, db->lastRow(), record, folders);
             const std::size_t removed = pruneDrive(*db, driveKey, std::chrono::system_clock::now(), rule_);

@@ -14,13 +14,17 @@ namespace {
 // drive_key says which drive a scan is of, across mount points: its
 // filesystem's identity, else (a filesystem without one) its mount point;
 // NULL for a scan from before drives were known by their filesystem, which
-// the drive's next scan at that mount point adopts.
+// the drive's next scan at that mount point adopts. drive_used is the drive's
+// used bytes as the system counted them (NULL where unknown, as in scans from
+// before it was kept); excludes the exclude patterns the scan ran with,
+// TAB-separated (NULL or '' for none).
 constexpr const char* kSchema =
     "CREATE TABLE scans ("
     " id INTEGER PRIMARY KEY, drive TEXT NOT NULL, root_path BLOB NOT NULL,"
     " started TEXT NOT NULL, finished TEXT NOT NULL,"
     " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, files INTEGER NOT NULL,"
-    " folders INTEGER NOT NULL, errors INTEGER NOT NULL, root_node INTEGER NOT NULL, drive_key TEXT);"
+    " folders INTEGER NOT NULL, errors INTEGER NOT NULL, root_node INTEGER NOT NULL, drive_key TEXT,"
+    " drive_used INTEGER, excludes BLOB);"
     "CREATE INDEX scans_by_drive ON scans(drive, finished);"
     "CREATE INDEX scans_by_key ON scans(drive_key, finished);"
     "CREATE TABLE nodes ("
@@ -32,20 +36,27 @@ constexpr const char* kSchema =
     " allocated INTEGER NOT NULL, apparent INTEGER NOT NULL, modified INTEGER NOT NULL);"
     "CREATE INDEX files_by_scan ON files(scan, allocated);";
 
-// The second version had no drive_key.
+// The third version had no drive_used and no excludes; the second no drive_key either.
 constexpr std::int64_t kSecondVersion = 2;
+constexpr std::int64_t kThirdVersion = 3;
+constexpr const char* kFromThirdVersion =
+    "ALTER TABLE scans ADD COLUMN drive_used INTEGER;"
+    "ALTER TABLE scans ADD COLUMN excludes BLOB;";
 constexpr const char* kFromSecondVersion =
     "ALTER TABLE scans ADD COLUMN drive_key TEXT;"
     "CREATE INDEX scans_by_key ON scans(drive_key, finished);";
-// Reading a second-version file that cannot be converted where it lies: the
-// temporary view, which shadows the file's table, writes nothing to the file.
+// Reading an older file that is not converted where it lies: the temporary
+// view, which shadows the file's table, writes nothing to the file.
 constexpr const char* kSecondVersionView =
     "PRAGMA temp_store = MEMORY;"
-    "CREATE TEMP VIEW scans AS SELECT *, NULL AS drive_key FROM main.scans;";
+    "CREATE TEMP VIEW scans AS SELECT *, NULL AS drive_key, NULL AS drive_used, NULL AS excludes FROM main.scans;";
+constexpr const char* kThirdVersionView =
+    "PRAGMA temp_store = MEMORY;"
+    "CREATE TEMP VIEW scans AS SELECT *, NULL AS drive_used, NULL AS excludes FROM main.scans;";
 
 constexpr sqlite::FileMark kResultsMark{kResultsApplicationId, kResultsSchemaVersion};
 
-enum class Kind { Empty, Current, SecondVersion, FirstVersion, Newer, Foreign };
+enum class Kind { Empty, Current, ThirdVersion, SecondVersion, FirstVersion, Newer, Foreign };
 
 bool hasColumns(Connection& db, const char* table, const std::set<std::string>& wanted) {
     std::set<std::string> columns;
@@ -60,6 +71,7 @@ Kind kindOf(Connection& db) {
     switch (mark.ownership) {
         case sqlite::Ownership::Ours: return Kind::Current;
         case sqlite::Ownership::OursOlder:
+            if (mark.found.version == kThirdVersion) return Kind::ThirdVersion;
             return mark.found.version == kSecondVersion ? Kind::SecondVersion : Kind::Foreign;
         case sqlite::Ownership::OursNewer: return Kind::Newer;
         case sqlite::Ownership::Foreign: return Kind::Foreign;
@@ -93,6 +105,7 @@ void convert(Connection& db, const std::string& path) {
         checkKind(found, path);
         if (found == Kind::Empty) db.execute(kSchema);
         if (found == Kind::SecondVersion) db.execute(kFromSecondVersion);
+        if (found == Kind::SecondVersion || found == Kind::ThirdVersion) db.execute(kFromThirdVersion);
         if (found == Kind::FirstVersion) {
             db.execute("ALTER TABLE scans RENAME TO scans_v1; ALTER TABLE folders RENAME TO folders_v1;");
             db.execute(kSchema);
@@ -146,6 +159,7 @@ std::unique_ptr<Connection> openForReading(const DatabasePlace& place, std::chro
                            " holds no scan yet: analyze a drive with corvath-analyzer, or run corvath-analyzer -auto");
     }
     if (kind == Kind::SecondVersion) db->execute(kSecondVersionView);
+    if (kind == Kind::ThirdVersion) db->execute(kThirdVersionView);
     if (kind == Kind::FirstVersion) {
         // Its folders must be converted before they can be read.
         db.reset();

@@ -11,7 +11,7 @@ namespace corvath {
 
 // "CRVS": marks the file as our scans database.
 inline constexpr std::int64_t kResultsApplicationId = 0x43525653;
-inline constexpr std::int64_t kResultsSchemaVersion = 3;
+inline constexpr std::int64_t kResultsSchemaVersion = 4;
 
 enum class ResultsAccess { Read, Write };
 

@@ -1,12 +1,34 @@
 #include "results/scan_rows.h"
 
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "results/child_list.h"
 #include "results/scan_time.h"
+#include "text/split.h"
 
 namespace corvath {
+
+std::string joinExcludes(const std::vector<std::string>& patterns) {
+    std::string text;
+    for (const std::string& pattern : patterns) {
+        if (!text.empty()) text += '\t';
+        text += pattern;
+    }
+    return text;
+}
+
+std::vector<std::string> splitExcludes(std::string_view text) {
+    if (text.empty()) return {};
+    return splitAt(text, '\t');
+}
+
+bool excludesDiffer(const StoredScan& a, const StoredScan& b) {
+    const std::set<std::string> before(a.excludes.begin(), a.excludes.end());
+    const std::set<std::string> after(b.excludes.begin(), b.excludes.end());
+    return before != after;
+}
 
 StoredScan scanFromRow(const Statement& row) {
     StoredScan scan;
@@ -22,6 +44,8 @@ StoredScan scanFromRow(const Statement& row) {
     scan.errors = row.count(9);
     scan.top = row.integer(10);
     scan.driveKey = row.data(11);
+    if (!row.isNull(12)) scan.driveUsed = row.count(12);
+    if (!row.isNull(13)) scan.excludes = splitExcludes(row.data(13));
     return scan;
 }
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "text/paths.h"
 
@@ -24,7 +26,16 @@ struct StoredScan {
     std::uint64_t folders = 0;  // the root and every folder below it
     std::uint64_t errors = 0;
     std::int64_t top = 0;  // the root folder's node
+    // The drive's used bytes as the system counted them when it was scanned;
+    // nullopt for a scan from before they were kept, or when the system would
+    // not tell. Beside allocated (what the scan counted) it shows the gap.
+    std::optional<std::uint64_t> driveUsed;
+    std::vector<std::string> excludes;  // the exclude patterns it ran with
 };
+
+// Whether two scans ran with different exclude patterns (order and repeats
+// aside): their sizes then do not compare like for like.
+bool excludesDiffer(const StoredScan& a, const StoredScan& b);
 
 // A stored folder. Scans of a drive share the folders that did not change, so
 // a node stands for a whole unchanged subtree and belongs to any number of
@@ -32,6 +43,7 @@ struct StoredScan {
 struct StoredFolder {
     static constexpr std::uint32_t kUnreadable = 1;       // could not be opened or read in full
     static constexpr std::uint32_t kOtherFilesystem = 2;  // a mount point, not entered
+    static constexpr std::uint32_t kExcluded = 4;         // left out by the scan's exclude patterns, not entered
 
     std::int64_t node = 0;
     std::string name;  // raw bytes; the root's is its full path

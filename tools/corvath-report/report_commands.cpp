@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <iomanip>
 #include <map>
 #include <set>
@@ -84,12 +85,31 @@ private:
     }
     static bool isUnreadable(const StoredFolder& folder) { return (folder.flags & StoredFolder::kUnreadable) != 0; }
     // A folder where another drive is mounted: not entered, so its size is not
-    // the mounted drive's. Marked ">", as ncdu marks it.
-    Cell otherFilesystem(bool marked) {
+    // the mounted drive's. Marked ">", as ncdu marks it. A folder left out by
+    // an exclude pattern, not entered either, shows "-" in the same place
+    // (in JSON, as "excluded" beside it).
+    Cell otherFilesystem(bool marked, bool leftOut) {
         mounted_ = mounted_ || marked;
-        return {marked ? ">" : "", marked};
+        excluded_ = excluded_ || (leftOut && !marked);
+        return {marked ? ">" : leftOut ? "-" : "", marked};
     }
+    static Cell excluded(bool leftOut) { return {"", leftOut}; }
     static bool isMountPoint(const StoredFolder& folder) { return (folder.flags & StoredFolder::kOtherFilesystem) != 0; }
+    static bool isExcluded(const StoredFolder& folder) { return (folder.flags & StoredFolder::kExcluded) != 0; }
+    static Cell usedBytes(const StoredScan& scan, const std::function<Cell(std::uint64_t)>& shown) {
+        return scan.driveUsed ? shown(*scan.driveUsed) : Cell{"-", json()};
+    }
+    static std::string excludesText(const StoredScan& scan) {
+        if (scan.excludes.empty()) return "none";
+        std::string text;
+        for (const std::string& pattern : scan.excludes) text += (text.empty() ? "" : " ") + shownName(pattern);
+        return text;
+    }
+    // One line: growth between scans that left out different folders is not like for like.
+    void warnExcludesDiffer(const StoredScan& from, const StoredScan& to) {
+        out_ << "warning: scan " << from.id << " ran with exclude patterns " << excludesText(from) << ", scan " << to.id
+             << " with " << excludesText(to) << ": the change is not like for like\n";
+    }
     static Cell share(std::uint64_t part, std::uint64_t whole) {
         if (whole == 0) return blank();
         const double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
@@ -118,8 +138,9 @@ private:
             rows_.finish();
             return;
         }
-        if (mounted_ || marked_) out_ << '\n';
+        if (mounted_ || excluded_ || marked_) out_ << '\n';
         if (mounted_) out_ << "> another filesystem is mounted here: not entered, no size of its own\n";
+        if (excluded_) out_ << "- left out by an exclude pattern: not entered, no size of its own\n";
         if (marked_) out_ << "! could not be read in full: its sizes count only what could be read\n";
     }
 
@@ -161,43 +182,55 @@ private:
     }
 
     static std::vector<ReportTable::Column> historyColumns() {
-        return {{"ID", "id", true},         {"FINISHED", "finished"},   {"USED", "used", true},
-                {"CHANGE", "change", true}, {"FILES", "files", true},   {"FOLDERS", "folders", true},
-                {"ERRORS", "errors", true}, {"DRIVE", "drive", false}};
+        return {{"ID", "id", true},          {"FINISHED", "finished"},   {"USED", "used", true},
+                {"COUNTED", "counted", true}, {"CHANGE", "change", true}, {"FILES", "files", true},
+                {"FOLDERS", "folders", true}, {"ERRORS", "errors", true}, {"", "excludes", false, true},
+                {"DRIVE", "drive", false}};
     }
     static std::vector<ReportTable::Column> scanColumns() {
-        return {{"ID", "id", true},         {"DRIVE", "drive", false}, {"FINISHED", "finished", false},
-                {"USED", "used", true},     {"FILES", "files", true},  {"FOLDERS", "folders", true},
-                {"ERRORS", "errors", true}, {"DURATION", "seconds", true}};
+        // USED is the drive's as the system counts it, COUNTED what the scan
+        // found: folders unreadable or left out make the gap.
+        return {{"ID", "id", true},           {"DRIVE", "drive", false},    {"FINISHED", "finished", false},
+                {"USED", "used", true},       {"COUNTED", "counted", true}, {"FILES", "files", true},
+                {"FOLDERS", "folders", true}, {"ERRORS", "errors", true},   {"", "excludes", false, true},
+                {"DURATION", "seconds", true}};
     }
 
     void listScans(bool history) {
         std::vector<StoredScan> scans = args_.target ? scansOfDrive(*args_.target) : reader_.scans();
         ReportTable table(history ? historyColumns() : scanColumns());
-        std::map<std::string, std::uint64_t> previous;
+        std::map<std::string, StoredScan> previous;
+        std::vector<std::pair<StoredScan, StoredScan>> unlike;  // history: where a drive's excludes changed
+        const auto sized = [this](std::uint64_t bytes) { return size(bytes); };
         for (const StoredScan& scan : scans) {
             const Cell finished{localTime(scan.finished), epochSeconds(scan.finished)};
+            const Cell patterns{"", json(scan.excludes)};
             if (history) {
                 const auto before = previous.find(scan.driveKey);
                 Cell grown = blank();
                 if (before != previous.end()) {
-                    grown = change(static_cast<std::int64_t>(scan.allocated) - static_cast<std::int64_t>(before->second));
+                    grown = change(static_cast<std::int64_t>(scan.allocated) -
+                                   static_cast<std::int64_t>(before->second.allocated));
+                    if (excludesDiffer(before->second, scan)) unlike.emplace_back(before->second, scan);
                 }
-                table.add({count(static_cast<std::uint64_t>(scan.id)), finished, size(scan.allocated), grown,
-                           count(scan.files), count(scan.folders), count(scan.errors), path(scan.drive)});
-                previous[scan.driveKey] = scan.allocated;
+                table.add({count(static_cast<std::uint64_t>(scan.id)), finished, usedBytes(scan, sized),
+                           size(scan.allocated), grown, count(scan.files), count(scan.folders), count(scan.errors),
+                           patterns, path(scan.drive)});
+                previous[scan.driveKey] = scan;
             } else {
                 const auto took = scan.finished - scan.started;
                 Cell duration{durationText(took), std::chrono::duration<double>(took).count()};
                 table.add({count(static_cast<std::uint64_t>(scan.id)), path(scan.drive), finished,
-                           size(scan.allocated), count(scan.files), count(scan.folders), count(scan.errors),
-                           std::move(duration)});
+                           usedBytes(scan, sized), size(scan.allocated), count(scan.files), count(scan.folders),
+                           count(scan.errors), patterns, std::move(duration)});
             }
         }
         if (args_.json) {
             table.writeJson(rows_);
         } else if (!table.empty()) {
             table.print(out_);
+            if (!unlike.empty()) out_ << '\n';
+            for (const auto& [from, to] : unlike) warnExcludesDiffer(from, to);
         }
         finish();
     }
@@ -210,6 +243,7 @@ private:
                                {"FILES", "files", true},
                                {"FOLDERS", "folders", true},
                                {"", "other_filesystem"},
+                               {"", "excluded", false, true},
                                {"", "unreadable"},
                                {"PATH", "path"}});
             const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
@@ -217,7 +251,8 @@ private:
                 const FolderRanking::Entry& ranked = ranking.entries[i];
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
                            count(ranked.folder.files), count(ranked.folder.folders),
-                           otherFilesystem(isMountPoint(ranked.folder)), unreadable(isUnreadable(ranked.folder))},
+                           otherFilesystem(isMountPoint(ranked.folder), isExcluded(ranked.folder)),
+                           excluded(isExcluded(ranked.folder)), unreadable(isUnreadable(ranked.folder))},
                           [&ranking, i] { return path(ranking.path(i)); });
             }
             emit(table, scan, scans.size() > 1 || !args_.target);
@@ -291,6 +326,7 @@ private:
                                {"AFTER", "after", true},
                                {"", "status"},
                                {"", "other_filesystem"},
+                               {"", "excluded", false, true},
                                {"", "unreadable"},
                                {"PATH", "path"}});
             for (const FolderChange& item : reader_.changes(from, to, args_.target.value_or(""), args_.count)) {
@@ -300,11 +336,13 @@ private:
                 table.add({change(item.grown()), item.kind == FolderChange::Kind::New ? blank() : size(item.before.allocated),
                            item.kind == FolderChange::Kind::Gone ? blank() : size(item.after.allocated),
                            {status, status[0] != '\0' ? json(status) : json("changed")},
-                           otherFilesystem(isMountPoint(item.before) || isMountPoint(item.after)),
+                           otherFilesystem(isMountPoint(item.before) || isMountPoint(item.after),
+                                           isExcluded(item.before) || isExcluded(item.after)),
+                           excluded(isExcluded(item.before) || isExcluded(item.after)),
                            unreadable(isUnreadable(item.before) || isUnreadable(item.after)), path(item.path)});
             }
             if (args_.json) {
-                json fields{{"from", from.id}, {"to", to.id}};
+                json fields{{"from", from.id}, {"to", to.id}, {"excludes_differ", excludesDiffer(from, to)}};
                 addName(fields, "drive", to.drive);
                 table.writeJson(rows_, fields);
                 continue;
@@ -312,6 +350,7 @@ private:
             if (printed_) out_ << '\n';
             out_ << shownName(to.drive) << "  from scan " << from.id << " (" << localTime(from.finished)
                  << ") to scan " << to.id << " (" << localTime(to.finished) << ")\n";
+            if (excludesDiffer(from, to)) warnExcludesDiffer(from, to);
             if (table.empty()) {
                 out_ << "no folder changed\n";
             } else {
@@ -329,6 +368,7 @@ private:
     bool printed_ = false;
     bool marked_ = false;  // a folder was marked unreadable
     bool mounted_ = false;  // a folder was marked as another filesystem
+    bool excluded_ = false;  // a folder was marked as left out
 };
 
 }  // namespace

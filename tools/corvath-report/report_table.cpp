@@ -160,12 +160,15 @@ void ReportTable::print(std::ostream& out) const {
     }
     auto line = [&](const std::vector<std::string>& texts) {
         std::string text;
+        bool first = true;
         for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (columns_[i].jsonOnly) continue;
             const std::string& cell = i < texts.size() ? texts[i] : std::string();
             const bool last = i + 1 == columns_.size();
             const std::size_t width = widthOf(cell);
             const std::string pad(!last && widths[i] > width ? widths[i] - width : 0, ' ');
-            if (i > 0) text += "  ";
+            if (!first) text += "  ";
+            first = false;
             text += columns_[i].right ? pad + cell : (last ? cell : cell + pad);
         }
         out << text << '\n';

@@ -31,6 +31,8 @@ public:
         std::string heading;
         std::string key;
         bool right = false;  // numbers line up on the right
+        // Only in JSON: its mark shares another column's place in the text.
+        bool jsonOnly = false;
     };
     struct Cell {
         std::string text;

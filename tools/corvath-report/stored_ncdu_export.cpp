@@ -59,6 +59,8 @@ void writeStoredNcduExport(BufferedOutput& out, const ScanReader& reader, const 
         text += ncduString(stack.empty() ? scan.root : folder.name);
         if (folder.flags & StoredFolder::kOtherFilesystem) {
             text += ",\"excluded\":\"othfs\"";
+        } else if (folder.flags & StoredFolder::kExcluded) {
+            text += ",\"excluded\":\"pattern\"";  // as ncdu writes a folder its --exclude left out
         } else {
             addNumber(text, ",\"asize\":", apparent);
             addNumber(text, ",\"dsize\":", allocated);

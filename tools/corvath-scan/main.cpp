@@ -1,4 +1,4 @@
-// corvath-scan [-j THREADS] [-o FILE] PATH: scans PATH on its filesystem (its
+// corvath-scan [-j THREADS] [--exclude PATTERN]... [-o FILE] PATH: scans PATH on its filesystem (its
 // volume on Windows) and prints the totals, one "name: value" per line; -o also
 // writes ncdu's export where the platform has it. What differs per platform is
 // behind scan_platform.h.
@@ -32,6 +32,9 @@ std::string helpText() {
            "\n"
            "  -j THREADS  scan with THREADS threads, 1 to " +
            std::to_string(corvath::kMostThreads) + " (default " + std::to_string(corvath::kDefaultThreads) + ")\n" +
+           "  --exclude PATTERN\n"
+           "              leave out the folders PATTERN names, in .gitignore's syntax (\"cache\"\n"
+           "              at any depth, \"/var/tmp\" from PATH, \"*\", \"?\", \"**\"); repeatable\n" +
            std::string(texts.exportOption) +
            "  --help      show this help and exit\n"
            "  --version   show the version and exit\n"
@@ -91,7 +94,9 @@ int scan(const corvath::ScanArguments& options, corvath::ScanInterrupts& interru
     const auto timestamp = static_cast<std::int64_t>(std::time(nullptr));
     std::optional<corvath::FolderWalk> walk;
     try {
-        walk.emplace(root, corvath::WalkOptions{options.threads, exported ? &exported->sink() : nullptr});
+        corvath::WalkOptions walkOptions{options.threads, exported ? &exported->sink() : nullptr};
+        walkOptions.excludes = corvath::FolderExcludes(options.excludes, corvath::kNamesCaseSensitive);
+        walk.emplace(root, walkOptions);
     } catch (const corvath::EngineError& error) {
         // A drive or folder that is missing or cannot be read: the scan failed.
         return failed(error.what());

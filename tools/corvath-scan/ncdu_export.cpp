@@ -23,6 +23,11 @@ public:
         const FolderNode& node = folders_[index];
         text_ = index == 0 ? "\n[{\"name\":" : ",\n[{\"name\":";
         appendNcduString(text_, index == 0 ? header_.rootName : node.name);
+        if (node.excluded) {
+            text_ += ",\"excluded\":\"pattern\"}";  // as ncdu writes a folder its --exclude left out
+            out_.write(text_);
+            return;
+        }
         if (node.otherFilesystem) {
             // As ncdu writes it: the mounted filesystem's device where it differs.
             if (node.device != 0 && node.device != header_.rootDevice) {

@@ -28,6 +28,17 @@ ScanArguments parseScanArguments(const std::vector<std::string>& arguments) {
         const std::string& argument = arguments[i];
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && (argument == "--exclude" || argument.rfind("--exclude=", 0) == 0)) {
+            std::string pattern;
+            if (argument.size() > 9) {
+                pattern = argument.substr(10);
+            } else if (i + 1 < arguments.size()) {
+                pattern = arguments[++i];
+            } else {
+                throw std::invalid_argument("--exclude needs a pattern");
+            }
+            if (pattern.empty()) throw std::invalid_argument("--exclude needs a pattern, not an empty one");
+            parsed.excludes.push_back(std::move(pattern));
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
             const char option = argument[1];
             if (option != 'j' && option != 'o') throw std::invalid_argument("unknown option '" + argument + "'");

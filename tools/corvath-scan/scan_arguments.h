@@ -14,10 +14,12 @@ inline constexpr unsigned kMostThreads = 256;
 struct ScanArguments {
     unsigned threads = kDefaultThreads;
     std::optional<std::string> output;  // "-" for standard output
+    std::vector<std::string> excludes;  // --exclude's patterns, in their order
     std::string path;
 };
 
-// Parses "[-j THREADS] [-o FILE] PATH"; throws std::invalid_argument with a
+// Parses "[-j THREADS] [--exclude PATTERN]... [-o FILE] PATH"
+// (--exclude=PATTERN too); throws std::invalid_argument with a
 // one-line reason.
 ScanArguments parseScanArguments(const std::vector<std::string>& arguments);
 

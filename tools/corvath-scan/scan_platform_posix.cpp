@@ -8,7 +8,7 @@
 namespace corvath {
 
 const ScanHelpTexts kScanHelpTexts{
-    "corvath-scan [-j THREADS] [-o FILE] PATH",
+    "corvath-scan [-j THREADS] [--exclude PATTERN]... [-o FILE] PATH",
     "Scans PATH on its own filesystem with Corvath Analyzer's engine and prints\n"
     "the allocated and apparent bytes, files, folders, errors and seconds.\n",
     "  -o FILE     also write ncdu's JSON export to FILE; \"-\" for standard output\n"

@@ -13,7 +13,7 @@
 namespace corvath {
 
 const ScanHelpTexts kScanHelpTexts{
-    "corvath-scan [-j THREADS] [-o FILE] PATH",
+    "corvath-scan [-j THREADS] [--exclude PATTERN]... [-o FILE] PATH",
     "Scans PATH (a drive such as C: or a folder such as C:\\Users) on its own\n"
     "volume with Corvath Analyzer's engine and prints the allocated and apparent\n"
     "bytes, files, folders, errors and seconds.\n",
