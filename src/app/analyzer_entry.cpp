@@ -12,6 +12,7 @@
 #include "results/results_database.h"
 #include "run/run_state.h"
 #include "run/unattended_run.h"
+#include "settings/excluded_folders.h"
 #include "text/standard_options.h"
 #include "app/analyzer_help.h"
 
@@ -30,10 +31,12 @@ const std::string kHelp = analyzerHelp(
     "Exit status: 0 done, 1 an analysis failed, 2 no display to show the window on.\n",
     std::string("Settings: ") + kSettingsStoreText + "; results: " + kResultsDatabaseText + ".\n");
 
-ScannerOptions scannerOptions(DriveMounts& mounts, std::chrono::milliseconds stallLimit) {
+// The saved exclude patterns are read when the engine is made, at the run's start.
+ScannerOptions scannerOptions(DriveMounts& mounts, std::chrono::milliseconds stallLimit, RegistryStore& store) {
     ScannerOptions options;
     options.mounts = &mounts;
     options.stallLimit = stallLimit;
+    options.excludedFolders = loadExcludedFolders(store);
     return options;
 }
 
@@ -48,7 +51,7 @@ int runUnattendedHere(RunState& state, std::chrono::milliseconds stallLimit) {
     WaitPump pump;
     return runUnattended(
         state, store, volumes, fileManager,
-        [&] { return std::make_unique<Scanner>(pump, results, scannerOptions(mounts, stallLimit)); }, std::cerr);
+        [&] { return std::make_unique<Scanner>(pump, results, scannerOptions(mounts, stallLimit, store)); }, std::cerr);
 }
 
 }  // namespace
@@ -74,7 +77,7 @@ int runAnalyzer(int argc, char** argv, std::chrono::milliseconds stallLimit) {
     ResultsDatabase results(defaultResultsDatabasePath().string());
     LinuxDriveMounts mounts;
     return runWizardApplication(argc, argv, state, store, volumes, fileManager, [&, stallLimit](EventPump& pump) {
-        return std::make_unique<Scanner>(pump, results, scannerOptions(mounts, stallLimit));
+        return std::make_unique<Scanner>(pump, results, scannerOptions(mounts, stallLimit, store));
     });
 #else
     std::cerr << "corvath-analyzer: this build has no window; use corvath-analyzer -auto\n";

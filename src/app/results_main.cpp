@@ -4,10 +4,12 @@
 #include "engine/scanner.h"
 #include "platform/linux/freedesktop_trash.h"
 #include "platform/linux/linux_drive_mounts.h"
+#include "platform/linux/sqlite_registry_store.h"
 #include "platform/linux/user_folders.h"
 #include "platform/linux/xdg_file_manager.h"
 #include "qt/qt_results_application.h"
 #include "results/results_database.h"
+#include "settings/excluded_folders.h"
 #include "text/standard_options.h"
 
 #include <iostream>
@@ -30,9 +32,12 @@ int main(int argc, char** argv) {
     FreedesktopTrash trash;
     ResultsDatabase results(database);
     LinuxDriveMounts mounts;
+    SqliteRegistryStore store(defaultRegistryStorePath());
     return runResultsApplication(argc, argv, database, fileManager, trash, [&](EventPump& pump) {
         ScannerOptions options;
         options.mounts = &mounts;
+        // A rescan leaves out what the analyzer's runs leave out.
+        options.excludedFolders = loadExcludedFolders(store);
         return std::make_unique<Scanner>(pump, results, options);
     });
 }

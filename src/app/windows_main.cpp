@@ -13,6 +13,7 @@
 #include "results/results_database.h"
 #include "run/run_state.h"
 #include "run/unattended_run.h"
+#include "settings/excluded_folders.h"
 #include "text/standard_options.h"
 #include "app/analyzer_help.h"
 
@@ -35,7 +36,11 @@ struct Win32Parts {
     Win32DriveMounts mounts;
     ScannerOptions options;
     Win32Parts() { options.mounts = &mounts; }
-    std::unique_ptr<Scanner> scanner(EventPump& pump) { return std::make_unique<Scanner>(pump, results, options); }
+    // The saved exclude patterns are read when the engine is made, at the run's start.
+    std::unique_ptr<Scanner> scanner(EventPump& pump) {
+        options.excludedFolders = loadExcludedFolders(store);
+        return std::make_unique<Scanner>(pump, results, options);
+    }
 };
 
 int runUnattendedHere(RunState& state) {
