@@ -25,9 +25,9 @@ struct ScanRecord {
     std::string volume;
     // The bytes in use on the drive as the system counted them, beside what
     // the scan counted; nullopt when the system would not tell.
-    std::optional<std::uint64_t> driveUsed;
+    std::optional<std::uint64_t> driveUsed = std::nullopt;
     // The exclude patterns the scan ran with.
-    std::vector<std::string> excludes;
+    std::vector<std::string> excludes = {};
 };
 
 // Where FinishDrive hands a completed scan. The engine stores nothing itself.

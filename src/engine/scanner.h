@@ -31,7 +31,7 @@ struct ScannerOptions {
     DriveMounts* mounts = nullptr;
     // Patterns of folders to leave out of every scan (see FolderExcludes); each
     // scan records them.
-    std::vector<std::string> excludedFolders;
+    std::vector<std::string> excludedFolders = {};
 };
 
 // Our analysis engine: scans one drive (a mount point, or "C:" on Windows) at a time on a pool of
