@@ -123,7 +123,7 @@ TEST_F(History, ADiskMountedElsewhereKeepsOneHistory) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0]["drive"], first.string());
     EXPECT_EQ(rows[1]["drive"], second.string());
-    EXPECT_EQ(rows[1]["change"], static_cast<std::int64_t>(rows[1]["used"]) - static_cast<std::int64_t>(rows[0]["used"]));
+    EXPECT_EQ(rows[1]["change"], static_cast<std::int64_t>(rows[1]["counted"]) - static_cast<std::int64_t>(rows[0]["counted"]));
 
     const ProgramRun diff = report({"diff", "--json", second.string()});
     ASSERT_EQ(diff.status, 0) << diff.err;

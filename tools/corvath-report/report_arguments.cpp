@@ -17,7 +17,8 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "Shows where the space went, from the scans Corvath Analyzer stored.\n"
            "\n"
            "Commands:\n"
-           "  scans [DRIVE]                      the stored scans: id, drive, finished, used, files, folders, duration\n"
+           "  scans [DRIVE]                      the stored scans: id, drive, finished, the drive's used bytes,\n"
+           "                                     the bytes counted, files, folders, errors, duration\n"
            "  top [-n N] [--depth D] [--scan ID] [PATH]\n"
            "                                     the largest folders under PATH (default: each drive's latest scan)\n"
            "  files [-n N] [--scan ID] [PATH]    the largest files\n"
@@ -25,6 +26,7 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "                                     what grew and shrank between two scans of a drive\n"
            "                                     (default: its latest and the one before)\n"
            "  history [DRIVE]                    a drive's totals, scan by scan\n"
+           "                                     (diff and history warn where the exclude patterns differ)\n"
            "  export --ncdu [--scan ID] FILE|-   a stored scan in ncdu's JSON format (ncdu -f FILE)\n"
            "  prune                              keep the newest " + std::to_string(kKeptNewestScans) +
            " scans of each drive and the last of each\n"
