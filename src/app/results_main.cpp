@@ -39,5 +39,5 @@ int main(int argc, char** argv) {
         // A rescan leaves out what the analyzer's runs leave out.
         options.excludedFolders = loadExcludedFolders(store);
         return std::make_unique<Scanner>(pump, results, options);
-    });
+    }, &store);
 }

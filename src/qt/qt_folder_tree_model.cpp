@@ -243,6 +243,7 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
             if (folder->gone()) return tr("%1 (gone since the earlier scan)").arg(fromBytes(folder->path));
             if (shown.flags & StoredFolder::kUnreadable) return tr("%1 (could not be read in full)").arg(fromBytes(folder->path));
             if (shown.flags & StoredFolder::kOtherFilesystem) return tr("%1 (another filesystem, not entered)").arg(fromBytes(folder->path));
+            if (shown.flags & StoredFolder::kExcluded) return tr("%1 (left out by an exclude pattern, not entered)").arg(fromBytes(folder->path));
             return {};  // the delegate shows the path where the name is cut
         default:
             return {};

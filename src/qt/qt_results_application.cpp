@@ -18,7 +18,7 @@ constexpr const char* kWithoutWindow = "; \"corvath-report\" shows the scans wit
 }  // namespace
 
 int runResultsApplication(int argc, char** argv, const std::string& databasePath, FileManager& fileManager,
-                          TrashCan& trash, const PumpedEngineFactory& makeEngine) {
+                          TrashCan& trash, const PumpedEngineFactory& makeEngine, RegistryStore* settings) {
     if (!checkDisplay("corvath-results", kWithoutWindow, std::cerr)) return 2;
 
     QApplication app(argc, argv);
@@ -26,6 +26,7 @@ int runResultsApplication(int argc, char** argv, const std::string& databasePath
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kResultsDesktopApplicationId));
     prepareIconTheme();
     QtResultsWindow window(databasePath, fileManager, trash, makeEngine);
+    window.setSettingsStore(settings);
     window.show();
     return QApplication::exec();
 }

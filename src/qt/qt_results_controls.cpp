@@ -129,6 +129,9 @@ void QtResultsWindow::buildChoiceBars(QWidget* results, QVBoxLayout* layout) {
     bar->addStretch(1);
     again_ = new QPushButton(tr("&Analyze Again"), results);
     bar->addWidget(again_);
+    excludes_ = new QPushButton(tr("E&xcluded Folders..."), results);
+    excludes_->setEnabled(false);
+    bar->addWidget(excludes_);
     compare_ = new QComboBox(results);
     compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     compare_->setMinimumContentsLength(28);
@@ -208,6 +211,7 @@ void QtResultsWindow::connectControls() {
         filesFilter_->setFilterFixedString(text);
     });
     connect(again_, &QPushButton::clicked, this, &QtResultsWindow::analyzeAgain);
+    connect(excludes_, &QPushButton::clicked, this, &QtResultsWindow::editExcludedFolders);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { treeCurrentChanged(current); });
     connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {

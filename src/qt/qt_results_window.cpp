@@ -15,6 +15,8 @@
 #include "ui/growth_shade.h"
 #include "ui/results_texts.h"
 
+#include "qt/qt_excludes_dialog.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -408,11 +410,31 @@ void QtResultsWindow::updateSummary() {
     if (shown_->errors > 0) {
         text += tr("; %1 could not be read").arg(locale.toString(static_cast<qulonglong>(shown_->errors)));
     }
+    // What the system counts beside what was counted: the gap is what could
+    // not be read or was left out.
+    if (shown_->driveUsed) text += tr("; %1 in use on the drive").arg(sizeLabel(*shown_->driveUsed));
+    if (!shown_->excludes.empty()) {
+        text += tr("; %n folder pattern(s) left out", nullptr, static_cast<int>(shown_->excludes.size()));
+    }
     if (earlier_) {
         const auto grown = static_cast<std::int64_t>(allocated) - static_cast<std::int64_t>(earlier_->allocated);
         text += tr("; %1 since %2").arg(QString::fromStdString(sizeChangeText(grown)), whenText(earlier_->finished));
+        if (excludesDiffer(*earlier_, *shown_)) {
+            text += tr(" (not like for like: the two scans left out different folders)");
+        }
     }
     summary_->setText(text);
+}
+
+void QtResultsWindow::setSettingsStore(RegistryStore* store) {
+    settings_ = store;
+    excludes_->setEnabled(store != nullptr);
+}
+
+void QtResultsWindow::editExcludedFolders() {
+    if (settings_ == nullptr) return;
+    QtExcludesDialog dialog(*settings_, this);
+    dialog.exec();
 }
 
 void QtResultsWindow::showFailure(const QString& text) {

@@ -14,6 +14,7 @@
 #include "qt/folder_item.h"
 #include "run/file_manager.h"
 #include "run/trash_can.h"
+#include "settings/registry_store.h"
 
 class QAction;
 class QCheckBox;
@@ -78,6 +79,11 @@ public:
     void copySelectedPath();
     void openSelectedInFileManager();
     void analyzeAgain();
+    // Where the "Excluded Folders..." button keeps its patterns; without one
+    // (the default) the button is disabled.
+    void setSettingsStore(RegistryStore* store);
+    QPushButton* excludesButton() const { return excludes_; }
+    void editExcludedFolders();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -138,6 +144,8 @@ private:
     QCheckBox* onlyChanged_ = nullptr;
     QLineEdit* filterEdit_ = nullptr;
     QPushButton* again_ = nullptr;
+    QPushButton* excludes_ = nullptr;
+    RegistryStore* settings_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QTreeView* tree_ = nullptr;
     QtTreemapWidget* treemap_ = nullptr;

@@ -8,12 +8,16 @@
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
+#include "qt/qt_excludes_dialog.h"
 #include "qt/qt_history_chart.h"
 #include "qt/qt_largest_files_model.h"
 #include "qt/qt_test_app.h"
 #include "qt/qt_treemap_widget.h"
 #include "results/results_database.h"
+#include "settings/analyzer_settings.h"
+#include "settings/excluded_folders.h"
 #include "support/fake_engine.h"
+#include "support/fake_registry_store.h"
 #include "support/mount_namespace.h"
 #include "support/recording_file_manager.h"
 #include "support/temp_dir.h"
@@ -30,6 +34,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QLabel>
@@ -311,6 +316,59 @@ TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
     window->tabs()->setCurrentIndex(2);
     ASSERT_NE(window->historyChart(), nullptr);
     EXPECT_EQ(window->historyChart()->pointCount(), 2);
+}
+
+// The dialog keeps the patterns through the settings logic; a rescan made with
+// them shows the folder left out, and comparing with the scan before says the
+// change is not like for like.
+TEST_F(ResultsWindow, ExcludedFoldersAreSavedFromTheDialogAndTheComparisonWarns) {
+    store();
+    test::FakeRegistryStore settings;
+    settings.createKey(kSettingsKey);
+    auto window = open(database, [&](EventPump& pump) {
+        ScannerOptions options{2};
+        options.excludedFolders = loadExcludedFolders(settings);
+        return std::make_unique<Scanner>(pump, results, options);
+    });
+    EXPECT_FALSE(window->excludesButton()->isEnabled()) << "nowhere to keep them yet";
+    window->setSettingsStore(&settings);
+    ASSERT_TRUE(window->excludesButton()->isEnabled());
+
+    QTimer typing;
+    QObject::connect(&typing, &QTimer::timeout, [] {
+        auto* dialog = qobject_cast<QtExcludesDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        dialog->editor()->setPlainText("big\n\n/old\t#comment");
+        dialog->accept();
+    });
+    typing.start(20);
+    window->excludesButton()->click();
+    typing.stop();
+    EXPECT_EQ(settings.text(kSettingsKey, kExcludedFolders), "big\t/old\t#comment");
+
+    window->analyzeAgain();
+    const ScanReader reader(database.string());
+    const std::vector<StoredScan> scans = reader.scans();
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(window->shownScan()->id, scans[1].id);
+    const FolderItem* big = child(window->currentFolder(), "big");
+    ASSERT_NE(big, nullptr);
+    const QModelIndex name = window->folderModel()->indexOf(big, QtFolderTreeModel::kName);
+    EXPECT_TRUE(name.data(Qt::ToolTipRole).toString().endsWith("(left out by an exclude pattern, not entered)"));
+    EXPECT_EQ(big->now.allocated, 0u);
+
+    window->showScan(scans[1].id, scans[0].id);
+    const QString summary = window->statusBar()->findChild<QLabel*>()->text();
+    EXPECT_TRUE(summary.contains("not like for like")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("in use on the drive")) << summary.toStdString();
+
+    // A store that keeps nothing (no settings key) is said to, not passed over.
+    test::FakeRegistryStore keyless;
+    QtExcludesDialog dialog(keyless);
+    dialog.editor()->setPlainText("cache");
+    BoxAnswers answers({QMessageBox::Ok});
+    EXPECT_FALSE(dialog.save());
+    EXPECT_TRUE(answers.text(0).contains("could not be saved")) << answers.text(0).toStdString();
 }
 
 TEST_F(ResultsWindow, TrashAsksFirstNamingTheSizeNowAndTakesTheFolderOutOfTheTotals) {
