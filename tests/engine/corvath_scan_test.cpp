@@ -102,6 +102,31 @@ TEST(CorvathScan, ExportIsReadByNcduAndAgreesWithTheTotals) {
     EXPECT_EQ(ours, theirs + "\n");
 }
 
+TEST(CorvathScan, ExcludedFoldersAreCountedAsFoldersWithoutSizeAndExportedAsNcduDoes) {
+    TempDir tree;
+    writeFile(tree / "keep" / "a", std::string(3000, 'a'));
+    writeFile(tree / "keep" / "cache" / "b", std::string(80000, 'b'));
+    writeFile(tree / "tmp" / "c", std::string(60000, 'c'));
+    writeFile(tree / "x" / "tmp" / "d", std::string(9000, 'd'));
+    TempDir out;
+    const fs::path exported = out / "scan.json";
+    int status = -1;
+    const auto summary = parseSummary(scan("--exclude cache --exclude=/tmp -o " + shellQuote(exported.string()) + " " +
+                                           shellQuote(tree.path().string()) + " 2>&1",
+                                           &status));
+    ASSERT_EQ(status, 0) << summary.size();
+    const std::string root = shellQuote(tree.path().string());
+    EXPECT_EQ(summary.at("allocated"),
+              runCommand("du -sx -B1 --exclude=cache --exclude=" + shellQuote(tree.path().string() + "/tmp") + " " +
+                         root + " | cut -f1 | tr -d '\\n'"));
+    EXPECT_EQ(summary.at("folders"), "6") << "the root, keep, x, x/tmp and the two left out";
+    const std::string json = readFile(exported);
+    EXPECT_NE(json.find("[{\"name\":\"cache\",\"excluded\":\"pattern\"}]"), std::string::npos) << json;
+    EXPECT_NE(json.find("[{\"name\":\"tmp\",\"excluded\":\"pattern\"}]"), std::string::npos) << json;
+    EXPECT_EQ(ncduReexport(exported, out / "again.json"), "");
+    EXPECT_NE(scan("--help").find("--exclude PATTERN"), std::string::npos);
+}
+
 TEST(CorvathScan, ExportToStandardOutputMovesTheSummaryToStandardError) {
     TempDir tree, out;
     writeFile(tree / "a" / "b", "bb");
@@ -138,7 +163,8 @@ TEST(CorvathScan, BadArgumentsGiveOneLineAndStatusTwoAndAPathNotScannedOne) {
     writeFile(dir / "file", "x");
     const std::string existing = shellQuote(dir.path().string());
     const std::vector<std::string> cases = {std::string(""), "-x " + existing, "-j", "-j 0 " + existing, "-j abc " + existing, "-j 1000 " + existing,
-          existing + " " + existing, "-o a.json -o b.json " + existing};
+          existing + " " + existing, "-o a.json -o b.json " + existing, existing + " --exclude",
+          "--exclude= " + existing};
     for (const std::string& arguments : cases) {
         SCOPED_TRACE(arguments);
         int status = -1;
