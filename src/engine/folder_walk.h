@@ -107,9 +107,11 @@ public:
     std::string currentFolder() const;
 
     std::uint64_t rootDevice() const;
-    // The bytes in use on the root's filesystem when the walk was made, as the
-    // system counts them (statvfs: blocks less free blocks, in fragments);
-    // nullopt when the system would not tell.
+    // The bytes in use on the root's filesystem now, as the system counts them
+    // (statvfs: blocks less free blocks, in fragments); asked for on a thread
+    // of its own, after the walk (a filesystem that hangs on the question must
+    // not stop the walk), waiting up to kDriveUsageWait; nullopt when the
+    // system would not tell by then.
     std::optional<std::uint64_t> driveUsedBytes() const;
     // The kernel's ID of the mount the root folder lies on; 0 where unknown.
     std::uint64_t rootMountId() const;

@@ -127,6 +127,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
         }
     }
     walk->folders().sumUp();
+    const std::optional<std::uint64_t> driveUsed = walk->driveUsedBytes();  // may wait a little: not under the lock
     std::lock_guard lock(mutex_);
     completed_ = walk;
     completedRecord_ = ScanRecord{drive,
@@ -136,7 +137,7 @@ void Scanner::AnalyzeDrive(const std::string& drive) {
                                   lastTotals_,
                                   walk->largestFiles(),
                                   mount ? mount->volume : std::string(),
-                                  walk->driveUsedBytes(),
+                                  driveUsed,
                                   excludes_.patterns()};
 }
 

@@ -144,19 +144,6 @@ TEST(ScanHistory, SecondVersionFileReadsAsItLiesAndConvertsWhenWrittenLosingNoth
     EXPECT_EQ(reader.scanHolding("/tmp/corvath-v2/a")->driveKey, "uuid-other");
 }
 
-// The third version as it was written: the second one's tables with drive_key.
-void makeThirdVersion(const fs::path& database) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(database.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db,
-                           "ALTER TABLE scans ADD COLUMN drive_key TEXT;"
-                           "CREATE INDEX scans_by_key ON scans(drive_key, finished);"
-                           "UPDATE scans SET drive_key = 'uuid-v3'; PRAGMA user_version = 3;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
 TEST(ScanHistory, ThirdVersionFileReadsAsItLiesAndGainsUsedBytesAndExcludesWhenWritten) {
 #ifdef _WIN32
     GTEST_SKIP() << "made from the second version's fixture, which has Linux paths";
@@ -164,43 +151,28 @@ TEST(ScanHistory, ThirdVersionFileReadsAsItLiesAndGainsUsedBytesAndExcludesWhenW
     TempDir data;
     const fs::path database = data / "scans.db";
     fs::copy_file(fs::path(CORVATH_FIXTURES) / "scans-v2.db", database);
-    makeThirdVersion(database);
+    sqlite3* db = nullptr;  // the third version as it was written: the second with drive_key
+    sqlite3_open(database.string().c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE scans ADD COLUMN drive_key TEXT; UPDATE scans SET drive_key = 'v3';"
+                           "PRAGMA user_version = 3;", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
     const std::string bytes = readFile(database);
-    std::map<std::string, StoredFolder> firstTree;
-    {
-        const ScanReader reader(database.string());
-        const auto scans = reader.scans();
-        ASSERT_EQ(scans.size(), 2u);
-        EXPECT_EQ(scans[1].allocated, 102400u);
-        EXPECT_FALSE(scans[1].driveUsed) << "not known for a scan from before it was kept";
-        EXPECT_TRUE(scans[1].excludes.empty());
-        firstTree = storedTree(reader, scans[0]);
-    }
+    EXPECT_FALSE(ScanReader(database.string()).scans().at(1).driveUsed) << "unknown for a scan from before";
     EXPECT_EQ(readFile(database), bytes) << "reading converts nothing";
 
     FolderTable table;
-    table.append();
-    table[0].name = "/tmp/corvath-v2";
-    table[0].allocated = table[0].ownAllocated = 4096;
+    table[table.append()].name = "/tmp/corvath-v2";
     const auto now = system_clock::now();
-    ScanRecord record{"/tmp/corvath-v2", "/tmp/corvath-v2", now, now, {4096, 0, 0, 1, 0}, {}, "uuid-v3"};
-    record.driveUsed = 1u << 20;
-    record.excludes = {"cache", "/var/tmp"};
+    ScanRecord record{"/tmp/corvath-v2", "/tmp/corvath-v2", now, now, {4096, 0, 0, 1, 0}, {}, "v3", 1u << 20, {"a", "/b"}};
     ResultsDatabase(database.string()).storeScan(record, table);
     EXPECT_EQ(queryNumber(database, "PRAGMA user_version"), kResultsSchemaVersion);
-
-    const ScanReader reader(database.string());
-    const auto scans = reader.scans("uuid-v3");
+    const auto scans = ScanReader(database.string()).scans("v3");
     ASSERT_EQ(scans.size(), 3u);
-    EXPECT_EQ(scans[1].allocated, 102400u);
+    EXPECT_EQ(scans[1].allocated, 102400u) << "the earlier scans are as they were";
     EXPECT_FALSE(scans[1].driveUsed);
-    const auto tree = storedTree(reader, scans[0]);
-    ASSERT_EQ(tree.size(), firstTree.size());
-    for (const auto& [path, folder] : firstTree) EXPECT_EQ(tree.at(path).allocated, folder.allocated) << path;
     EXPECT_EQ(scans[2].driveUsed, 1u << 20);
     EXPECT_EQ(scans[2].excludes, record.excludes);
     EXPECT_TRUE(excludesDiffer(scans[1], scans[2]));
-    EXPECT_FALSE(excludesDiffer(scans[0], scans[1]));
 }
 
 StoredScan scanAt(std::int64_t id, const std::string& local) {

@@ -237,54 +237,27 @@ TEST_F(ReportTree, AMountPointInsideIsStoredAsAnotherFilesystem) {
 }
 
 // The drive's used bytes beside what was counted, so that folders left out show
-// as a gap; and each view marks the folder left out.
+// as a gap; and the folder left out marked in the text and the ncdu export.
 TEST_F(ReportTree, ScansShowUsedBesideCountedAndExcludedFoldersAreMarked) {
     if (!namespaced) GTEST_SKIP() << reason;  // a drive of its own, whose used bytes nothing else changes
-    writeFile(tree / "keep" / "f", std::string(40000, 'k'));
     writeFile(tree / "cache" / "big", std::string(500000, 'c'));
-    {
-        WaitPump pump;
-        ResultsDatabase results(database.string());
-        ScannerOptions options{2};
-        options.excludedFolders = {"cache/"};
-        Scanner scanner(pump, results, options);
-        scanner.AnalyzeDrive(tree.path().string());
-        scanner.FinishDrive();
-    }
+    WaitPump pump;
+    ResultsDatabase results(database.string());
+    ScannerOptions options{2};
+    options.excludedFolders = {"cache/"};
+    Scanner scanner(pump, results, options);
+    scanner.AnalyzeDrive(tree.path().string());
+    scanner.FinishDrive();
     struct statvfs space {};
     ASSERT_EQ(::statvfs(tree.path().c_str(), &space), 0);
-    const std::uint64_t used = (space.f_blocks - space.f_bfree) * space.f_frsize;
 
-    const Report scans = report(database, {"scans", "--json"});
-    ASSERT_EQ(scans.run.status, 0) << scans.run.err;
-    const json row = scans.parsed().at(0);
-    EXPECT_EQ(row["used"], used);
+    const json row = report(database, {"scans", "--json"}).parsed().at(0);
+    EXPECT_EQ(row["used"], (space.f_blocks - space.f_bfree) * space.f_frsize);
     EXPECT_EQ(row["counted"], referenceFor(tree.path()).allocated - referenceFor(tree / "cache").allocated);
-    EXPECT_LT(row["counted"], row["used"]);
-    EXPECT_EQ(row["excludes"], json::array({"cache/"}));
-    const Report text = report(database, {"scans", "--bytes"});
-    EXPECT_EQ(text.run.out.rfind("ID  DRIVE", 0), 0u) << text.run.out;
-    EXPECT_NE(text.run.out.find("  USED  COUNTED  "), std::string::npos) << text.run.out;
-    EXPECT_NE(text.run.out.find("  " + std::to_string(used) + "  "), std::string::npos) << text.run.out;
-
-    const std::string cache = tree.path().string() + "/cache";
-    const Report top = report(database, {"top", "--json", tree.path().string()});
-    std::map<std::string, json> rows;
-    for (const json& ranked : top.parsed()) rows[ranked["path"]] = ranked;
-    ASSERT_TRUE(rows.contains(cache)) << top.run.out;
-    EXPECT_EQ(rows[cache]["excluded"], true);
-    EXPECT_EQ(rows[cache]["other_filesystem"], false);
-    EXPECT_EQ(rows[cache]["allocated"], 0);
-    EXPECT_EQ(rows[tree.path().string() + "/keep"]["excluded"], false);
     const std::string shown = report(database, {"top", tree.path().string()}).run.out;
-    EXPECT_NE(shown.find("-    " + cache), std::string::npos) << shown;
-    EXPECT_NE(shown.find("- left out by an exclude pattern"), std::string::npos) << shown;
-
+    EXPECT_NE(shown.find("-    " + tree.path().string() + "/cache\n\n- left out by an exclude pattern"), std::string::npos);
     ASSERT_EQ(report(database, {"export", "--ncdu", (data / "scan.json").string()}).run.status, 0);
-    EXPECT_NE(readFile(data / "scan.json").find("[{\"name\":\"cache\",\"excluded\":\"pattern\"}]"), std::string::npos);
-    EXPECT_EQ(runCommand("HOME=/nonexistent ncdu --ignore-config -0 -f " + shellQuote((data / "scan.json").string()) +
-                         " -o /dev/null 2>&1"),
-              "");
+    EXPECT_NE(readFile(data / "scan.json").find("{\"name\":\"cache\",\"excluded\":\"pattern\"}"), std::string::npos);
 }
 
 TEST_F(ReportTree, NamesReachTheTerminalEscapedAndJsonExactly) {

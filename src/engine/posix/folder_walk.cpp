@@ -14,6 +14,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "engine/drive_usage.h"
 #include "engine/engine_error.h"
 #include "engine/posix/walk_state.h"
 #include "text/paths.h"
@@ -103,10 +104,6 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
         s.rootMountId = mount.stx_mnt_id;
     }
 #endif
-    // Beside the count, so that a gap (folders unreadable or left out) shows.
-    if (struct statvfs space {}; ::fstatvfs(s.rootFd.get(), &space) == 0 && space.f_blocks >= space.f_bfree) {
-        s.driveUsed = static_cast<std::uint64_t>(space.f_blocks - space.f_bfree) * space.f_frsize;
-    }
     planDescriptors(s);
     const std::uint32_t root = s.folders.append();
     FolderNode& node = s.folders[root];
@@ -126,7 +123,16 @@ std::uint64_t FolderWalk::rootDevice() const { return state_->rootStat.st_dev; }
 
 std::uint64_t FolderWalk::rootMountId() const { return state_->rootMountId; }
 
-std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const { return state_->driveUsed; }
+// By path: a descriptor of its own would take one the walk has counted on.
+std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const {
+    return driveUsageWithin(
+        [path = state_->rootPath]() -> std::optional<std::uint64_t> {
+            struct statvfs space {};
+            if (::statvfs(path.c_str(), &space) != 0 || space.f_blocks < space.f_bfree) return std::nullopt;
+            return static_cast<std::uint64_t>(space.f_blocks - space.f_bfree) * space.f_frsize;
+        },
+        kDriveUsageWait);
+}
 
 // Lets go of every folder still open, the root included, so that nothing
 // keeps the drive busy once the scan is over.

@@ -77,7 +77,6 @@ struct WalkState : WalkPool<WalkState, WorkItem> {
     // Set before the workers start, read only afterwards.
     struct stat rootStat {};
     std::uint64_t rootMountId = 0;  // 0 where the kernel does not tell
-    std::optional<std::uint64_t> driveUsed;
     std::optional<FolderOpener> opener;  // itself safe from any thread
     // Folders kept open for their sub-folders: keptBudget for any folder,
     // keptMost for one whose sub-folders' paths would need more than one open.

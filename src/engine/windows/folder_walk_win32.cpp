@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "engine/drive_usage.h"
 #include "engine/engine_error.h"
 #include "engine/windows/walk_state_win32.h"
 #include "engine/windows/win32_file.h"
@@ -35,14 +36,6 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
     if (s.volume.remote) s.listingBytes = WalkState::kRemoteListingBytes;
     if (s.volume.ntfs) identity.fileIndex &= (std::uint64_t{1} << 48) - 1;
     s.rootHandle = std::move(root);
-    // Beside the count, so that a gap (folders unreadable or left out) shows;
-    // the call wants a folder with its trailing "\".
-    std::wstring folder = s.rootLong;
-    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-    ULARGE_INTEGER total{}, totalFree{};
-    if (::GetDiskFreeSpaceExW(folder.c_str(), nullptr, &total, &totalFree) && total.QuadPart >= totalFree.QuadPart) {
-        s.driveUsed = total.QuadPart - totalFree.QuadPart;
-    }
 
     const std::uint32_t index = s.folders.append();
     FolderNode& node = s.folders[index];
@@ -56,7 +49,21 @@ FolderWalk::FolderWalk(const std::string& rootPath, WalkOptions options) : state
 
 std::uint64_t FolderWalk::rootDevice() const { return state_->volumeSerial; }
 
-std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const { return state_->driveUsed; }
+// The call wants a folder with its trailing "\".
+std::optional<std::uint64_t> FolderWalk::driveUsedBytes() const {
+    std::wstring folder = state_->rootLong;
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return driveUsageWithin(
+        [folder]() -> std::optional<std::uint64_t> {
+            ULARGE_INTEGER total{}, totalFree{};
+            if (!::GetDiskFreeSpaceExW(folder.c_str(), nullptr, &total, &totalFree) ||
+                total.QuadPart < totalFree.QuadPart) {
+                return std::nullopt;
+            }
+            return total.QuadPart - totalFree.QuadPart;
+        },
+        kDriveUsageWait);
+}
 
 // Windows has no mount IDs; the volume serial tells the drive.
 std::uint64_t FolderWalk::rootMountId() const { return 0; }

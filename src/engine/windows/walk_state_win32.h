@@ -103,7 +103,6 @@ struct WalkState : WalkPool<WalkState, FolderItem> {
     // Set before the workers start, read only afterwards.
     std::wstring rootLong;  // rootPath ("C:\", "Z:\tmp\tree") as "\\?\C:\", "\\?\Z:\tmp\tree"
     std::uint32_t volumeSerial = 0;
-    std::optional<std::uint64_t> driveUsed;
     win32::VolumeFacts volume;
     std::size_t listingBytes = kListingBytes;
     win32::UniqueHandle rootHandle;  // until the root's scan takes it
