@@ -32,7 +32,7 @@ public:
     bool empty() const { return patterns_.empty(); }
     // True when some pattern needs the folder's whole path, not only its name.
     bool needsPath() const { return anchored_; }
-    // The patterns as given, blank ones left out.
+    // The patterns as given, blank ones and comments left out: what a scan records.
     const std::vector<std::string>& patterns() const { return given_; }
 
     // parts: the folder's path below the root, one name per part (its own name
