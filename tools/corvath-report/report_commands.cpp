@@ -211,13 +211,15 @@ private:
                                {"FOLDERS", "folders", true},
                                {"", "other_filesystem"},
                                {"", "unreadable"},
+                               {"", "subvolume", false, true},
                                {"PATH", "path"}});
             const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
             for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
                 const FolderRanking::Entry& ranked = ranking.entries[i];
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
                            count(ranked.folder.files), count(ranked.folder.folders),
-                           otherFilesystem(isMountPoint(ranked.folder)), unreadable(isUnreadable(ranked.folder))},
+                           otherFilesystem(isMountPoint(ranked.folder)), unreadable(isUnreadable(ranked.folder)),
+                           {"", (ranked.folder.flags & StoredFolder::kSubvolume) != 0}},
                           [&ranking, i] { return path(ranking.path(i)); });
             }
             emit(table, scan, scans.size() > 1 || !args_.target);

@@ -161,6 +161,7 @@ void ReportTable::print(std::ostream& out) const {
     auto line = [&](const std::vector<std::string>& texts) {
         std::string text;
         for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (columns_[i].jsonOnly) continue;
             const std::string& cell = i < texts.size() ? texts[i] : std::string();
             const bool last = i + 1 == columns_.size();
             const std::size_t width = widthOf(cell);

@@ -31,6 +31,7 @@ public:
         std::string heading;
         std::string key;
         bool right = false;  // numbers line up on the right
+        bool jsonOnly = false;  // a fact for scripts that the table leaves out
     };
     struct Cell {
         std::string text;
