@@ -15,6 +15,11 @@ struct EntryRecord {
     std::uint64_t inode = 0;
     std::uint64_t device = 0;
     std::uint32_t links = 1;
+    // links is not the file's link count but the names the walk had met when
+    // it listed this one (1 on the first, 2 on later ones): a listing that
+    // tells no link count. A sink that marks links settles this entry once the
+    // walk has met every name.
+    bool linksSoFar = false;
     Kind kind = Kind::Regular;
 };
 

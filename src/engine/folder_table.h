@@ -24,9 +24,14 @@ struct FolderNode {
     // Left out by the scan's exclude patterns: counted as a folder by its
     // parent, never entered, no size, like a mount point.
     bool excluded = false;
+    // A btrfs subvolume (or snapshot): the same filesystem and mount under
+    // another device number; entered and counted like any folder.
+    bool subvolume = false;
     std::string name;  // raw bytes; the root holds the path it was scanned as
     std::uint64_t inode = 0;
-    std::uint64_t device = 0;  // of the filesystem mounted here; 0 when it is the scan's own
+    // Of the filesystem mounted here, or of the subvolume the folder is in; 0
+    // when it is the scan root's own.
+    std::uint64_t device = 0;
     std::uint64_t allocated = 0;
     std::uint64_t apparent = 0;
     std::uint64_t files = 0;

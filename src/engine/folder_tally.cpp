@@ -25,7 +25,7 @@ void countFile(FolderTally& tally, const FileFacts& file, HardLinkSet& hardLinks
     }
     if (keepEntries) {
         tally.recorded.push_back({file.name, file.apparent, file.allocated, file.inode, file.device, file.links,
-                                  file.regular ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
+                                  file.linksSoFar, file.regular ? EntryRecord::Kind::Regular : EntryRecord::Kind::Other});
     }
 }
 

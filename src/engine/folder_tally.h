@@ -48,6 +48,7 @@ struct FileFacts {
     std::uint32_t links = 1;
     std::int64_t modified = 0;  // seconds since the epoch
     bool regular = true;        // a regular file, one of the largest files if large enough
+    bool linksSoFar = false;    // as in EntryRecord
 };
 
 // A sub-folder on the scan's filesystem, as the walker read it; what the

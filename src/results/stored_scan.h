@@ -44,6 +44,7 @@ struct StoredFolder {
     static constexpr std::uint32_t kUnreadable = 1;       // could not be opened or read in full
     static constexpr std::uint32_t kOtherFilesystem = 2;  // a mount point, not entered
     static constexpr std::uint32_t kExcluded = 4;         // left out by the scan's exclude patterns, not entered
+    static constexpr std::uint32_t kSubvolume = 8;        // a btrfs subvolume or snapshot, entered
 
     std::int64_t node = 0;
     std::string name;  // raw bytes; the root's is its full path

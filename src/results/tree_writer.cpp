@@ -14,7 +14,8 @@ namespace {
 std::uint32_t flagsOf(const FolderNode& folder) {
     return (folder.readError ? StoredFolder::kUnreadable : 0u) |
            (folder.otherFilesystem ? StoredFolder::kOtherFilesystem : 0u) |
-           (folder.excluded ? StoredFolder::kExcluded : 0u);
+           (folder.excluded ? StoredFolder::kExcluded : 0u) |
+           (folder.subvolume ? StoredFolder::kSubvolume : 0u);
 }
 
 // Each folder's sub-folders, from the parent indices (a child's index is

@@ -2,6 +2,7 @@
 // to write when the scan fails, is cancelled or the file is not a plain one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -340,7 +341,7 @@ TEST(EntrySpill, GivesEachFolderItsBatchesInOrder) {
     EntrySpill spill(dir.path().string());
     spill.setRootDevice(7);
     const auto entry = [](std::string_view name, std::uint64_t size) {
-        return EntryRecord{name, size, 4096, 1, 7, 1, EntryRecord::Kind::Regular};
+        return EntryRecord{name, size, 4096, 1, 7, 1, false, EntryRecord::Kind::Regular};
     };
     const std::vector<EntryRecord> a1{entry("a1", 1), entry("a2", 2)}, b1{entry("b1", 3)}, a2{entry("a3", 4)};
     spill.record(2, a1);
@@ -362,6 +363,50 @@ TEST(EntrySpill, GivesEachFolderItsBatchesInOrder) {
               ",\n{\"name\":\"a1\",\"asize\":1,\"dsize\":4096},\n{\"name\":\"a2\",\"asize\":2,\"dsize\":4096}"
               ",\n{\"name\":\"a3\",\"asize\":4,\"dsize\":4096}|,\n{\"name\":\"b1\",\"asize\":3,\"dsize\":4096}|");
     EXPECT_TRUE(namesIn(dir.path()).empty()) << "the spill has no name";
+}
+
+// A walker that learns of a file's links only as it meets them: every name of
+// a file met more than once is marked, the first included, with the names
+// met; a file met once is plain. The marks survive the copy's read pieces.
+TEST(EntrySpill, MarksEveryNameOfAFileMetUnderSeveralOnceTheWalkIsOver) {
+    TempDir dir, out;
+    EntrySpill spill(dir.path().string());
+    spill.setRootDevice(7);
+    const auto met = [](std::string_view name, std::uint64_t inode, std::uint32_t soFar) {
+        return EntryRecord{name, 1, 4096, inode, 7, soFar, true, EntryRecord::Kind::Regular};
+    };
+    // Enough entries for the copy to read the folder in several pieces.
+    std::vector<std::string> names;
+    for (int i = 0; i < 60000; ++i) names.push_back("n" + std::to_string(i));
+    std::vector<EntryRecord> many;
+    for (int i = 0; i < 60000; ++i) many.push_back(met(names[i], 1000 + i, 1));
+    spill.record(1, many);
+    const std::vector<EntryRecord> later{met("second", 5, 2), met("third", 5, 2), met("again", 1001, 2)};
+    spill.record(2, std::vector<EntryRecord>{met("first", 5, 1), met("alone", 6, 1)});
+    spill.record(3, later);
+    {
+        const UniqueFd file(::open((out / "x").c_str(), O_WRONLY | O_CREAT, 0644));
+        BufferedOutput text(file.get(), "x");
+        for (std::uint32_t folder = 1; folder <= 3; ++folder) {
+            spill.copyFolder(folder, text);
+            text.write("|");
+        }
+        text.flush();
+    }
+    const std::string all = readFile(out / "x");
+    const std::string folder1 = all.substr(0, all.find('|'));
+    const std::string rest = all.substr(folder1.size());
+    EXPECT_EQ(folder1.find('\x01'), std::string::npos);
+    EXPECT_EQ(std::count(folder1.begin(), folder1.end(), '\n'), 60000);
+    EXPECT_NE(folder1.find("{\"name\":\"n1\",\"asize\":1,\"dsize\":4096,\"ino\":1001,\"hlnkc\":true,\"nlink\":2}"),
+              std::string::npos);
+    EXPECT_NE(folder1.find("{\"name\":\"n59999\",\"asize\":1,\"dsize\":4096}"), std::string::npos);
+    EXPECT_EQ(rest,
+              "|,\n{\"name\":\"first\",\"asize\":1,\"dsize\":4096,\"ino\":5,\"hlnkc\":true,\"nlink\":3}"
+              ",\n{\"name\":\"alone\",\"asize\":1,\"dsize\":4096}|"
+              ",\n{\"name\":\"second\",\"asize\":1,\"dsize\":4096,\"ino\":5,\"hlnkc\":true,\"nlink\":3}"
+              ",\n{\"name\":\"third\",\"asize\":1,\"dsize\":4096,\"ino\":5,\"hlnkc\":true,\"nlink\":3}"
+              ",\n{\"name\":\"again\",\"asize\":1,\"dsize\":4096,\"ino\":1001,\"hlnkc\":true,\"nlink\":2}|");
 }
 
 }  // namespace

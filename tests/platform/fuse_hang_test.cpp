@@ -141,5 +141,28 @@ TEST(HungFuseMount, AScanThatStopsAnsweringFailsAfterTheStallLimit) {
     hung.stop();  // the stuck worker fails and goes
 }
 
+// Where a container runtime keeps its layers a FUSE mount (rootless Podman's
+// fuse-overlayfs) is no drive; a FUSE filesystem elsewhere is listed, but as a
+// drive a process serves, never pre-ticked as a fixed one.
+TEST(FuseMounts, AtAContainerRuntimesFolderNoDriveElsewhereListedButNotFixed) {
+    std::string reason;
+    if (!test::enterPrivateMountNamespace(reason)) GTEST_SKIP() << reason;
+    if (::access("/dev/fuse", R_OK | W_OK) != 0) GTEST_SKIP() << "no /dev/fuse";
+    test::mountTmpfs("/var/lib");  // the runtimes' folder, in this namespace only
+    test::TempDir dir;
+    const fs::path runtime = "/var/lib/containers/storage/overlay/89ab/merged", data = dir / "data";
+    HangingFilesystem layer(CORVATH_FUSE_HANG, runtime, "--answer-root");
+    HangingFilesystem served(CORVATH_FUSE_HANG, data, "--answer-root");
+    ASSERT_TRUE(layer.mounted() && served.mounted()) << "the FUSE filesystems did not mount";
+
+    LinuxVolumeLayer volumes;
+    const std::vector<std::string> roots = test::splitDriveRoots(volumes.driveRoots());
+    EXPECT_EQ(std::find(roots.begin(), roots.end(), runtime.string() + "/"), roots.end());
+    ASSERT_NE(std::find(roots.begin(), roots.end(), data.string() + "/"), roots.end());
+    EXPECT_EQ(volumes.driveType(data.string()), drive_type::kRemote);
+    layer.stop();
+    served.stop();
+}
+
 }  // namespace
 }  // namespace corvath

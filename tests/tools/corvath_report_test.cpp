@@ -57,9 +57,9 @@ protected:
     fs::path database = data / "scans.db";
 };
 
-std::map<std::string, std::uint64_t> duFolders(const fs::path& root) {
+std::map<std::string, std::uint64_t> duFolders(const fs::path& root, bool oneFilesystem = true) {
     std::map<std::string, std::uint64_t> sizes;
-    std::istringstream lines(runCommand("du -x -B1 " + shellQuote(root.string())));
+    std::istringstream lines(runCommand(std::string(oneFilesystem ? "du -x" : "du") + " -B1 " + shellQuote(root.string())));
     std::uint64_t bytes = 0;
     std::string path;
     while (lines >> bytes && std::getline(lines >> std::ws, path)) sizes[path] = bytes;
@@ -258,6 +258,45 @@ TEST_F(ReportTree, ScansShowUsedBesideCountedAndExcludedFoldersAreMarked) {
     EXPECT_NE(shown.find("-    " + tree.path().string() + "/cache\n\n- left out by an exclude pattern"), std::string::npos);
     ASSERT_EQ(report(database, {"export", "--ncdu", (data / "scan.json").string()}).run.status, 0);
     EXPECT_NE(readFile(data / "scan.json").find("{\"name\":\"cache\",\"excluded\":\"pattern\"}"), std::string::npos);
+}
+
+// A btrfs drive's subvolumes and snapshots are folders of the drive, not mounts:
+// entered and counted as du counts them without -x (each file's own blocks,
+// extents shared with a snapshot included), and marked as subvolumes.
+TEST_F(ReportTree, BtrfsSubvolumesAreEnteredCountedAsDuDoesAndMarked) {
+    if (!namespaced) GTEST_SKIP() << reason;
+    if (runCommand("command -v mkfs.btrfs").empty()) GTEST_SKIP() << "mkfs.btrfs is not installed (scripts/setup installs it)";
+    const fs::path image = data / "btrfs.img", drive = tree / "drive";
+    fs::create_directories(drive);
+    int status = 0;
+    runCommand("truncate -s 200M " + shellQuote(image.string()) + " && mkfs.btrfs -q " + shellQuote(image.string()) +
+                   " && mount -o loop " + shellQuote(image.string()) + " " + shellQuote(drive.string()),
+               &status);
+    if (status != 0) GTEST_SKIP() << "cannot make and loop-mount a btrfs image here";
+    const UnmountGuard unmount(drive.string());
+    writeFile(drive / "plain" / "a", std::string(300000, 'a'));
+    runCommand("btrfs -q subvolume create " + shellQuote((drive / "sub1").string()), &status);
+    ASSERT_EQ(status, 0);
+    writeFile(drive / "sub1" / "big", std::string(700000, 'b'));
+    writeFile(drive / "sub1" / "inner" / "c", std::string(90000, 'c'));
+    runCommand("btrfs -q subvolume snapshot " + shellQuote((drive / "sub1").string()) + " " +
+                   shellQuote((drive / "snap1").string()) + " && sync",
+               &status);
+    ASSERT_EQ(status, 0);
+    store(database, drive);
+
+    const auto du = duFolders(drive, false);
+    const Report top = report(database, {"top", "--json", "-n", "1000", drive.string()});
+    ASSERT_EQ(top.run.status, 0) << top.run.err;
+    std::map<std::string, std::uint64_t> reported;
+    std::set<std::string> subvolumes;
+    for (const json& row : top.parsed()) {
+        reported[row["path"]] = row["allocated"];
+        if (row.value("subvolume", false)) subvolumes.insert(row["path"]);
+    }
+    EXPECT_EQ(reported, du);
+    const std::string root = drive.string();
+    EXPECT_EQ(subvolumes, (std::set<std::string>{root + "/sub1", root + "/snap1"}));
 }
 
 TEST_F(ReportTree, NamesReachTheTerminalEscapedAndJsonExactly) {

@@ -245,6 +245,7 @@ private:
                                {"", "other_filesystem"},
                                {"", "excluded", false, true},
                                {"", "unreadable"},
+                               {"", "subvolume", false, true},
                                {"PATH", "path"}});
             const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
             for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
@@ -252,7 +253,8 @@ private:
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
                            count(ranked.folder.files), count(ranked.folder.folders),
                            otherFilesystem(isMountPoint(ranked.folder), isExcluded(ranked.folder)),
-                           excluded(isExcluded(ranked.folder)), unreadable(isUnreadable(ranked.folder))},
+                           excluded(isExcluded(ranked.folder)), unreadable(isUnreadable(ranked.folder)),
+                           {"", (ranked.folder.flags & StoredFolder::kSubvolume) != 0}},
                           [&ranking, i] { return path(ranking.path(i)); });
             }
             emit(table, scan, scans.size() > 1 || !args_.target);

@@ -31,8 +31,7 @@ public:
         std::string heading;
         std::string key;
         bool right = false;  // numbers line up on the right
-        // Only in JSON: its mark shares another column's place in the text.
-        bool jsonOnly = false;
+        bool jsonOnly = false;  // a fact for scripts that the table leaves out
     };
     struct Cell {
         std::string text;

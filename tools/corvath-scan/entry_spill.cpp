@@ -11,6 +11,11 @@ namespace {
 
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 
+// Stands, in the temporary file, where an entry's link marks go once the walk
+// has met all its names (EntryRecord::linksSoFar), followed by "INODE:DEVICE".
+// No name can hold it: every control character in a name is escaped.
+constexpr char kLinksLater = '\x01';
+
 void appendNumber(std::string& out, std::uint64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -60,7 +65,12 @@ void appendEntry(std::string& out, const EntryRecord& entry, std::uint64_t rootD
         out += ",\"dev\":";
         appendNumber(out, entry.device);
     }
-    if (entry.links > 1) {
+    if (entry.linksSoFar) {
+        out += kLinksLater;
+        appendNumber(out, entry.inode);
+        out += ':';
+        appendNumber(out, entry.device);
+    } else if (entry.links > 1) {
         out += ",\"ino\":";
         appendNumber(out, entry.inode);
         out += ",\"hlnkc\":true,\"nlink\":";
@@ -78,18 +88,23 @@ void EntrySpill::record(std::uint32_t folder, std::span<const EntryRecord> entri
     // Formatted here, on the worker's own thread, so that the text is made in
     // parallel and the lock is held only to append it.
     thread_local std::string text;
+    thread_local std::vector<LinkKey> laterNames;
     text.clear();
+    laterNames.clear();
     for (const EntryRecord& entry : entries) {
         text += ",\n";
         appendEntry(text, entry, rootDevice_);
+        if (entry.linksSoFar && entry.links > 1) laterNames.push_back({entry.device, entry.inode});
     }
-    append(folder, text);
+    append(folder, text, laterNames);
 }
 
-void EntrySpill::append(std::uint32_t folder, const std::string& text) {
+void EntrySpill::append(std::uint32_t folder, const std::string& text, const std::vector<LinkKey>& laterNames) {
     std::lock_guard lock(mutex_);
     if (!failure_.empty()) throw ExportError(failure_);
     try {
+        for (const LinkKey& key : laterNames) ++laterNames_[key];
+        settling_ = settling_ || text.find(kLinksLater) != std::string::npos;
         const std::uint64_t offset = out_.size();
         out_.write(text);
         if (chains_.size() <= folder) chains_.resize(std::max<std::size_t>(folder + 1, chains_.size() * 2));
@@ -134,11 +149,50 @@ void EntrySpill::copyFolder(std::uint32_t folder, BufferedOutput& out) {
                                                 static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadChunk)),
                                                 offset, reason);
             if (got <= 0) throw ExportError("cannot read the export's temporary file in " + folder_ + ": " + reason);
-            out.write(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)));
+            const std::string_view piece(readBuffer_.data(), static_cast<std::size_t>(got));
+            if (settling_) {
+                writeSettled(piece, out);
+            } else {
+                out.write(piece);
+            }
             offset += static_cast<std::uint64_t>(got);
             left -= static_cast<std::uint64_t>(got);
         }
     }
+}
+
+void EntrySpill::writeSettled(std::string_view text, BufferedOutput& out) {
+    while (!text.empty()) {
+        if (!inMarker_) {
+            const std::size_t marker = text.find(kLinksLater);
+            out.write(text.substr(0, marker));
+            if (marker == std::string_view::npos) return;
+            inMarker_ = true;
+            marker_.clear();
+            text.remove_prefix(marker + 1);
+            continue;
+        }
+        const std::size_t end = text.find('}');
+        marker_.append(text.substr(0, end));
+        if (end == std::string_view::npos) return;  // the marker goes on in the next piece
+        text.remove_prefix(end);
+        inMarker_ = false;
+        settleLinks(marker_, out);
+    }
+}
+
+void EntrySpill::settleLinks(std::string_view marker, BufferedOutput& out) {
+    LinkKey key;
+    const std::size_t colon = marker.find(':');
+    std::from_chars(marker.data(), marker.data() + colon, key.inode);
+    std::from_chars(marker.data() + colon + 1, marker.data() + marker.size(), key.device);
+    const auto later = laterNames_.find(key);
+    if (later == laterNames_.end()) return;  // one name: a plain file
+    std::string marks = ",\"ino\":";
+    appendNumber(marks, key.inode);
+    marks += ",\"hlnkc\":true,\"nlink\":";
+    appendNumber(marks, later->second + 1);
+    out.write(marks);
 }
 
 }  // namespace corvath

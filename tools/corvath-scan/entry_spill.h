@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "buffered_output.h"
@@ -47,7 +49,19 @@ private:
     };
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-    void append(std::uint32_t folder, const std::string& text);
+    struct LinkKey {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator<(const LinkKey& other) const {
+            return device != other.device ? device < other.device : inode < other.inode;
+        }
+    };
+
+    void append(std::uint32_t folder, const std::string& text, const std::vector<LinkKey>& laterNames);
+    // Copies text, giving each entry whose links were left to settle the marks
+    // of a linked file when the walk met it under more than one name.
+    void writeSettled(std::string_view text, BufferedOutput& out);
+    void settleLinks(std::string_view marker, BufferedOutput& out);
 
     std::string folder_;
     UniqueFd file_;
@@ -58,6 +72,13 @@ private:
     std::vector<Span> spans_;
     std::vector<Chain> chains_;  // by folder index
     std::string failure_;
+    // Names met after a file's first, for entries whose links settle later:
+    // only linked files, so few.
+    std::map<LinkKey, std::uint32_t> laterNames_;
+    bool settling_ = false;  // some entry's links are left to settle
+
+    bool inMarker_ = false;  // for writeSettled, across the pieces it is given
+    std::string marker_;
 
     std::string readBuffer_;  // for copyFolder, after the walk
 };

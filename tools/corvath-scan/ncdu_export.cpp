@@ -40,9 +40,10 @@ public:
         }
         addNumber(",\"asize\":", node.ownApparent);
         addNumber(",\"dsize\":", node.ownAllocated);
-        if (index == 0) {
+        if (index == 0 || node.subvolume) {
+            // As ncdu writes a folder on another device than its parent's.
             text_ += ",\"dev\":";
-            text_ += std::to_string(header_.rootDevice);
+            text_ += std::to_string(index == 0 ? header_.rootDevice : node.device);
         }
         if (node.readError) text_ += ",\"read_error\":true";
         text_ += "}";

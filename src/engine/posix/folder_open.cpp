@@ -1,5 +1,7 @@
 #include "engine/posix/folder_open.h"
 
+#include "engine/posix/mount_root.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -87,20 +89,26 @@ UniqueFd FolderOpener::openInPieces(int anchorFd, const std::string& relative) {
 }
 
 // For kernels without openat2: one part at a time, each opened without
-// following links; a mount crossing shows as a change of device.
+// following links; a mount crossing shows as a change of mount ID where the
+// kernel tells one, else of device (a subvolume then counts as a mount).
 UniqueFd FolderOpener::openBelowStepwise(int anchorFd, const std::string& relative) {
     UniqueFd current;
     std::size_t start = 0;
     struct stat anchorStat {};
     if (::fstat(anchorFd, &anchorStat) != 0) return UniqueFd(-errno);
+    const std::uint64_t anchorMount = mountIdOf(anchorFd);
     while (start <= relative.size()) {
         std::size_t end = relative.find('/', start);
         if (end == std::string::npos) end = relative.size();
         const std::string part = relative.substr(start, end - start);
         UniqueFd next = openChild(current.valid() ? current.get() : anchorFd, part.c_str());
         if (!next.valid()) return next;
-        struct stat st {};
-        if (::fstat(next.get(), &st) != 0 || st.st_dev != anchorStat.st_dev) return UniqueFd(-EXDEV);
+        if (anchorMount != 0) {
+            if (mountIdOf(next.get()) != anchorMount) return UniqueFd(-EXDEV);
+        } else {
+            struct stat st {};
+            if (::fstat(next.get(), &st) != 0 || st.st_dev != anchorStat.st_dev) return UniqueFd(-EXDEV);
+        }
         current = std::move(next);
         start = end + 1;
     }

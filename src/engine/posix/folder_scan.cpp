@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "engine/engine_error.h"
+#include "engine/posix/mount_root.h"
 
 namespace corvath {
 
@@ -32,7 +33,7 @@ std::optional<WorkItem> WalkState::scanFolder(WorkItem& item, Worker& worker) {
 UniqueFd WalkState::enterFolder(const WorkItem& item) {
     FolderNode& node = folders[item.node];
     UniqueFd fd = openFolder(item);
-    if (fd.valid() && item.anchor != nullptr && !opener->guardsMounts()) fd = checkDevice(std::move(fd));
+    if (fd.valid() && item.anchor != nullptr && !opener->guardsMounts()) fd = checkMount(std::move(fd), node);
     switch (fd.get()) {
     case -EXDEV:
         // A mount point after all (a bind mount, or mounted since we saw it):
@@ -98,12 +99,17 @@ UniqueFd WalkState::openFolder(const WorkItem& item) {
 }
 
 // Without openat2 the kernel does not refuse a mount that appeared on a folder
-// after we saw it; its device tells (a bind mount of this same filesystem does
-// not show, and is entered).
-UniqueFd WalkState::checkDevice(UniqueFd fd) {
+// after we saw it; its mount ID tells, or else its device (a bind mount of
+// this same filesystem then does not show, and is entered).
+UniqueFd WalkState::checkMount(UniqueFd fd, const FolderNode& node) {
+    if (rootMountId != 0) {
+        if (const std::uint64_t mount = mountIdOf(fd.get()); mount != 0) {
+            return mount == rootMountId ? std::move(fd) : UniqueFd(-EXDEV);
+        }
+    }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return UniqueFd(-errno);
-    if (st.st_dev != rootStat.st_dev) return UniqueFd(-EXDEV);
+    if (st.st_dev != (node.device != 0 ? node.device : rootStat.st_dev)) return UniqueFd(-EXDEV);
     return fd;
 }
 
@@ -191,8 +197,13 @@ void WalkState::classifyEntry(FolderScan& scan, const char* name) {
 }
 
 void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct stat& st) {
-    if (st.st_dev != rootStat.st_dev) {
-        // Another filesystem mounted here: kept, not entered, not counted.
+    const std::uint64_t ownDevice = scan.node.device != 0 ? scan.node.device : rootStat.st_dev;
+    const bool otherDevice = st.st_dev != ownDevice;
+    // Another device is another filesystem mounted here unless the kernel says
+    // it is no mount: then it is a subvolume of this one. Only asked on a
+    // change of device, so a plain folder costs nothing more.
+    if (otherDevice && isMountRoot(scan.fd, name) != false) {
+        // Kept, not entered, not counted.
         countOtherFilesystem(scan, folders, name, st.st_dev, st.st_ino);
         return;
     }
@@ -202,6 +213,12 @@ void WalkState::recordSubFolder(FolderScan& scan, const char* name, const struct
     }
     const std::uint32_t child = countSubFolder(
         scan, folders, name, {allocatedBytes(st), static_cast<std::uint64_t>(st.st_size), st.st_ino});
+    FolderNode& sub = folders[child];
+    sub.device = scan.node.device;
+    if (otherDevice) {
+        sub.subvolume = true;
+        sub.device = st.st_dev;
+    }
     const auto relativeLength = static_cast<std::uint32_t>(scan.childBase + folders[child].name.size());
     queueFound(scan, WorkItem{child, relativeLength, scan.childAnchor});
 }

@@ -102,7 +102,7 @@ struct WalkState : WalkPool<WalkState, WorkItem> {
     std::optional<WorkItem> scanFolder(WorkItem& item, Worker& worker);
     UniqueFd enterFolder(const WorkItem& item);
     UniqueFd openFolder(const WorkItem& item);
-    UniqueFd checkDevice(UniqueFd fd);
+    UniqueFd checkMount(UniqueFd fd, const FolderNode& node);
     FolderScan startReading(WorkItem& item, UniqueFd fd, LargestFiles& largest);
     bool reserveKept(WorkItem& item);
     bool readBatch(FolderScan& scan, std::vector<char>& buffer);

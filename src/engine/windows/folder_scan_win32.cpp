@@ -239,7 +239,8 @@ void WalkState::recordFile(FolderScan& scan, const ListedEntry& entry, std::stri
                          key,
                          links,
                          unixSeconds(entry.modified),
-                         !link};
+                         !link,
+                         !link && identified};
     countFile(scan, file, hardLinks, keepEntries);
 }
 

@@ -1,5 +1,9 @@
 #include "platform/shared/bounded_call.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace corvath {
 
 bool WorkerBudget::tryAcquire() {
@@ -22,6 +26,15 @@ std::size_t WorkerBudget::inUse() const {
 std::shared_ptr<WorkerBudget> processWorkerBudget() {
     static const std::shared_ptr<WorkerBudget> budget = std::make_shared<WorkerBudget>(32);
     return budget;
+}
+
+void answerSentMessages() {
+#ifdef _WIN32
+    MSG message;
+    // Peeking with this flag runs the window procedures of sent messages only;
+    // posted ones stay queued for the thread's own loop.
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+#endif
 }
 
 }  // namespace corvath

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -34,6 +35,17 @@ private:
 
 // The budget the product's volume layers share: 32 workers for the process.
 std::shared_ptr<WorkerBudget> processWorkerBudget();
+
+// On Windows, answers the messages other threads have sent to the calling
+// thread's windows; elsewhere nothing. A thread waiting for a drive must keep
+// answering them: the system announces a drive that comes or goes by sending a
+// message to every window, and a drive call made meanwhile waits for that.
+void answerSentMessages();
+#ifdef _WIN32
+inline constexpr bool kWaitsAnswerSentMessages = true;
+#else
+inline constexpr bool kWaitsAnswerSentMessages = false;
+#endif
 
 // One call run on its own detached thread, so that a caller can stop waiting
 // for it. Everything the worker touches is held here and by shared_ptr: the
@@ -76,6 +88,16 @@ public:
     // the deadline.
     std::optional<Result> waitUntil(Clock::time_point deadline) const {
         std::unique_lock lock(mutex_);
+        if constexpr (kWaitsAnswerSentMessages) {
+            while (!finished_ && Clock::now() < deadline) {
+                done_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(20)),
+                                 [this] { return finished_; });
+                if (finished_) break;
+                lock.unlock();
+                answerSentMessages();
+                lock.lock();
+            }
+        }
         done_.wait_until(lock, deadline, [this] { return finished_; });
         if (!finished_) return std::nullopt;
         return result_;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <type_traits>
 
 #include <windows.h>
 
@@ -21,6 +22,41 @@ namespace {
 
 using test::FakeDriveList;
 using test::WineDrive;
+
+// The product's layer, with each bounded call timed. Wine now and then leaves
+// a call on a drive it has just defined unanswered for minutes (about one run
+// in ten of these tests, whatever the bound); the layer then rightly reads the
+// drive as one that cannot be read, which says nothing of the answers these
+// tests check, so such a run is skipped, saying so.
+class TimedVolumes : public VolumeLayer {
+public:
+    explicit TimedVolumes(std::chrono::milliseconds bound) : layer_(bound), bound_(bound) {}
+    std::string driveRoots() override { return layer_.driveRoots(); }
+    bool shellInfo(const std::string& root, ShellInfo& info) override { return layer_.shellInfo(root, info); }
+    int driveType(const std::string& driveName) override { return layer_.driveType(driveName); }
+    ProbeOutcome probe(const std::string& root) override {
+        return timed([&] { return layer_.probe(root); });
+    }
+    bool diskSpace(const std::string& driveName, DiskSpace& space) override {
+        return timed([&] { return layer_.diskSpace(driveName, space); });
+    }
+    bool stalled() const { return stalled_; }
+
+private:
+    template <typename F>
+    std::invoke_result_t<F> timed(F call) {
+        const auto start = std::chrono::steady_clock::now();
+        auto result = call();
+        stalled_ = stalled_ || std::chrono::steady_clock::now() - start >= bound_;
+        return result;
+    }
+    Win32VolumeLayer layer_;
+    std::chrono::milliseconds bound_;
+    bool stalled_ = false;
+};
+
+#define SKIP_IF_WINE_STALLED() \
+    if (volumes.stalled()) GTEST_SKIP() << "Wine left a call on a drive it had just defined unanswered"
 
 // Three drives of the test's own under Wine: P: fixed, over a folder holding a
 // file; Q: removable, over an empty folder; R: an optical drive with no medium.
@@ -43,7 +79,7 @@ protected:
     std::unique_ptr<WineDrive> fixed, removable, noMedium;
     // Wine under a loaded machine can take longer than the product's two
     // seconds for a first listing; these tests are about answers, not the bound.
-    Win32VolumeLayer volumes{std::chrono::seconds(30)};
+    TimedVolumes volumes{std::chrono::seconds(30)};
 };
 
 TEST_F(Win32Drives, ListsTheRootsInDriveOrderWithTheirTypes) {
@@ -77,33 +113,38 @@ TEST_F(Win32Drives, DescribesEachDriveWithItsNameAndAnIconOfTheSmallImageList) {
 }
 
 TEST_F(Win32Drives, ProbesReadableEmptyAndMediumlessDrives) {
-    EXPECT_EQ(volumes.probe("P:\\"), ProbeOutcome::Readable);
-    // An empty root has no first entry: some other failure, still analyzed.
-    EXPECT_EQ(volumes.probe("Q:\\"), ProbeOutcome::OtherFailure);
-    EXPECT_EQ(volumes.probe("R:\\"), ProbeOutcome::Inaccessible);
     // The form without the backslash probes the same root.
-    EXPECT_EQ(volumes.probe("P:"), ProbeOutcome::Readable);
+    const ProbeOutcome fixedRoot = volumes.probe("P:\\"), emptyRoot = volumes.probe("Q:\\"),
+                       noMediumRoot = volumes.probe("R:\\"), fixedName = volumes.probe("P:");
+    SKIP_IF_WINE_STALLED();
+    EXPECT_EQ(fixedRoot, ProbeOutcome::Readable);
+    // An empty root has no first entry: some other failure, still analyzed.
+    EXPECT_EQ(emptyRoot, ProbeOutcome::OtherFailure);
+    EXPECT_EQ(noMediumRoot, ProbeOutcome::Inaccessible);
+    EXPECT_EQ(fixedName, ProbeOutcome::Readable);
 }
 
 TEST_F(Win32Drives, MeasuresTheVolumeOfADriveAndNothingWithoutAMedium) {
-    DiskSpace space;
-    ASSERT_TRUE(volumes.diskSpace("P:", space));
-    EXPECT_GT(space.totalBytes, 0u);
-    EXPECT_LE(space.totalFreeBytes, space.totalBytes);
     // The disk under P: is shared with whatever else runs: measure around the
     // call and allow for what others wrote meanwhile.
+    DiskSpace space, after, none;
+    const bool measured = volumes.diskSpace("P:", space);
     const std::uint64_t used = usedBytesOfDrive(volumes, "P:");
-    DiskSpace after;
-    ASSERT_TRUE(volumes.diskSpace("P:", after));
+    const bool measuredAfter = volumes.diskSpace("P:", after);
+    const bool measuredNone = volumes.diskSpace("R:", none);
+    const std::uint64_t usedNone = usedBytesOfDrive(volumes, "R:");
+    SKIP_IF_WINE_STALLED();
+    ASSERT_TRUE(measured && measuredAfter);
+    EXPECT_GT(space.totalBytes, 0u);
+    EXPECT_LE(space.totalFreeBytes, space.totalBytes);
     constexpr std::uint64_t kSlack = 64ull << 20;
     const auto [low, high] = std::minmax(space.totalBytes - space.totalFreeBytes, after.totalBytes - after.totalFreeBytes);
     EXPECT_GE(used + kSlack, low);
     EXPECT_LE(used, high + kSlack);
 
-    DiskSpace none;
-    EXPECT_FALSE(volumes.diskSpace("R:", none));
+    EXPECT_FALSE(measuredNone);
     EXPECT_EQ(none.totalBytes, 0u);
-    EXPECT_EQ(usedBytesOfDrive(volumes, "R:"), 0u);
+    EXPECT_EQ(usedNone, 0u);
 }
 
 TEST_F(Win32Drives, EnumerationListsMarksAndTicksTheRealDrives) {
@@ -111,6 +152,7 @@ TEST_F(Win32Drives, EnumerationListsMarksAndTicksTheRealDrives) {
     std::vector<std::string> selection;
     bool noDrivesSelected = false;
     enumerateDrives(volumes, &list, SavedSelection{}, selection, noDrivesSelected);
+    SKIP_IF_WINE_STALLED();
 
     std::vector<std::string> names;
     for (const FakeDriveList::Item& item : list.items) names.push_back(item.driveName);
@@ -143,8 +185,10 @@ TEST_F(Win32Drives, GatheringLeavesOutTheDriveWithNoMediumAndNamesIt) {
     std::vector<std::string> messages;
     std::vector<std::string> selection;
     bool noDrivesSelected = false;
-    EXPECT_TRUE(collectCheckedDrives(
-        list, volumes, [&](const std::string& text) { messages.push_back(text); }, selection, noDrivesSelected));
+    const bool gathered = collectCheckedDrives(
+        list, volumes, [&](const std::string& text) { messages.push_back(text); }, selection, noDrivesSelected);
+    SKIP_IF_WINE_STALLED();
+    EXPECT_TRUE(gathered);
     EXPECT_EQ(selection, std::vector<std::string>{"P:"});
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].substr(messages[0].size() - 3), "R:\\");
