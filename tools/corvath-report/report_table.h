@@ -9,6 +9,8 @@
 
 namespace corvath {
 
+class CsvRows;
+
 // Writes a JSON array one object at a time, so that a long report is never
 // held whole.
 class JsonRows {
@@ -32,6 +34,11 @@ public:
         std::string key;
         bool right = false;  // numbers line up on the right
         bool jsonOnly = false;  // a fact for scripts that the table leaves out
+        // How CSV writes the column, where its text cannot be JSON's as it is.
+        // Name: bytes that may not be UTF-8, so CSV has a KEY_base64 column
+        // beside it in every row (JSON adds that key only where it is needed).
+        // Time: seconds since 1970, which CSV writes as UTC ISO 8601.
+        enum class Kind { Value, Name, Time } kind = Kind::Value;
     };
     struct Cell {
         std::string text;
@@ -43,6 +50,11 @@ public:
     // The row's last cell, made only when the row is written: a path can be
     // long, and a report can have many rows.
     using LateCell = std::function<Cell()>;
+    // A value that every row of the table shares, such as the scan it is of.
+    struct Field {
+        Column column;
+        Cell cell;
+    };
 
     explicit ReportTable(std::vector<Column> columns) : columns_(std::move(columns)) {}
     // The row's cells; with last, all but the last column's.
@@ -52,6 +64,9 @@ public:
     void print(std::ostream& out) const;
     // Adds the rows, each with extra's fields too.
     void writeJson(JsonRows& out, const nlohmann::json& extra = nlohmann::json::object()) const;
+    // The rows as CSV records under the columns' JSON keys, leading's first;
+    // the header is written once, before the first table's rows.
+    void writeCsv(CsvRows& out, const std::vector<Field>& leading = {}) const;
 
 private:
     struct Row {
