@@ -16,6 +16,7 @@
 #include "report_arguments.h"
 #include "report_commands.h"
 #include "report_table.h"
+#include "standard_output_bytes.h"
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
@@ -76,6 +77,7 @@ int run(const ReportArguments& arguments) {
         }
         default: {
             const ScanReader reader(database);
+            if (arguments.csv) keepStandardOutputBytes();
             runReportCommand(arguments, reader, std::cout);
             return 0;
         }

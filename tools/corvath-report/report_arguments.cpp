@@ -37,6 +37,8 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "  -n N            how many lines (default 20)\n"
            "  --bytes         exact byte counts instead of KiB, MiB, GiB\n"
            "  --json          JSON for programs\n"
+           "  --csv           CSV for scripts (RFC 4180, CRLF; exact bytes, UTC times; scans, top,\n"
+           "                  files, diff, history)\n"
            "  --database FILE the scans database (default " + std::string(defaultDatabase) + ")\n"
            "  --help, --version\n"
            "\n"
@@ -85,11 +87,11 @@ std::chrono::system_clock::time_point localDate(const std::string& text) {
 const std::set<std::string>& optionsOf(ReportArguments::Command command) {
     using Command = ReportArguments::Command;
     static const std::map<Command, std::set<std::string>> kOptions = {
-        {Command::Scans, {"--bytes", "--json", "--database"}},
-        {Command::History, {"--bytes", "--json", "--database"}},
-        {Command::Top, {"-n", "--depth", "--scan", "--bytes", "--json", "--database"}},
-        {Command::Files, {"-n", "--scan", "--bytes", "--json", "--database"}},
-        {Command::Diff, {"-n", "--from", "--since", "--to", "--scan", "--bytes", "--json", "--database"}},
+        {Command::Scans, {"--bytes", "--json", "--csv", "--database"}},
+        {Command::History, {"--bytes", "--json", "--csv", "--database"}},
+        {Command::Top, {"-n", "--depth", "--scan", "--bytes", "--json", "--csv", "--database"}},
+        {Command::Files, {"-n", "--scan", "--bytes", "--json", "--csv", "--database"}},
+        {Command::Diff, {"-n", "--from", "--since", "--to", "--scan", "--bytes", "--json", "--csv", "--database"}},
         {Command::Export, {"--ncdu", "--scan", "--database"}},
         {Command::Prune, {"--json", "--database"}},
         {Command::Help, {}}};
@@ -144,6 +146,8 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             parsed.bytes = true;
         } else if (argument == "--json") {
             parsed.json = true;
+        } else if (argument == "--csv") {
+            parsed.csv = true;
         } else if (argument == "--ncdu") {
             parsed.ncdu = true;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
@@ -169,6 +173,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         }
     }
     if (parsed.from && parsed.since) throw ArgumentError("--from and --since cannot both be given");
+    if (parsed.csv && parsed.json) throw ArgumentError("--csv and --json cannot both be given: choose one format");
     if (parsed.command == Command::Export) {
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");

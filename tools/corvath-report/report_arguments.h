@@ -23,6 +23,7 @@ struct ReportArguments {
     std::optional<std::chrono::system_clock::time_point> since;  // --since DATE, its local midnight
     bool bytes = false;                 // --bytes: exact numbers
     bool json = false;
+    bool csv = false;                   // --csv: RFC 4180 records for scripts
     bool ncdu = false;
     std::optional<std::string> database;  // --database FILE
 };

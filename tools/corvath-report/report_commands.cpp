@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "csv_text.h"
 #include "report_table.h"
 #include "text/paths.h"
 #include "text/size_text.h"
@@ -17,6 +18,7 @@ namespace corvath {
 namespace {
 
 using Cell = ReportTable::Cell;
+using Kind = ReportTable::Column::Kind;
 using nlohmann::json;
 
 std::string localTime(std::chrono::system_clock::time_point when) {
@@ -46,8 +48,8 @@ std::string durationText(std::chrono::system_clock::duration duration) {
 
 class Report {
 public:
-    Report(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out)
-        : args_(arguments), reader_(reader), out_(out), rows_(out) {}
+    Report(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out, std::ostream& warnings)
+        : args_(arguments), reader_(reader), out_(out), warnings_(warnings), rows_(out), csv_(out) {}
 
     void run() {
         using Command = ReportArguments::Command;
@@ -106,8 +108,9 @@ private:
         return text;
     }
     // One line: growth between scans that left out different folders is not like for like.
+    // CSV's standard output is records only: its warnings go to standard error.
     void warnExcludesDiffer(const StoredScan& from, const StoredScan& to) {
-        out_ << "warning: scan " << from.id << " ran with exclude patterns " << excludesText(from) << ", scan " << to.id
+        (args_.csv ? warnings_ : out_) << "warning: scan " << from.id << " ran with exclude patterns " << excludesText(from) << ", scan " << to.id
              << " with " << excludesText(to) << ": the change is not like for like\n";
     }
     static Cell share(std::uint64_t part, std::uint64_t whole) {
@@ -126,6 +129,11 @@ private:
             table.writeJson(rows_, fields);
             return;
         }
+        if (args_.csv) {
+            table.writeCsv(csv_, {{{"", "scan"}, count(static_cast<std::uint64_t>(scan.id))},
+                                  {{"", "drive", false, false, Kind::Name}, path(scan.drive)}});
+            return;
+        }
         if (heading) {
             if (printed_) out_ << '\n';
             out_ << shownName(scan.drive) << "  (scan " << scan.id << ", " << localTime(scan.finished) << ")\n";
@@ -138,6 +146,7 @@ private:
             rows_.finish();
             return;
         }
+        if (args_.csv) return;  // the marks' meanings are the columns' names
         if (mounted_ || excluded_ || marked_) out_ << '\n';
         if (mounted_) out_ << "> another filesystem is mounted here: not entered, no size of its own\n";
         if (excluded_) out_ << "- left out by an exclude pattern: not entered, no size of its own\n";
@@ -182,15 +191,16 @@ private:
     }
 
     static std::vector<ReportTable::Column> historyColumns() {
-        return {{"ID", "id", true},          {"FINISHED", "finished"},   {"USED", "used", true},
-                {"COUNTED", "counted", true}, {"CHANGE", "change", true}, {"FILES", "files", true},
-                {"FOLDERS", "folders", true}, {"ERRORS", "errors", true}, {"", "excludes", false, true},
-                {"DRIVE", "drive", false}};
+        return {{"ID", "id", true},          {"FINISHED", "finished", false, false, Kind::Time},
+                {"USED", "used", true},       {"COUNTED", "counted", true}, {"CHANGE", "change", true},
+                {"FILES", "files", true},     {"FOLDERS", "folders", true}, {"ERRORS", "errors", true},
+                {"", "excludes", false, true}, {"DRIVE", "drive", false, false, Kind::Name}};
     }
     static std::vector<ReportTable::Column> scanColumns() {
         // USED is the drive's as the system counts it, COUNTED what the scan
         // found: folders unreadable or left out make the gap.
-        return {{"ID", "id", true},           {"DRIVE", "drive", false},    {"FINISHED", "finished", false},
+        return {{"ID", "id", true},           {"DRIVE", "drive", false, false, Kind::Name},
+                {"FINISHED", "finished", false, false, Kind::Time},
                 {"USED", "used", true},       {"COUNTED", "counted", true}, {"FILES", "files", true},
                 {"FOLDERS", "folders", true}, {"ERRORS", "errors", true},   {"", "excludes", false, true},
                 {"DURATION", "seconds", true}};
@@ -227,6 +237,9 @@ private:
         }
         if (args_.json) {
             table.writeJson(rows_);
+        } else if (args_.csv) {
+            table.writeCsv(csv_);
+            for (const auto& [from, to] : unlike) warnExcludesDiffer(from, to);
         } else if (!table.empty()) {
             table.print(out_);
             if (!unlike.empty()) out_ << '\n';
@@ -246,7 +259,7 @@ private:
                                {"", "excluded", false, true},
                                {"", "unreadable"},
                                {"", "subvolume", false, true},
-                               {"PATH", "path"}});
+                               {"PATH", "path", false, false, Kind::Name}});
             const FolderRanking ranking = reader_.largestFolders(scan, pathIn(scan), args_.count, args_.depth);
             for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
                 const FolderRanking::Entry& ranked = ranking.entries[i];
@@ -267,8 +280,8 @@ private:
         for (const StoredScan& scan : scans) {
             ReportTable table({{"SIZE", "allocated", true},
                                {"APPARENT", "apparent", true},
-                               {"MODIFIED", "modified"},
-                               {"PATH", "path"}});
+                               {"MODIFIED", "modified", false, false, Kind::Time},
+                               {"PATH", "path", false, false, Kind::Name}});
             for (const StoredFile& file : reader_.largestFiles(scan, pathIn(scan), args_.count)) {
                 const auto modified = std::chrono::system_clock::from_time_t(static_cast<std::time_t>(file.modified));
                 table.add({size(file.allocated), size(file.apparent), {localTime(modified), file.modified},
@@ -330,7 +343,7 @@ private:
                                {"", "other_filesystem"},
                                {"", "excluded", false, true},
                                {"", "unreadable"},
-                               {"PATH", "path"}});
+                               {"PATH", "path", false, false, Kind::Name}});
             for (const FolderChange& item : reader_.changes(from, to, args_.target.value_or(""), args_.count)) {
                 const char* status = item.kind == FolderChange::Kind::New    ? "new"
                                      : item.kind == FolderChange::Kind::Gone ? "gone"
@@ -347,6 +360,14 @@ private:
                 json fields{{"from", from.id}, {"to", to.id}, {"excludes_differ", excludesDiffer(from, to)}};
                 addName(fields, "drive", to.drive);
                 table.writeJson(rows_, fields);
+                continue;
+            }
+            if (args_.csv) {
+                if (excludesDiffer(from, to)) warnExcludesDiffer(from, to);
+                table.writeCsv(csv_, {{{"", "from"}, count(static_cast<std::uint64_t>(from.id))},
+                                      {{"", "to"}, count(static_cast<std::uint64_t>(to.id))},
+                                      {{"", "excludes_differ"}, {"", excludesDiffer(from, to)}},
+                                      {{"", "drive", false, false, Kind::Name}, path(to.drive)}});
                 continue;
             }
             if (printed_) out_ << '\n';
@@ -366,7 +387,9 @@ private:
     const ReportArguments& args_;
     const ScanReader& reader_;
     std::ostream& out_;
+    std::ostream& warnings_;
     JsonRows rows_;
+    CsvRows csv_;
     bool printed_ = false;
     bool marked_ = false;  // a folder was marked unreadable
     bool mounted_ = false;  // a folder was marked as another filesystem
@@ -375,8 +398,9 @@ private:
 
 }  // namespace
 
-void runReportCommand(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out) {
-    Report(arguments, reader, out).run();
+void runReportCommand(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out,
+                      std::ostream& warnings) {
+    Report(arguments, reader, out, warnings).run();
 }
 
 }  // namespace corvath

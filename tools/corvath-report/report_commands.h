@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iostream>
 #include <ostream>
 
 #include "report_arguments.h"
@@ -8,7 +9,9 @@
 namespace corvath {
 
 // Runs one of the commands that read the database and writes its report.
-// Throws ArgumentError or ResultsError with the one line to show.
-void runReportCommand(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out);
+// Throws ArgumentError or ResultsError with the one line to show. Warnings
+// go to out with the report, but to warnings with --csv.
+void runReportCommand(const ReportArguments& arguments, const ScanReader& reader, std::ostream& out,
+                      std::ostream& warnings = std::cerr);
 
 }  // namespace corvath
