@@ -53,8 +53,7 @@ TEST(CorvathReportCsv, EachCommandReadsBackAsItsJsonWhateverTheNamesHold) {
     for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
              {"scans"}, {"history", root}, {"top", "-n", "100"}, {"files", "-n", "100"}, {"diff", "-n", "100"}}) {
         std::vector<std::string> asJson = command, asCsv = command;
-        asJson.push_back("--json");
-        asCsv.push_back("--csv");
+        asJson.push_back("--json"), asCsv.push_back("--csv");
         const ProgramRun jsonRun = reportIn(database, asJson), csvRun = reportIn(database, asCsv);
         ASSERT_EQ(jsonRun.status, 0) << jsonRun.err;
         ASSERT_EQ(csvRun.status, 0) << csvRun.err;
@@ -93,8 +92,6 @@ TEST(CorvathReportCsv, CsvBesideJsonIsRefusedInOneLine) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err, "corvath-report: --csv and --json cannot both be given: choose one format\n");
-    EXPECT_NE(reportIn(data / "none.db", {"export", "--ncdu", "--csv", "-"}).err.find("does not take --csv"),
-              std::string::npos);
 }
 
 }  // namespace

@@ -1,64 +1,45 @@
 #!/usr/bin/env python3
-"""Reads corvath-report's --csv output with Python's csv module and checks it
-against the --json output of the same command: the same rows in the same order,
-the header made of the JSON keys, every value equal, times as UTC ISO 8601.
+"""csv_matches_json.py CSV_FILE JSON_FILE: corvath-report's --csv, read by the
+csv module, holds the rows of its --json: same order, the JSON keys as header,
+equal values, times as UTC ISO 8601. Prints the number of rows checked."""
+import calendar, csv, io, json, re, sys, time
 
-Usage: csv_matches_json.py CSV_FILE JSON_FILE. Prints the number of rows checked."""
-import calendar
-import csv
-import io
-import json
-import re
-import sys
-import time
-
-TIME_KEYS = {"finished", "modified"}  # seconds since 1970 in JSON
-ISO_UTC = re.compile(r"\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}Z")
+TIMES = {"finished", "modified"}  # seconds since 1970 in JSON
 
 
-def expected_text(value):
-    if value is None:
-        return ""
+def as_text(value):
     if isinstance(value, bool):
         return "true" if value else "false"
     if isinstance(value, list):
         return "\t".join(value)
-    return str(value)
+    return "" if value is None else str(value)
 
 
-def check(csv_bytes, rows):
-    text = csv_bytes.decode("utf-8")  # strict: names that are not UTF-8 come as U+FFFD
+def check(text, rows):
     records = list(csv.reader(io.StringIO(text, newline=""), strict=True))
-    # Written back by the csv module as RFC 4180 has it, the bytes are the same:
-    # CRLF record ends, and quotes exactly where a field needs them.
+    # Written back as RFC 4180 has it, the text is the same: CRLF ends, quotes exactly where needed.
     again = io.StringIO(newline="")
     csv.writer(again, lineterminator="\r\n").writerows(records)
     assert again.getvalue() == text, "not RFC 4180 as the csv module writes it"
     header, records = records[0], records[1:]
-    assert len(set(header)) == len(header), f"a column twice in {header}"
     assert len(records) == len(rows), f"{len(records)} CSV records, {len(rows)} JSON rows"
     for number, (record, row) in enumerate(zip(records, rows), 1):
-        assert len(record) == len(header), f"record {number} has {len(record)} fields"
-        fields = dict(zip(header, record))
-        missing = set(row) - set(header)
-        assert not missing, f"JSON keys {missing} have no CSV column"
-        for key, got in fields.items():
-            if key.endswith("_base64"):
+        assert len(record) == len(header) and set(row) <= set(header), (header, record, row)
+        for key, got in zip(header, record):
+            if key in TIMES:
+                assert re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", got), f"{key} {got!r} is not UTC ISO 8601"
+                got = calendar.timegm(time.strptime(got, "%Y-%m-%dT%H:%M:%SZ"))
+                want = row[key]
+            elif key.endswith("_base64"):
                 want = row.get(key, "")
-            elif key in TIME_KEYS:
-                assert ISO_UTC.fullmatch(got), f"{key} {got!r} is not UTC ISO 8601"
-                assert calendar.timegm(time.strptime(got, "%Y-%m-%dT%H:%M:%SZ")) == row[key], (key, got, row[key])
-                continue
-            elif isinstance(row.get(key), float):
-                assert float(got) == row[key], (key, got, row[key])
-                continue
+            elif isinstance(row[key], float):
+                got, want = float(got), row[key]
             else:
-                assert key in row, f"CSV column {key} is no JSON key"
-                want = expected_text(row[key])
+                want = as_text(row[key])
             assert got == want, f"record {number}, {key}: {got!r} in CSV, {want!r} in JSON"
     return len(records)
 
 
-if __name__ == "__main__":
-    with open(sys.argv[1], "rb") as csv_file, open(sys.argv[2], encoding="utf-8") as json_file:
-        print(check(csv_file.read(), json.load(json_file)))
+with open(sys.argv[1], "rb") as csv_file, open(sys.argv[2], encoding="utf-8") as json_file:
+    # Strict UTF-8: a name that is not comes as U+FFFD, as in JSON.
+    print(check(csv_file.read().decode("utf-8"), json.load(json_file)))
