@@ -108,10 +108,11 @@ private:
         return text;
     }
     // One line: growth between scans that left out different folders is not like for like.
-    // CSV's standard output is records only: its warnings go to standard error.
+    // With CSV it goes to standard error, so that standard output holds records only.
     void warnExcludesDiffer(const StoredScan& from, const StoredScan& to) {
-        (args_.csv ? warnings_ : out_) << "warning: scan " << from.id << " ran with exclude patterns " << excludesText(from) << ", scan " << to.id
-             << " with " << excludesText(to) << ": the change is not like for like\n";
+        (args_.csv ? warnings_ : out_) << "warning: scan " << from.id << " ran with exclude patterns "
+                                       << excludesText(from) << ", scan " << to.id << " with " << excludesText(to)
+                                       << ": the change is not like for like\n";
     }
     static Cell share(std::uint64_t part, std::uint64_t whole) {
         if (whole == 0) return blank();
@@ -191,10 +192,10 @@ private:
     }
 
     static std::vector<ReportTable::Column> historyColumns() {
-        return {{"ID", "id", true},          {"FINISHED", "finished", false, false, Kind::Time},
-                {"USED", "used", true},       {"COUNTED", "counted", true}, {"CHANGE", "change", true},
-                {"FILES", "files", true},     {"FOLDERS", "folders", true}, {"ERRORS", "errors", true},
-                {"", "excludes", false, true}, {"DRIVE", "drive", false, false, Kind::Name}};
+        return {{"ID", "id", true}, {"FINISHED", "finished", false, false, Kind::Time}, {"USED", "used", true},
+                {"COUNTED", "counted", true}, {"CHANGE", "change", true}, {"FILES", "files", true},
+                {"FOLDERS", "folders", true}, {"ERRORS", "errors", true}, {"", "excludes", false, true},
+                {"DRIVE", "drive", false, false, Kind::Name}};
     }
     static std::vector<ReportTable::Column> scanColumns() {
         // USED is the drive's as the system counts it, COUNTED what the scan

@@ -49,7 +49,9 @@ void ReportTable::writeCsv(CsvRows& out, const std::vector<Field>& leading) cons
         fields.clear();
         for (const Field& field : leading) addField(fields, field.column, field.cell);
         const std::vector<Cell> cells = cellsOf(row);
-        for (std::size_t i = 0; i < columns_.size(); ++i) addField(fields, columns_[i], i < cells.size() ? cells[i] : Cell{});
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            addField(fields, columns_[i], i < cells.size() ? cells[i] : Cell{});
+        }
         out.record(fields);
     }
 }
