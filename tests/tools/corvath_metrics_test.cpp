@@ -106,6 +106,8 @@ TEST_F(Metrics, PromtoolAndNodeExporterReadTheFileOfAStoredScan) {
     EXPECT_NE(scraped.find("corvath_drive_files{" + mountPoint + "} 3\n"), std::string::npos) << scraped;
     EXPECT_NE(scraped.find("corvath_drive_folders{" + mountPoint + "} 6\n"), std::string::npos) << scraped;
     EXPECT_NE(scraped.find("corvath_build_info{version="), std::string::npos);
+    // The drive's used bytes were known when it was scanned, so they are reported.
+    EXPECT_NE(scraped.find("corvath_drive_used_bytes{" + mountPoint + "} "), std::string::npos) << scraped;
     // The odd folder came through with its quote, backslash and newline, as the exporter escapes them again.
     const fs::path odd = tree / "home" / "alice" / kOddName;
     const std::string oddLabel = root + "/home/alice/say \\\"hi\\\" \\\\ back\\nslash";
