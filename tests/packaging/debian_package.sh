@@ -30,7 +30,8 @@ status=0
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/corvath-analyzer ./usr/share/man/man1/corvath-analyzer.1.gz \
             ./usr/share/applications/ ./usr/share/metainfo/ ./usr/share/icons/hicolor/scalable/apps/ \
-            ./usr/lib/systemd/user/corvath-analyzer.timer ./usr/share/doc/corvath-analyzer/copyright; do
+            ./usr/lib/systemd/user/corvath-analyzer.timer ./usr/lib/systemd/system/corvath-metrics.timer \
+            ./usr/share/doc/corvath-analyzer/copyright; do
   case "$contents" in
     *" $path"*) ;;
     *) echo "missing from the package: $path"; status=1 ;;

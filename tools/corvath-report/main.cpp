@@ -12,6 +12,7 @@
 #else
 #include "platform/linux/user_folders.h"
 #endif
+#include "prometheus_metrics.h"
 #include "stored_ncdu_export.h"
 #include "report_arguments.h"
 #include "report_commands.h"
@@ -72,6 +73,21 @@ int run(const ReportArguments& arguments) {
             ExportFile file(*arguments.target);
             BufferedOutput out(file.fd(), file.name());
             writeStoredNcduExport(out, reader, scan, std::string(kProgramVersion));
+            file.commit();
+            return 0;
+        }
+        case ReportArguments::Command::Metrics: {
+            const ScanReader reader(database);
+            MetricsOptions options;
+            options.top = arguments.top.value_or(options.top);
+            options.depth = arguments.depth.value_or(options.depth);
+            options.redactHome = arguments.redactHome;
+            // Read in full before the file is touched: a failure leaves the last one in place.
+            const std::string text = prometheusMetrics(reader, options, kProgramVersion);
+            ExportFile file(arguments.target.value_or("-"));
+            BufferedOutput out(file.fd(), file.name());
+            out.write(text);
+            out.flush();
             file.commit();
             return 0;
         }

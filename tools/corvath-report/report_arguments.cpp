@@ -28,6 +28,10 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "  history [DRIVE]                    a drive's totals, scan by scan\n"
            "                                     (diff and history warn where the exclude patterns differ)\n"
            "  export --ncdu [--scan ID] FILE|-   a stored scan in ncdu's JSON format (ncdu -f FILE)\n"
+           "  metrics [--top N] [--depth D] [--redact-home] [FILE|-]\n"
+           "                                     each drive's latest scan for Prometheus (node_exporter's textfile\n"
+           "                                     collector): its N largest folders (50) down to depth D (2);\n"
+           "                                     --redact-home puts pseudonyms for user names in paths\n"
            "  prune                              keep the newest " + std::to_string(kKeptNewestScans) +
            " scans of each drive and the last of each\n"
            "                                     of the last " + std::to_string(kKeptMonths) +
@@ -94,6 +98,7 @@ const std::set<std::string>& optionsOf(ReportArguments::Command command) {
         {Command::Diff, {"-n", "--from", "--since", "--to", "--scan", "--bytes", "--json", "--csv", "--database"}},
         {Command::Export, {"--ncdu", "--scan", "--database"}},
         {Command::Prune, {"--json", "--database"}},
+        {Command::Metrics, {"--top", "--depth", "--redact-home", "--database"}},
         {Command::Help, {}}};
     return kOptions.at(command);
 }
@@ -108,6 +113,7 @@ const char* nameOf(ReportArguments::Command command) {
         case Command::Diff: return "diff";
         case Command::Export: return "export";
         case Command::Prune: return "prune";
+        case Command::Metrics: return "metrics";
         default: return "help";
     }
 }
@@ -119,7 +125,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
     static const std::map<std::string, Command> kCommands = {
         {"scans", Command::Scans}, {"top", Command::Top},         {"files", Command::Files},
         {"diff", Command::Diff},   {"history", Command::History}, {"export", Command::Export},
-        {"prune", Command::Prune}, {"help", Command::Help}};
+        {"prune", Command::Prune}, {"help", Command::Help},         {"metrics", Command::Metrics}};
     ReportArguments parsed;
     bool commandSeen = false;
     std::vector<std::string> given;
@@ -132,6 +138,10 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (argument.size() > 1 && argument[0] == '-') given.push_back(argument);
         if (argument == "-n") {
             parsed.count = static_cast<std::size_t>(number(argument, value()));
+        } else if (argument == "--top") {
+            parsed.top = static_cast<std::size_t>(number(argument, value()));
+        } else if (argument == "--redact-home") {
+            parsed.redactHome = true;
         } else if (argument == "--depth") {
             parsed.depth = static_cast<unsigned>(number(argument, value(), std::numeric_limits<unsigned>::max()));
         } else if (argument == "--scan" || argument == "--to") {
@@ -179,7 +189,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");
     }
     // "T:" names the drive T:\ wherever a command takes a drive or a path in one.
-    if (parsed.command != Command::Export && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
+    if (parsed.command != Command::Export && parsed.command != Command::Metrics && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
     return parsed;
 }
 
