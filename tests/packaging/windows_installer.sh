@@ -100,6 +100,20 @@ if command -v ncdu >/dev/null; then
   grep -q '"name":"notes.txt"' "$work/again.json" || fail "ncdu read no notes.txt from the export ($(cat "$work/again.json"))"
 fi
 
+# Files for other programs, byte for byte as they take them: windows_exporter
+# refuses a metrics file with a byte order mark, CR LF or no final LF; CSV
+# records end in CR LF, and a name's own line break stays a lone LF.
+wine "$programs/corvath-report.exe" metrics "$(windows_env TEMP)\\corvath.prom" || fail "metrics failed"
+prom=$(unix_path "$(windows_env TEMP)\\corvath.prom")
+wine "$programs/corvath-report.exe" top --csv S: >"$work/top.csv" || fail "top --csv failed"
+python3 - "$prom" "$work/top.csv" <<'PY' || fail "the metrics or CSV bytes are not as other programs take them"
+import sys
+prom, csv = (open(name, "rb").read() for name in sys.argv[1:])
+assert not prom.startswith(b"\xef\xbb\xbf") and b"\r" not in prom and prom.endswith(b"\n"), prom[:200]
+assert b'corvath_drive_files{mountpoint="S:"} 2\n' in prom, prom
+assert csv.endswith(b"\r\n") and csv.count(b"\r\n") == csv.count(b"\n") and b"\r\r" not in csv, csv[:200]
+PY
+
 # A script may go on as soon as the silent uninstall returns: it is done then.
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 [[ ! -e "$programs" ]] || fail "the uninstall returned before it was done, or left $programs: $(ls "$programs")"
