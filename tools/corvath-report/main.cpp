@@ -12,6 +12,8 @@
 #else
 #include "platform/linux/user_folders.h"
 #endif
+#include "html_report_command.h"
+#include "report_browser.h"
 #include "stored_ncdu_export.h"
 #include "report_arguments.h"
 #include "report_commands.h"
@@ -72,6 +74,20 @@ int run(const ReportArguments& arguments) {
             BufferedOutput out(file.fd(), file.name());
             writeStoredNcduExport(out, reader, scan, std::string(kProgramVersion));
             file.commit();
+            return 0;
+        }
+        case ReportArguments::Command::Html: {
+            const ScanReader reader(database);
+            if (!arguments.open) {
+                writeHtmlReportFile(arguments, reader, arguments.target.value_or("-"));
+                return 0;
+            }
+            // The user's data folder, beside the default scans database.
+            const std::filesystem::path page = defaultResultsDatabasePath().parent_path() / "report.html";
+            std::filesystem::create_directories(page.parent_path());
+            writeHtmlReportFile(arguments, reader, page.string());
+            std::cout << page.string() << '\n';
+            openInBrowser(page.string());
             return 0;
         }
         default: {

@@ -28,6 +28,11 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "  history [DRIVE]                    a drive's totals, scan by scan\n"
            "                                     (diff and history warn where the exclude patterns differ)\n"
            "  export --ncdu [--scan ID] FILE|-   a stored scan in ncdu's JSON format (ncdu -f FILE)\n"
+           "  html [--scan ID] [--compare ID] [--open] [FILE|-]\n"
+           "                                     one self-contained HTML page of a scan (default: the scan made\n"
+           "                                     last): its folders as a tree and a treemap, its largest files,\n"
+           "                                     the drive's history; with --compare, what grew since that scan;\n"
+           "                                     --open writes it beside the default database and opens it\n"
            "  prune                              keep the newest " + std::to_string(kKeptNewestScans) +
            " scans of each drive and the last of each\n"
            "                                     of the last " + std::to_string(kKeptMonths) +
@@ -92,6 +97,7 @@ const std::set<std::string>& optionsOf(ReportArguments::Command command) {
         {Command::Diff, {"-n", "--from", "--since", "--to", "--scan", "--bytes", "--json", "--database"}},
         {Command::Export, {"--ncdu", "--scan", "--database"}},
         {Command::Prune, {"--json", "--database"}},
+        {Command::Html, {"--scan", "--compare", "--open", "--database"}},
         {Command::Help, {}}};
     return kOptions.at(command);
 }
@@ -106,6 +112,7 @@ const char* nameOf(ReportArguments::Command command) {
         case Command::Diff: return "diff";
         case Command::Export: return "export";
         case Command::Prune: return "prune";
+        case Command::Html: return "html";
         default: return "help";
     }
 }
@@ -117,7 +124,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
     static const std::map<std::string, Command> kCommands = {
         {"scans", Command::Scans}, {"top", Command::Top},         {"files", Command::Files},
         {"diff", Command::Diff},   {"history", Command::History}, {"export", Command::Export},
-        {"prune", Command::Prune}, {"help", Command::Help}};
+        {"prune", Command::Prune}, {"help", Command::Help},       {"html", Command::Html}};
     ReportArguments parsed;
     bool commandSeen = false;
     std::vector<std::string> given;
@@ -146,6 +153,10 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             parsed.json = true;
         } else if (argument == "--ncdu") {
             parsed.ncdu = true;
+        } else if (argument == "--compare") {
+            parsed.compare = number(argument, value());
+        } else if (argument == "--open") {
+            parsed.open = true;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
             throw ArgumentError("unknown option " + argument + " (see corvath-report --help)");
         } else if (!commandSeen) {
@@ -173,8 +184,11 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");
     }
+    if (parsed.command == Command::Html && parsed.open && parsed.target) {
+        throw ArgumentError("html --open writes its own file: give no FILE with it");
+    }
     // "T:" names the drive T:\ wherever a command takes a drive or a path in one.
-    if (parsed.command != Command::Export && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
+    if (parsed.command != Command::Export && parsed.command != Command::Html && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
     return parsed;
 }
 

@@ -13,7 +13,7 @@ namespace corvath {
 
 // What the command line asks of corvath-report.
 struct ReportArguments {
-    enum class Command { Help, Scans, Top, Files, Diff, History, Export, Prune };
+    enum class Command { Help, Scans, Top, Files, Diff, History, Export, Prune, Html };
     Command command = Command::Help;
     std::optional<std::string> target;  // PATH, DRIVE or FILE, as the command reads it
     std::size_t count = 20;             // -n
@@ -24,6 +24,8 @@ struct ReportArguments {
     bool bytes = false;                 // --bytes: exact numbers
     bool json = false;
     bool ncdu = false;
+    std::optional<std::int64_t> compare;  // html --compare
+    bool open = false;                    // html --open
     std::optional<std::string> database;  // --database FILE
 };
 
