@@ -66,6 +66,18 @@ grep -q "data-zoom=\"$work/tree/big\"" <<<"$zoomed" || fail "#zoom did not zoom 
 if grep -q 'class="block folder"[^>]*title="[^"]*/small' <<<"$zoomed"; then fail "the zoomed map still shows big's sibling"; fi
 grep -q "title=\"$work/tree/big/inner" <<<"$zoomed" || fail "the zoomed map does not show big/inner"
 
+# --open: the page beside the default database, handed to xdg-open (a fake
+# first on PATH that notes what it was given); without FILE, standard output.
+mkdir -p "$work/bin" "$work/data/corvath"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened.new" && mv "%s/opened.new" "%s/opened"\n' "$work" "$work" "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+for part in "" -wal -shm; do [[ -e $db$part ]] && cp "$db$part" "$work/data/corvath/scans.db$part"; done
+printed=$(PATH="$work/bin:$PATH" XDG_DATA_HOME="$work/data" "$report" html --open)
+[[ $printed == "$work/data/corvath/report.html" ]] || fail "--open printed \"$printed\""
+for _ in $(seq 50); do [[ -e $work/opened ]] && break; sleep 0.1; done
+[[ $(cat "$work/opened" 2>/dev/null) == "$work/data/corvath/report.html" ]] || fail "xdg-open was not given the page"
+cmp -s <("$report" --database "$db" html) "$work/data/corvath/report.html" || fail "standard output and --open differ"
+
 "$browser" --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/profile" \
   --window-size=1280,1400 --virtual-time-budget=3000 --screenshot="$work/report.png" "$url" 2>>"$work/chromium.log" >/dev/null
 [[ -s $work/report.png ]] || fail "no screenshot"
