@@ -64,6 +64,8 @@ Section "${PRODUCT}" SecProgram
   File "/oname=uninstall.exe" "${LAUNCHER}"
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\corvath-analyzer.exe"
+  ; The Windows user's results view: the stored scans as a page in the browser.
+  CreateShortCut "$SMPROGRAMS\Corvath Results.lnk" "$INSTDIR\corvath-report.exe" "html --open"
 
   ; The program opens this key and never creates it. Writing and removing a
   ; value creates the key and leaves any settings already in it untouched.
@@ -126,6 +128,7 @@ Section "Uninstall"
   nsExec::ExecToLog 'schtasks /Delete /F /TN "${TASK}"'
   Pop $0
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\Corvath Results.lnk"
   Delete "$INSTDIR\corvath-analyzer.exe"
   Delete "$INSTDIR\corvath-scan.exe"
   Delete "$INSTDIR\corvath-report.exe"

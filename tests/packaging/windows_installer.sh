@@ -41,6 +41,11 @@ for program in corvath-analyzer.exe corvath-scan.exe corvath-report.exe uninstal
 done
 shortcut=$(unix_path "$(windows_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Corvath Analyzer.lnk")
 [[ -f "$shortcut" ]] || fail "no Start-menu shortcut at $shortcut"
+results_shortcut=$(unix_path "$(windows_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Corvath Results.lnk")
+[[ -f "$results_shortcut" ]] || fail "no Start-menu shortcut at $results_shortcut"
+# A .lnk keeps its arguments as UTF-16 (or, from an ANSI maker, as bytes).
+LC_ALL=C grep -aqE 'html --open|h.t.m.l. .-.-.o.p.e.n' "$results_shortcut" ||
+  fail "the Corvath Results shortcut does not run corvath-report.exe html --open"
 has_key || fail "the install did not create HKCU\\Software\\Tamsel"
 task="$prefix/drive_c/windows/system32/tasks/Corvath Analyzer weekly analysis"
 [[ -f "$task" ]] || fail "/WEEKLY scheduled no task"
@@ -118,6 +123,7 @@ PY
 wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 [[ ! -e "$programs" ]] || fail "the uninstall returned before it was done, or left $programs: $(ls "$programs")"
 [[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
+[[ ! -e "$results_shortcut" ]] || fail "the uninstall left the Corvath Results shortcut"
 [[ ! -e "$task" ]] || fail "the uninstall left the weekly task"
 has_key || fail "the uninstall removed the user's settings key"
 wine reg.exe query 'HKCU\Software\Tamsel' /v SelectedDrives >/dev/null 2>&1 ||

@@ -382,6 +382,32 @@ TEST_F(ReportTree, AFolderThatHoldsItselfIsADamagedFileNotEndlessWork) {
     }
 }
 
+// The HTML page's data: the folders of at least 0.1 % of the scan, each with
+// what was cut below it, so that every row still adds up to its stored total.
+TEST_F(ReportTree, HtmlPageCarriesTheFoldersThatMatterAndSumsTheRest) {
+    writeFile(tree / "big" / "blob", std::string(8u << 20, 'b'));
+    writeFile(tree / "big" / "medium" / "m", std::string(100000, 'm'));
+    for (int i = 0; i < 40; ++i) writeFile(tree / "big" / ("tiny" + std::to_string(i)) / "t", "t");
+    store(database, tree.path());
+    const Report page = report(database, {"html"});
+    ASSERT_EQ(page.run.status, 0) << page.run.err;
+    const std::string open = "<script type=\"application/json\" id=\"report-data\">";
+    const std::size_t start = page.run.out.find(open) + open.size();
+    const json shown = json::parse(page.run.out.substr(start, page.run.out.find("</script>", start) - start));
+
+    std::map<std::string, json> rows;  // by name: [parent, name, allocated, files, folders, flags, own, cut, cut bytes]
+    for (const json& row : shown["tree"]) rows[row[1]] = row;
+    EXPECT_EQ(rows.size(), 3u);  // the root, big and medium; the tiny folders are below 0.1 %
+    ASSERT_TRUE(rows.contains("big") && rows.contains("medium"));
+    const json& big = rows["big"];
+    EXPECT_EQ(big[7], 40);
+    EXPECT_EQ(big[8].get<std::uint64_t>(), 40 * referenceFor(tree / "big" / "tiny0").allocated);
+    EXPECT_EQ(big[2].get<std::uint64_t>(),
+              big[6].get<std::uint64_t>() + rows["medium"][2].get<std::uint64_t>() + big[8].get<std::uint64_t>());
+    EXPECT_EQ(shown["scan"]["id"], 1);
+    EXPECT_EQ(shown["history"].size(), 1u);
+}
+
 TEST(CorvathReport, BadCommandLinesAndNoDatabaseGiveOneLineAndStatusOne) {
     TempDir data;
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"top", "--frobnicate"}, {"scans"}, {}}) {

@@ -13,6 +13,8 @@
 #include "platform/linux/user_folders.h"
 #endif
 #include "prometheus_metrics.h"
+#include "html_report_command.h"
+#include "report_browser.h"
 #include "stored_ncdu_export.h"
 #include "report_arguments.h"
 #include "report_commands.h"
@@ -89,6 +91,20 @@ int run(const ReportArguments& arguments) {
             out.write(text);
             out.flush();
             file.commit();
+            return 0;
+        }
+        case ReportArguments::Command::Html: {
+            const ScanReader reader(database);
+            if (!arguments.open) {
+                writeHtmlReportFile(arguments, reader, arguments.target.value_or("-"));
+                return 0;
+            }
+            // The user's data folder, beside the default scans database.
+            const std::filesystem::path page = defaultResultsDatabasePath().parent_path() / "report.html";
+            std::filesystem::create_directories(page.parent_path());
+            writeHtmlReportFile(arguments, reader, page.string());
+            std::cout << page.string() << '\n';
+            openInBrowser(page.string());
             return 0;
         }
         default: {

@@ -32,6 +32,11 @@ std::string reportUsage(std::string_view defaultDatabase) {
            "                                     each drive's latest scan for Prometheus (node_exporter's textfile\n"
            "                                     collector): its N largest folders (50) down to depth D (2);\n"
            "                                     --redact-home puts pseudonyms for user names in paths\n"
+           "  html [--scan ID] [--compare ID] [--open] [FILE|-]\n"
+           "                                     one self-contained HTML page of a scan (default: the scan made\n"
+           "                                     last): its folders as a tree and a treemap, its largest files,\n"
+           "                                     the drive's history; with --compare, what grew since that scan;\n"
+           "                                     --open writes it beside the default database and opens it\n"
            "  prune                              keep the newest " + std::to_string(kKeptNewestScans) +
            " scans of each drive and the last of each\n"
            "                                     of the last " + std::to_string(kKeptMonths) +
@@ -99,6 +104,7 @@ const std::set<std::string>& optionsOf(ReportArguments::Command command) {
         {Command::Export, {"--ncdu", "--scan", "--database"}},
         {Command::Prune, {"--json", "--database"}},
         {Command::Metrics, {"--top", "--depth", "--redact-home", "--database"}},
+        {Command::Html, {"--scan", "--compare", "--open", "--database"}},
         {Command::Help, {}}};
     return kOptions.at(command);
 }
@@ -114,6 +120,7 @@ const char* nameOf(ReportArguments::Command command) {
         case Command::Export: return "export";
         case Command::Prune: return "prune";
         case Command::Metrics: return "metrics";
+        case Command::Html: return "html";
         default: return "help";
     }
 }
@@ -125,7 +132,8 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
     static const std::map<std::string, Command> kCommands = {
         {"scans", Command::Scans}, {"top", Command::Top},         {"files", Command::Files},
         {"diff", Command::Diff},   {"history", Command::History}, {"export", Command::Export},
-        {"prune", Command::Prune}, {"help", Command::Help},         {"metrics", Command::Metrics}};
+        {"prune", Command::Prune}, {"help", Command::Help},         {"metrics", Command::Metrics},
+        {"html", Command::Html}};
     ReportArguments parsed;
     bool commandSeen = false;
     std::vector<std::string> given;
@@ -160,6 +168,10 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             parsed.csv = true;
         } else if (argument == "--ncdu") {
             parsed.ncdu = true;
+        } else if (argument == "--compare") {
+            parsed.compare = number(argument, value());
+        } else if (argument == "--open") {
+            parsed.open = true;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
             throw ArgumentError("unknown option " + argument + " (see corvath-report --help)");
         } else if (!commandSeen) {
@@ -188,8 +200,11 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
         if (!parsed.ncdu) throw ArgumentError("export needs --ncdu, the one format it writes");
         if (!parsed.target) throw ArgumentError("export needs a FILE, or - for standard output");
     }
+    if (parsed.command == Command::Html && parsed.open && parsed.target) {
+        throw ArgumentError("html --open writes its own file: give no FILE with it");
+    }
     // "T:" names the drive T:\ wherever a command takes a drive or a path in one.
-    if (parsed.command != Command::Export && parsed.command != Command::Metrics && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
+    if (parsed.command != Command::Export && parsed.command != Command::Metrics && parsed.command != Command::Html && parsed.target) parsed.target = driveLetterAsRoot(*parsed.target);
     return parsed;
 }
 

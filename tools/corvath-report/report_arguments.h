@@ -13,7 +13,7 @@ namespace corvath {
 
 // What the command line asks of corvath-report.
 struct ReportArguments {
-    enum class Command { Help, Scans, Top, Files, Diff, History, Export, Prune, Metrics };
+    enum class Command { Help, Scans, Top, Files, Diff, History, Export, Prune, Metrics, Html };
     Command command = Command::Help;
     std::optional<std::string> target;  // PATH, DRIVE or FILE, as the command reads it
     std::size_t count = 20;             // -n
@@ -25,6 +25,8 @@ struct ReportArguments {
     bool json = false;
     bool csv = false;                   // --csv: RFC 4180 records for scripts
     bool ncdu = false;
+    std::optional<std::int64_t> compare;  // html --compare
+    bool open = false;                    // html --open
     std::optional<std::string> database;  // --database FILE
     std::optional<std::size_t> top;     // metrics --top N
     bool redactHome = false;            // metrics --redact-home
