@@ -3,7 +3,7 @@
 ; unattended analysis.
 ;   makensis -DVERSION=0.1.0 -DPROGRAMS=<folder with the .exe files> -DICON=<corvath.ico>
 ;            -DLAUNCHER=<corvath-uninstall.exe> -DOUTFILE=<setup.exe> corvath-analyzer.nsi
-; Silent: setup.exe /S [/WEEKLY]   uninstall.exe /S
+; Silent: setup.exe /S [/WEEKLY] [/METRICS]   uninstall.exe /S
 
 ; A 64-bit installer for 64-bit programs; it also runs where only 64-bit
 ; Windows programs can (Wine without its 32-bit part).
@@ -19,6 +19,9 @@ SetCompressor /SOLID lzma
 !define SETTINGS_KEY "Software\Tamsel"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer"
 !define TASK "Corvath Analyzer weekly analysis"
+!define METRICS_TASK "Corvath Analyzer metrics for windows_exporter"
+; Where windows_exporter's textfile collector reads, as its installer makes it.
+!define METRICS_FILE "$PROGRAMFILES64\windows_exporter\textfile_inputs\corvath.prom"
 ; Whose the product is, as the settings key says.
 !define PUBLISHER "Tamsel"
 
@@ -113,6 +116,37 @@ Section /o "Analyze the drives every week" SecWeekly
   ${EndIf}
 SectionEnd
 
+; For a machine watched by windows_exporter: off unless ticked, or /METRICS on
+; a silent install. The task runs as SYSTEM, so it sees every fixed drive and
+; may write below Program Files; scheduling it needs the setup run as an
+; administrator, as a fleet's deployment runs it. The actions run in turn: a
+; failed analysis leaves the last scans, whose success time then ages.
+Section /o "Feed windows_exporter every week (administrators)" SecMetrics
+  InitPluginsDir
+  FileOpen $1 "$PLUGINSDIR\metrics.xml" w
+  FileWriteWord $1 0xFEFF
+  FileWriteUTF16LE $1 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n'
+  FileWriteUTF16LE $1 '<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n'
+  FileWriteUTF16LE $1 '  <RegistrationInfo><Description>${PRODUCT}: analyze the fixed drives every week and write their metrics for windows_exporter</Description></RegistrationInfo>$\r$\n'
+  FileWriteUTF16LE $1 '  <Principals><Principal id="System"><UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel></Principal></Principals>$\r$\n'
+  FileWriteUTF16LE $1 '  <Triggers><CalendarTrigger><StartBoundary>2026-01-04T13:00:00</StartBoundary>$\r$\n'
+  FileWriteUTF16LE $1 '    <ScheduleByWeek><DaysOfWeek><Sunday/></DaysOfWeek><WeeksInterval>1</WeeksInterval></ScheduleByWeek>$\r$\n'
+  FileWriteUTF16LE $1 '  </CalendarTrigger></Triggers>$\r$\n'
+  FileWriteUTF16LE $1 '  <Settings><StartWhenAvailable>true</StartWhenAvailable><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>$\r$\n'
+  FileWriteUTF16LE $1 '    <ExecutionTimeLimit>PT6H</ExecutionTimeLimit><Priority>9</Priority></Settings>$\r$\n'
+  FileWriteUTF16LE $1 '  <Actions Context="System">$\r$\n'
+  FileWriteUTF16LE $1 '    <Exec><Command>"$INSTDIR\corvath-analyzer.exe"</Command><Arguments>-auto</Arguments></Exec>$\r$\n'
+  FileWriteUTF16LE $1 '    <Exec><Command>"$INSTDIR\corvath-report.exe"</Command><Arguments>metrics "${METRICS_FILE}"</Arguments></Exec>$\r$\n'
+  FileWriteUTF16LE $1 '  </Actions>$\r$\n'
+  FileWriteUTF16LE $1 '</Task>$\r$\n'
+  FileClose $1
+  nsExec::ExecToLog 'schtasks /Create /F /TN "${METRICS_TASK}" /XML "$PLUGINSDIR\metrics.xml"'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "The metrics for windows_exporter could not be scheduled (schtasks: $0); run the setup as an administrator."
+  ${EndIf}
+SectionEnd
+
 Function .onInit
   ${GetParameters} $R0
   ClearErrors
@@ -120,12 +154,19 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecWeekly}
   ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/METRICS" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecMetrics}
+  ${EndIf}
 FunctionEnd
 
 ; The user's settings and scans stay: they are the user's, and a reinstall
 ; picks them up again.
 Section "Uninstall"
   nsExec::ExecToLog 'schtasks /Delete /F /TN "${TASK}"'
+  Pop $0
+  nsExec::ExecToLog 'schtasks /Delete /F /TN "${METRICS_TASK}"'
   Pop $0
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\Corvath Results.lnk"

@@ -33,7 +33,7 @@ WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
 ln -sfn "$tree" "$prefix/dosdevices/s:"
 
 has_key && fail "a fresh prefix already has HKCU\\Software\\Tamsel"
-wine "$setup" /S /WEEKLY || fail "the silent install failed"
+wine "$setup" /S /WEEKLY /METRICS || fail "the silent install failed"
 
 programs=$(unix_path "$(windows_env LOCALAPPDATA)\\Programs\\Corvath Analyzer")
 for program in corvath-analyzer.exe corvath-scan.exe corvath-report.exe uninstall.exe; do
@@ -56,6 +56,11 @@ grep -q 'Corvath Analyzer: analyze the drives every week' "$task" || fail "the w
 task_text=$(cat "$task")
 grep -q '<ExecutionTimeLimit>PT6H</ExecutionTimeLimit>' <<<"$task_text" || fail "the weekly task has no 6-hour limit: $task_text"
 grep -q '<Priority>9</Priority>' <<<"$task_text" || fail "the weekly task does not run at a low priority: $task_text"
+# /METRICS: the machine's task that feeds windows_exporter (Wine runs the setup
+# with the rights an administrator's has).
+metrics_task="$prefix/drive_c/windows/system32/tasks/Corvath Analyzer metrics for windows_exporter"
+[[ -f "$metrics_task" ]] || fail "/METRICS scheduled no task"
+grep -q 'write their metrics for windows_exporter' "$metrics_task" || fail "the metrics task is not ours: $(cat "$metrics_task")"
 # The list of installed programs shows the product's icon, publisher and size.
 entry=$(wine reg.exe query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CorvathAnalyzer' | tr -d '\r')
 grep -q 'DisplayIcon.*corvath-analyzer\.exe,0' <<<"$entry" || fail "the uninstall entry has no DisplayIcon: $entry"
@@ -125,6 +130,7 @@ wine "$programs/uninstall.exe" /S || fail "the silent uninstall failed"
 [[ ! -e "$shortcut" ]] || fail "the uninstall left the shortcut"
 [[ ! -e "$results_shortcut" ]] || fail "the uninstall left the Corvath Results shortcut"
 [[ ! -e "$task" ]] || fail "the uninstall left the weekly task"
+[[ ! -e "$metrics_task" ]] || fail "the uninstall left the metrics task"
 has_key || fail "the uninstall removed the user's settings key"
 wine reg.exe query 'HKCU\Software\Tamsel' /v SelectedDrives >/dev/null 2>&1 ||
   fail "the uninstall removed the user's SelectedDrives"
