@@ -42,26 +42,30 @@ std::uint32_t countSubFolder(FolderTally& tally, FolderTable& folders, std::stri
     return child;
 }
 
-void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t device,
-                          std::uint64_t inode) {
+namespace {
+
+// A folder counted by its parent but never entered: a node with no size.
+FolderNode& countUnentered(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t inode) {
     ++tally.node.folders;
     ++tally.folders;
-    FolderNode& mount = folders[folders.append()];
-    mount.parent = tally.index;
-    mount.name = std::move(name);
-    mount.inode = inode;
+    FolderNode& node = folders[folders.append()];
+    node.parent = tally.index;
+    node.name = std::move(name);
+    node.inode = inode;
+    return node;
+}
+
+}  // namespace
+
+void countOtherFilesystem(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t device,
+                          std::uint64_t inode) {
+    FolderNode& mount = countUnentered(tally, folders, std::move(name), inode);
     mount.device = device;
     mount.otherFilesystem = true;
 }
 
 void countExcluded(FolderTally& tally, FolderTable& folders, std::string name, std::uint64_t inode) {
-    ++tally.node.folders;
-    ++tally.folders;
-    FolderNode& left = folders[folders.append()];
-    left.parent = tally.index;
-    left.name = std::move(name);
-    left.inode = inode;
-    left.excluded = true;
+    countUnentered(tally, folders, std::move(name), inode).excluded = true;
 }
 
 }  // namespace corvath
