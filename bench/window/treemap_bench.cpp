@@ -73,7 +73,9 @@ void storeWideLevel(const std::string& database) {
     ResultsDatabase(database).storeScan(record, table);
 }
 
-double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 struct Draw {
     double layout = 0;
@@ -114,10 +116,11 @@ void report(const char* what, const ScanReader& reader, const StoredScan& scan, 
     const Draw median = warm[warm.size() / 2];
     std::printf("%s: %zu folders in the root, read in %.0f ms; %zu blocks drawn\n", what, root->children.size(), read,
                 map.blocks().size());
-    std::printf("  first draw %.0f ms (layout with its reads %.0f, paint %.0f); then median %.0f ms (layout %.0f, "
-                "paint %.0f) of %d; target %.0f ms: %s\n",
-                first.total(), first.layout, first.paint, median.total(), median.layout, median.paint, rounds,
-                kTargetMs, std::max(first.total(), median.total()) <= kTargetMs ? "met" : "MISSED");
+    std::printf(
+        "  first draw %.0f ms (layout with its reads %.0f, paint %.0f); then median %.0f ms (layout %.0f, "
+        "paint %.0f) of %d; target %.0f ms: %s\n",
+        first.total(), first.layout, first.paint, median.total(), median.layout, median.paint, rounds, kTargetMs,
+        std::max(first.total(), median.total()) <= kTargetMs ? "met" : "MISSED");
     if (!shot.empty()) image.save(QString::fromStdString(shot));
 }
 

@@ -22,8 +22,7 @@ public:
     BlockAccessible(QtTreemapWidget* map, int block) : map_(map), block_(block), layout_(map->layoutCount()) {}
 
     bool isValid() const override {
-        return map_ && map_->layoutCount() == layout_ && block_ > 0 &&
-               block_ < static_cast<int>(map_->blocks().size());
+        return map_ && map_->layoutCount() == layout_ && block_ > 0 && block_ < static_cast<int>(map_->blocks().size());
     }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return map_ ? map_->window()->windowHandle() : nullptr; }
@@ -35,7 +34,7 @@ public:
     QString text(QAccessible::Text kind) const override;
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::TreeItem; }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
 
     int block() const { return block_; }
@@ -50,7 +49,7 @@ private:
 
 class TreemapAccessible : public QAccessibleWidget {
 public:
-    explicit TreemapAccessible(QtTreemapWidget* map) : QAccessibleWidget(map, QAccessible::Tree) {}
+    explicit TreemapAccessible(QtTreemapWidget* map) : QAccessibleWidget(map, QAccessible::List) {}
     // The map may be half destroyed by now: only the ids are dropped.
     ~TreemapAccessible() override { dropIds(); }
 
@@ -66,10 +65,7 @@ public:
     }
     QString text(QAccessible::Text kind) const override {
         const QtTreemapWidget* shown = map();
-        if (kind == QAccessible::Name) {
-            return shown->blocks().empty() ? QtTreemapWidget::tr("Treemap")
-                                           : QtTreemapWidget::tr("Treemap of %1").arg(shown->blockName(0));
-        }
+        if (kind == QAccessible::Name) return shown->accessibleTitle();
         if (kind == QAccessible::Description) return shown->blockDescription(0);
         return QAccessibleWidget::text(kind);
     }
@@ -80,7 +76,8 @@ public:
         if (layout_ != map()->layoutCount()) forgetBlocks();
         auto known = ids_.find(block);
         if (known == ids_.end()) {
-            known = ids_.emplace(block, QAccessible::registerAccessibleInterface(new BlockAccessible(map(), block))).first;
+            known =
+                ids_.emplace(block, QAccessible::registerAccessibleInterface(new BlockAccessible(map(), block))).first;
         }
         return QAccessible::accessibleInterface(known->second);
     }
@@ -199,6 +196,8 @@ void treemapLaidOut(QtTreemapWidget* map) {
     QAccessible::updateAccessibility(&reordered);
     QAccessibleEvent renamed(map, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
+    QAccessibleEvent described(map, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void treemapSelectionMoved(QtTreemapWidget* map) {
@@ -206,9 +205,14 @@ void treemapSelectionMoved(QtTreemapWidget* map) {
     const int selected = map->selectedBlock();
     TreemapAccessible* top = accessibleOf(map);
     QAccessibleInterface* block = top != nullptr ? top->blockInterface(selected) : nullptr;
-    if (block == nullptr) return;
-    QAccessibleEvent moved(block, map->hasFocus() ? QAccessible::Focus : QAccessible::Selection);
-    QAccessible::updateAccessibility(&moved);
+    if (block != nullptr) {
+        QAccessibleEvent moved(block, map->hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+        QAccessible::updateAccessibility(&moved);
+    } else if (selected == 0 && map->hasFocus()) {
+        // The whole map, as after Enter: the reader says which folder it shows now.
+        QAccessibleEvent moved(map, QAccessible::Focus);
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 }  // namespace corvath

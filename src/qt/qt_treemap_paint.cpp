@@ -72,12 +72,14 @@ void QtTreemapWidget::paintLabel(QPainter& painter, int index, const QColor& col
         const bool sizeFits =
             metrics.horizontalAdvance(name) + metrics.horizontalAdvance(size) + 2 * metrics.averageCharWidth() <=
             header.width();
-        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(name, Qt::ElideRight, header.width()));
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(name, Qt::ElideRight, header.width()));
         if (sizeFits) painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, size);
         return;
     }
     const QRect inner = r.adjusted(3, 1, -3, -1);
-    painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop, metrics.elidedText(blockName(index), Qt::ElideRight, inner.width()));
+    painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop,
+                     metrics.elidedText(blockName(index), Qt::ElideRight, inner.width()));
     if (inner.height() >= 2 * line && metrics.horizontalAdvance(size) <= inner.width()) {
         painter.drawText(inner.adjusted(0, line, 0, 0), Qt::AlignLeft | Qt::AlignTop, size);
     }

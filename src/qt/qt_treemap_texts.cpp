@@ -9,7 +9,9 @@
 namespace corvath {
 namespace {
 
-QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromBytes(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
@@ -18,6 +20,10 @@ QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(
 QString QtTreemapWidget::title() const {
     if (folder_ == nullptr) return {};
     return tr("%1 (%2)").arg(fromBytes(folder_->path), sizeLabel(folder_->now.allocated));
+}
+
+QString QtTreemapWidget::accessibleTitle() const {
+    return folder_ == nullptr ? tr("Treemap") : tr("Treemap of %1").arg(fromBytes(folder_->path));
 }
 
 QString QtTreemapWidget::blockName(int index) const {
@@ -35,15 +41,15 @@ QString QtTreemapWidget::blockDescription(int index) const {
     QString text = sizeLabel(block.part.size);
     if (block.parent >= 0) {
         const NestedBlock& holder = blocks_[static_cast<std::size_t>(block.parent)];
-        const double share = holder.part.size == 0 ? 0.0
-                                                   : 100.0 * static_cast<double>(block.part.size) /
-                                                         static_cast<double>(holder.part.size);
+        const double share = holder.part.size == 0
+                                 ? 0.0
+                                 : 100.0 * static_cast<double>(block.part.size) / static_cast<double>(holder.part.size);
         text = tr("%1, %2 % of %3").arg(text, QLocale().toString(share, 'f', 1), blockName(block.parent));
     }
     if (comparing_) {
-        const auto grown = block.part.ownFiles
-                               ? static_cast<std::int64_t>(folder->ownNow) - static_cast<std::int64_t>(folder->ownBefore)
-                               : folder->grown();
+        const auto grown = block.part.ownFiles ? static_cast<std::int64_t>(folder->ownNow) -
+                                                     static_cast<std::int64_t>(folder->ownBefore)
+                                               : folder->grown();
         text += tr(", %1 since the earlier scan").arg(QString::fromStdString(sizeChangeText(grown)));
         if (!block.part.ownFiles && folder->before.node == 0) text += tr(", new");
     }

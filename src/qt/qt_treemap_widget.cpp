@@ -125,19 +125,21 @@ const FolderItem* QtTreemapWidget::selectedFolder() const { return selectedOwnFi
 
 bool QtTreemapWidget::ownFilesSelected() const { return selected_ >= 0 && selectedOwnFiles_; }
 
-void QtTreemapWidget::setSelected(int block) {
+void QtTreemapWidget::setSelected(int block, bool announce) {
     const bool valid = block >= 0 && block < static_cast<int>(blocks_.size());
     selected_ = valid ? block : -1;
     selectedFolder_ = valid ? folderOf(blocks_[static_cast<std::size_t>(block)]) : nullptr;
     selectedOwnFiles_ = valid && blocks_[static_cast<std::size_t>(block)].part.ownFiles;
     update();
-    treemapSelectionMoved(this);
+    if (announce) treemapSelectionMoved(this);
 }
 
 void QtTreemapWidget::pickBlock(int block) {
     if (block < 0) return;
-    setSelected(block);
+    setSelected(block, false);
     if (!selectedOwnFiles_) emit folderClicked(selectedFolder_);
+    // Told last: the tree, following the selection, tells of its row too.
+    treemapSelectionMoved(this);
 }
 
 void QtTreemapWidget::mousePressEvent(QMouseEvent* event) {
@@ -148,7 +150,8 @@ void QtTreemapWidget::mousePressEvent(QMouseEvent* event) {
 void QtTreemapWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const int block = blockAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || block <= 0) return;
-    if (!blocks_[static_cast<std::size_t>(block)].part.ownFiles) emit folderActivated(folderOf(blocks_[static_cast<std::size_t>(block)]));
+    const NestedBlock& picked = blocks_[static_cast<std::size_t>(block)];
+    if (!picked.part.ownFiles) emit folderActivated(folderOf(picked));
 }
 
 void QtTreemapWidget::keyPressEvent(QKeyEvent* event) {

@@ -68,6 +68,8 @@ public:
     QString blockDescription(int block) const;
     QString blockTip(int block) const;
     QString title() const;
+    // What a screen reader calls the map.
+    QString accessibleTitle() const;
 
 signals:
     void folderClicked(const FolderItem* folder);
@@ -89,7 +91,7 @@ private:
     void layOut();
     // Selects the block as the user did: tells the window, unless it is own files.
     void pickBlock(int block);
-    void setSelected(int block);
+    void setSelected(int block, bool announce = true);
     QColor blockColour(const NestedBlock& block) const;
     void paintBlock(QPainter& painter, const NestedBlock& block, const QColor& colour) const;
     void paintLabel(QPainter& painter, int block, const QColor& colour) const;

@@ -74,12 +74,13 @@ private:
         if (content.width <= 0 || content.height <= 0) return;
         std::vector<TreemapPart> parts = source_.partsOf(block.part.folder);
         // The folder's own files alone would only repeat the block.
-        const bool subFolders = std::any_of(parts.begin(), parts.end(),
-                                            [](const TreemapPart& p) { return !p.ownFiles && p.size > 0; });
+        const bool subFolders =
+            std::any_of(parts.begin(), parts.end(), [](const TreemapPart& p) { return !p.ownFiles && p.size > 0; });
         if (!subFolders) return;
         block.content = content;  // before placeParts: it appends, and block may move
         placeParts(std::move(parts), index);
-        if (blocks_[static_cast<std::size_t>(index)].childCount == 0) blocks_[static_cast<std::size_t>(index)].content = {};
+        NestedBlock& divided = blocks_[static_cast<std::size_t>(index)];
+        if (divided.childCount == 0) divided.content = {};
     }
 
     TreemapParts& source_;
