@@ -180,6 +180,12 @@ void QtTreemapWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void QtTreemapWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // From the keyboard, the menu is the selected block's, shown over it.
+    if (event->reason() == QContextMenuEvent::Keyboard && selected_ >= 0) {
+        const QRect r = selected_ == 0 ? mapArea() : blockRect(selected_);
+        emit menuRequested(mapToGlobal(r.center()));
+        return;
+    }
     const int block = blockAt(event->pos());
     if (block < 0) return;
     pickBlock(block);
