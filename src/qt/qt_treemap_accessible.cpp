@@ -85,6 +85,7 @@ public:
         return block == 0 ? QAccessible::queryAccessibleInterface(map()) : blockInterface(block);
     }
     QAccessibleInterface* childOf(int holder, int index) const {
+        if (map()->blocks().empty()) return nullptr;
         const NestedBlock& held = map()->blocks()[static_cast<std::size_t>(holder)];
         return index >= 0 && index < held.childCount ? blockInterface(held.firstChild + index) : nullptr;
     }
@@ -96,6 +97,7 @@ public:
         return found.parent == holder ? block->block() - blocks[static_cast<std::size_t>(holder)].firstChild : -1;
     }
     QAccessibleInterface* partAt(int holder, int x, int y) const {
+        if (map()->blocks().empty()) return nullptr;
         const QPoint point = map()->mapFromGlobal(QPoint(x, y));
         const NestedBlock& held = map()->blocks()[static_cast<std::size_t>(holder)];
         for (int i = held.firstChild; i < held.firstChild + held.childCount; ++i) {
