@@ -224,7 +224,8 @@ void QtResultsWindow::connectControls() {
     connect(treemap_, &QtTreemapWidget::upRequested, this, &QtResultsWindow::goUp);
     connect(treemap_, &QtTreemapWidget::menuRequested, this, &QtResultsWindow::showMenu);
     // The map draws the model's folders: it lets go of them before they go.
-    connect(model_, &QAbstractItemModel::modelAboutToBeReset, treemap_, [this] { treemap_->showFolder(nullptr, false); });
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, treemap_,
+            [this] { treemap_->showFolder(nullptr, false); });
     treemap_->setFetch([this](const FolderItem& folder) { model_->ensureFetched(model_->indexOf(&folder)); });
     connect(tree_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { showMenu(tree_->viewport()->mapToGlobal(position)); });
