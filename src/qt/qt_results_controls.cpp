@@ -219,11 +219,14 @@ void QtResultsWindow::connectControls() {
         if (folder != nullptr && !folder->gone()) enterFolder(folder);
     });
     connect(model_, &QtFolderTreeModel::readFailed, this, &QtResultsWindow::showFailure);
-    connect(treemap_, &QtTreemapWidget::blockClicked, this, &QtResultsWindow::treemapClicked);
-    connect(treemap_, &QtTreemapWidget::blockActivated, this, &QtResultsWindow::treemapActivated);
+    connect(treemap_, &QtTreemapWidget::folderClicked, this, &QtResultsWindow::treemapClicked);
+    connect(treemap_, &QtTreemapWidget::folderActivated, this, &QtResultsWindow::treemapActivated);
     connect(treemap_, &QtTreemapWidget::upRequested, this, &QtResultsWindow::goUp);
-    connect(treemap_, &QtTreemapWidget::menuRequested, this,
-            [this](int, const QPoint& position) { showMenu(position); });
+    connect(treemap_, &QtTreemapWidget::menuRequested, this, &QtResultsWindow::showMenu);
+    // The map draws the model's folders: it lets go of them before they go.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, treemap_,
+            [this] { treemap_->showFolder(nullptr, false); });
+    treemap_->setFetch([this](const FolderItem& folder) { model_->ensureFetched(model_->indexOf(&folder)); });
     connect(tree_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { showMenu(tree_->viewport()->mapToGlobal(position)); });
     connect(files_, &QWidget::customContextMenuRequested, this,

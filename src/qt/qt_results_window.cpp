@@ -50,8 +50,6 @@ namespace {
 
 enum Page { kEmptyPage, kResultsPage };
 
-QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
 QDateTime localTime(std::chrono::system_clock::time_point time) {
@@ -68,16 +66,6 @@ QString durationText(const StoredScan& scan) {
     if (seconds < 60) return QObject::tr("%1 s").arg(std::max<long long>(seconds, 0));
     return QObject::tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
 }
-
-// Soft colours that tell neighbouring blocks apart; the folder's own files are grey.
-QColor blockColour(int rank) {
-    static constexpr std::array<QRgb, 10> kColours{0x8fb8de, 0xf2b880, 0x9ccc9c, 0xe7a3a3, 0xc3aed6,
-                                                   0xd9c48f, 0x8fcfcf, 0xf0a8cf, 0xb5c98f, 0xa9b8c9};
-    return QColor(kColours[static_cast<std::size_t>(rank) % kColours.size()]);
-}
-const QColor kOwnFilesColour(196, 196, 196);
-
-QColor shadeColour(const Shade& shade) { return QColor(shade.red, shade.green, shade.blue); }
 
 }  // namespace
 
@@ -236,7 +224,7 @@ void QtResultsWindow::fillCompareChoices() {
 
 void QtResultsWindow::showModel(const std::string& keepPath) {
     current_ = nullptr;
-    treemap_->setBlocks({}, {});
+    treemap_->showFolder(nullptr, false);
     try {
         model_->showScan(*reader_, *shown_, earlier_);
     } catch (const ResultsError& failure) {
@@ -250,7 +238,7 @@ void QtResultsWindow::showModel(const std::string& keepPath) {
     model_->ensureFetched(root);
     tree_->expand(filter_->mapFromSource(root));
     if (!keepPath.empty() && goToFolder(keepPath)) return;
-    setCurrentFolder(model_->item(root), nullptr);
+    setCurrentFolder(model_->item(root), model_->item(root));
     selectInTree(model_->item(root));
 }
 
@@ -282,6 +270,9 @@ void QtResultsWindow::enterFolder(const FolderItem* folder) {
     for (auto it = way.rbegin(); it != way.rend(); ++it) tree_->expand(viewIndexOf(*it));
     current_ = folder;
     refreshTreemap();
+    // The folder entered fills the map now: it is the block highlighted, as
+    // it is the tree's current row.
+    treemap_->selectFolder(folder);
     selectInTree(folder);
 }
 
@@ -296,11 +287,13 @@ void QtResultsWindow::treeCurrentChanged(const QModelIndex& current) {
     if (steering_) return;
     const FolderItem* folder = model_->item(filter_->mapToSource(current));
     if (folder == nullptr) return;
-    // A row shows among its siblings: the treemap shows its parent.
-    if (folder->parent == nullptr) {
-        setCurrentFolder(folder, nullptr);
+    // The map highlights the tree's current row: where the map draws it already
+    // (nested, or as the whole map) the map stays; else it shows the row among
+    // its siblings, in its parent.
+    if (treemap_->blockOf(folder) >= 0) {
+        treemap_->selectFolder(folder);
     } else {
-        setCurrentFolder(folder->parent, folder);
+        setCurrentFolder(folder->parent != nullptr ? folder->parent : folder, folder);
     }
 }
 
@@ -310,62 +303,22 @@ void QtResultsWindow::setCurrentFolder(const FolderItem* folder, const FolderIte
         current_ = folder;
         refreshTreemap();
     }
-    if (selected != nullptr) {
-        treemap_->setSelectedKey(selected->row);
-    } else {
-        treemap_->clearSelection();
-    }
+    treemap_->selectFolder(selected);
 }
 
-void QtResultsWindow::refreshTreemap() {
-    if (current_ == nullptr) {
-        treemap_->setBlocks({}, {});
-        return;
+void QtResultsWindow::refreshTreemap() { treemap_->showFolder(current_, model_->comparing()); }
+
+void QtResultsWindow::treemapClicked(const FolderItem* folder) {
+    if (folder == nullptr || current_ == nullptr) return;
+    // A nested block's row shows with the folders above it open.
+    for (const FolderItem* at = folder->parent; at != nullptr && at != current_->parent; at = at->parent) {
+        tree_->expand(viewIndexOf(at));
     }
-    const std::optional<int> selected = treemap_->selectedKey();
-    const bool comparing = model_->comparing();
-    std::vector<TreemapBlock> blocks;
-    int rank = 0;
-    for (const auto& child : current_->children) {
-        if (child->gone()) continue;
-        TreemapBlock block;
-        block.key = child->row;
-        block.label = fromBytes(child->name());
-        block.size = child->now.allocated;
-        block.tip = fromBytes(child->path) + "\n" + sizeLabel(block.size);
-        if (comparing) {
-            block.colour = shadeColour(growthShade(child->before.allocated, child->now.allocated));
-            block.tip += " (" + QString::fromStdString(sizeChangeText(child->grown())) +
-                         (child->before.node == 0 ? tr(", new") : QString()) + ")";
-        } else {
-            block.colour = blockColour(rank);
-        }
-        block.marked = child->trashed;
-        if (child->trashed) block.tip += tr("\nMoved to the trash");
-        blocks.push_back(std::move(block));
-        ++rank;
-    }
-    TreemapBlock own;
-    own.key = TreemapBlock::kOwnFiles;
-    own.label = tr("Files");
-    own.size = current_->ownNow;
-    own.tip = tr("Files directly in %1\n%2").arg(fromBytes(current_->path), sizeLabel(own.size));
-    own.colour = comparing ? shadeColour(growthShade(current_->ownBefore, current_->ownNow)) : kOwnFilesColour;
-    blocks.push_back(std::move(own));
-    treemap_->setBlocks(tr("%1 (%2)").arg(fromBytes(current_->path), sizeLabel(current_->now.allocated)),
-                        std::move(blocks));
-    if (selected) treemap_->setSelectedKey(*selected);
+    selectInTree(folder);
 }
 
-void QtResultsWindow::treemapClicked(int key) {
-    if (current_ == nullptr || key < 0 || key >= static_cast<int>(current_->children.size())) return;
-    selectInTree(current_->children[static_cast<std::size_t>(key)].get());
-}
-
-void QtResultsWindow::treemapActivated(int key) {
-    if (current_ == nullptr || key < 0 || key >= static_cast<int>(current_->children.size())) return;
-    const FolderItem* folder = current_->children[static_cast<std::size_t>(key)].get();
-    if (!folder->gone()) enterFolder(folder);
+void QtResultsWindow::treemapActivated(const FolderItem* folder) {
+    if (folder != nullptr && !folder->gone()) enterFolder(folder);
 }
 
 void QtResultsWindow::loadSideTabs() {
@@ -456,7 +409,7 @@ std::optional<ActionTarget> QtResultsWindow::selectedTarget(bool* isFile, int* f
     }
     if (tabs_->currentIndex() != 0) return std::nullopt;
     // The block of the folder's own files stands for no single item.
-    if (treemap_->hasFocus() && treemap_->selectedKey() == TreemapBlock::kOwnFiles) return std::nullopt;
+    if (treemap_->hasFocus() && treemap_->ownFilesSelected()) return std::nullopt;
     const FolderItem* item = model_->item(filter_->mapToSource(tree_->currentIndex()));
     if (item == nullptr || item->gone() || item->trashed) return std::nullopt;
     if (isFile != nullptr) *isFile = false;

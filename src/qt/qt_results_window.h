@@ -107,8 +107,8 @@ private:
     void setCurrentFolder(const FolderItem* folder, const FolderItem* selected);
     void enterFolder(const FolderItem* folder);
     void refreshTreemap();
-    void treemapClicked(int key);
-    void treemapActivated(int key);
+    void treemapClicked(const FolderItem* folder);
+    void treemapActivated(const FolderItem* folder);
     void loadSideTabs();
     void showFailure(const QString& text);
     void showMenu(const QPoint& globalPosition);

@@ -132,12 +132,6 @@ protected:
     static QModelIndex viewIndex(QtResultsWindow& window, const FolderItem* folder) {
         return window.folderFilter()->mapFromSource(window.folderModel()->indexOf(folder));
     }
-    static int blockOf(const QtTreemapWidget& map, const FolderItem* folder) {
-        for (std::size_t i = 0; i < map.blocks().size(); ++i) {
-            if (map.blocks()[i].key == folder->row) return static_cast<int>(i);
-        }
-        return -1;
-    }
 
     TempDir tree;
     TempDir data;
@@ -149,6 +143,8 @@ protected:
 };
 
 TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) {
+    // Deeper than the treemap divides: y, four levels down, is drawn whole at most.
+    writeBytes(tree / "big" / "inner" / "x" / "y" / "z" / "f", 1024);
     store();
     auto window = open();
     ASSERT_FALSE(window->showingEmptyState());
@@ -184,46 +180,21 @@ TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) 
     const QModelIndex bigIndex = model.indexOf(big);
     EXPECT_NEAR(bigIndex.siblingAtColumn(QtFolderTreeModel::kShare).data(QtFolderTreeModel::kShareRole).toDouble(),
                 static_cast<double>(big->now.allocated) / static_cast<double>(scan.allocated), 1e-9);
-    EXPECT_TRUE(model.canFetchMore(bigIndex));
-    EXPECT_EQ(model.rowCount(bigIndex), 0);
-    window->folderView()->expand(viewIndex(*window, big));
-    QApplication::processEvents();
+    // Read to draw it nested in the treemap.
     ASSERT_EQ(model.rowCount(bigIndex), 1);
     EXPECT_EQ(big->children.front()->name(), "inner");
     EXPECT_EQ(big->children.front()->path, (tree / "big" / "inner").string());
-}
 
-TEST_F(ResultsWindow, TreemapBlocksFillTheirFolderInProportion) {
-    store();
-    auto window = open();
-    const QtTreemapWidget& map = *window->treemap();
-    const FolderItem* top = window->currentFolder();
-    ASSERT_EQ(top, window->folderModel()->item(window->folderModel()->rootIndex()));
-    // Each sub-folder and one block for the folder's own files.
-    ASSERT_EQ(map.blocks().size(), top->children.size() + 1);
-
-    const QRect area = map.mapArea();
-    ASSERT_GT(area.width() * area.height(), 10000);
-    double total = 0;
-    for (const TreemapBlock& block : map.blocks()) total += static_cast<double>(block.size);
-    EXPECT_EQ(total, static_cast<double>(top->now.allocated));
-    long covered = 0;
-    bool ownFiles = false;
-    for (std::size_t i = 0; i < map.blocks().size(); ++i) {
-        const QRect r = map.blockRect(i);
-        const double expected = area.width() * area.height() * static_cast<double>(map.blocks()[i].size) / total;
-        // Rounding each edge to a pixel moves the area by at most a pixel along each edge.
-        EXPECT_NEAR(r.width() * r.height(), expected, r.width() + r.height() + 1) << i;
-        EXPECT_TRUE(r.isEmpty() || area.contains(r)) << i;
-        for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(r.intersects(map.blockRect(j))) << j << " and " << i;
-        covered += r.width() * r.height();
-        if (map.blocks()[i].key == TreemapBlock::kOwnFiles) {
-            ownFiles = true;
-            EXPECT_EQ(map.blocks()[i].size, top->ownNow);
-        }
-    }
-    EXPECT_TRUE(ownFiles);
-    EXPECT_EQ(covered, area.width() * area.height());
+    // Neither drawn divided nor opened: not read until the tree opens it.
+    const QModelIndex yIndex = model.findPath((tree / "big" / "inner" / "x" / "y").string());
+    const FolderItem* y = model.item(yIndex);
+    ASSERT_NE(y, nullptr);
+    EXPECT_TRUE(model.canFetchMore(yIndex));
+    EXPECT_EQ(model.rowCount(yIndex), 0);
+    for (const FolderItem* at = y; at != nullptr; at = at->parent) window->folderView()->expand(viewIndex(*window, at));
+    QApplication::processEvents();
+    ASSERT_EQ(model.rowCount(yIndex), 1);
+    EXPECT_EQ(y->children.front()->name(), "z");
 }
 
 TEST_F(ResultsWindow, TreemapAndTreeMoveTogether) {
@@ -236,35 +207,42 @@ TEST_F(ResultsWindow, TreemapAndTreeMoveTogether) {
     const FolderItem* small = child(top, "small");
 
     // A click selects the folder's row; the treemap still shows the root.
-    QTest::mouseClick(&map, Qt::LeftButton, {}, map.blockRect(static_cast<std::size_t>(blockOf(map, small))).center());
+    QTest::mouseClick(&map, Qt::LeftButton, {}, map.blockRect(map.blockOf(small)).center());
     EXPECT_EQ(window->folderModel()->item(window->folderFilter()->mapToSource(view.currentIndex())), small);
     EXPECT_EQ(window->currentFolder(), top);
 
     // A double-click goes in; Backspace comes back with the folder selected.
-    QTest::mouseDClick(&map, Qt::LeftButton, {}, map.blockRect(static_cast<std::size_t>(blockOf(map, big))).center());
+    // Clicked inside big's block, away from the blocks nested in it.
+    QTest::mouseDClick(&map, Qt::LeftButton, {}, map.blockRect(map.blockOf(big)).topLeft() + QPoint(1, 1));
     EXPECT_EQ(window->currentFolder(), big);
     EXPECT_TRUE(view.isExpanded(viewIndex(*window, big)));
-    EXPECT_EQ(map.blocks().size(), 2u);  // inner and big's own files
+    EXPECT_EQ(map.blocks().size(), 3u);  // big itself, inner and big's own files
     QTest::keyClick(&map, Qt::Key_Backspace);
     EXPECT_EQ(window->currentFolder(), top);
-    EXPECT_EQ(map.selectedKey(), big->row);
+    EXPECT_EQ(map.selectedFolder(), big);
 
-    // The same from the tree's keyboard: down a row (into big, which is open),
+    // The same from the tree's keyboard: down a row (into big, which is open):
+    // inner is drawn inside big's block, so the map stays and highlights it;
     // Enter goes in, Backspace up.
     view.setFocus();
     view.setCurrentIndex(viewIndex(*window, big));
     QTest::keyClick(&view, Qt::Key_Down);
     const FolderItem* inner = window->folderModel()->item(window->folderFilter()->mapToSource(view.currentIndex()));
     ASSERT_EQ(inner, big->children.front().get());
-    EXPECT_EQ(window->currentFolder(), big);
-    EXPECT_EQ(map.selectedKey(), inner->row);
+    EXPECT_EQ(window->currentFolder(), top);
+    EXPECT_EQ(map.selectedFolder(), inner);
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(window->currentFolder(), inner);
     QTest::keyClick(&view, Qt::Key_Backspace);
     EXPECT_EQ(window->currentFolder(), big);
+    EXPECT_EQ(map.selectedFolder(), inner);
     QTest::keyClick(&view, Qt::Key_Backspace);
     EXPECT_EQ(window->currentFolder(), top);
-    EXPECT_EQ(map.selectedKey(), big->row);
+    EXPECT_EQ(map.selectedFolder(), big);
+
+    // A row the map does not draw: the map shows it among its siblings.
+    view.setCurrentIndex(viewIndex(*window, top));
+    EXPECT_EQ(map.selectedBlock(), 0);
 }
 
 TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
@@ -296,15 +274,15 @@ TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
     // Painted: the grown folder red, the unchanged one grey.
     const QtTreemapWidget& map = *window->treemap();
     const QImage shot = window->treemap()->grab().toImage();
-    const QRect growRect = map.blockRect(static_cast<std::size_t>(blockOf(map, grow)));
+    const QRect growRect = map.blockRect(map.blockOf(grow));
     const QColor grown = shot.pixelColor(growRect.center() + QPoint(0, growRect.height() / 4));
     EXPECT_GT(grown.red(), grown.green() + 60) << grown.name().toStdString();
     const Shade expected = growthShade(grow->before.allocated, grow->now.allocated);
     EXPECT_EQ(grown, QColor(expected.red, expected.green, expected.blue));
-    const QRect smallRect = map.blockRect(static_cast<std::size_t>(blockOf(map, small)));
+    const QRect smallRect = map.blockRect(map.blockOf(small));
     EXPECT_EQ(shot.pixelColor(smallRect.bottomRight() - QPoint(2, 2)),
               QColor(kUnchangedShade.red, kUnchangedShade.green, kUnchangedShade.blue));
-    EXPECT_EQ(blockOf(map, old), -1) << "a gone folder has no area";
+    EXPECT_EQ(map.blockOf(old), -1) << "a gone folder has no area";
 
     // Only what changed: the unchanged folder goes, the grown and the gone stay.
     window->onlyChangedBox()->setChecked(true);
@@ -387,7 +365,15 @@ TEST_F(ResultsWindow, TrashAsksFirstNamingTheSizeNowAndTakesTheFolderOutOfTheTot
         << record;
     EXPECT_TRUE(window->folderModel()->indexOf(big).data(QtFolderTreeModel::kGoneRole).toBool());
     EXPECT_TRUE(big->children.front()->trashed) << "with what was read below it";
-    EXPECT_TRUE(window->treemap()->blocks()[static_cast<std::size_t>(blockOf(*window->treemap(), big))].marked);
+    {
+        // Drawn hatched.
+        QtTreemapWidget& map = *window->treemap();
+        const QImage shot = map.grab().toImage();
+        const QRect r = map.blockRect(map.blockOf(big));
+        int hatch = 0;
+        for (int x = r.left() + 2; x < r.right() - 1; ++x) hatch += shot.pixelColor(x, r.center().y()) == QColor(90, 90, 90);
+        EXPECT_GT(hatch, r.width() / 20);
+    }
 
     // The drive's totals, in the tree and the summary, are the scan's less the folder.
     EXPECT_EQ(root->now.allocated, rootBefore - stored);

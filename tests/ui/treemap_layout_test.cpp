@@ -1,10 +1,12 @@
 #include "ui/treemap_layout.h"
+#include "ui/nested_treemap.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <set>
 #include <vector>
 
 namespace corvath {
@@ -99,6 +101,95 @@ TEST(TreemapLayout, VeryUnequalSizesStillFill) {
     EXPECT_GE(rects[2].width, 0);
     EXPECT_GE(rects[2].height, 0);
     EXPECT_LT(rects[2].area(), 1e-9);
+}
+
+// Folders in memory; remembers which were asked for their parts.
+struct Folder {
+    std::uint64_t own = 0;
+    std::vector<Folder> subs;
+    std::uint64_t size() const {
+        std::uint64_t total = own;
+        for (const Folder& sub : subs) total += sub.size();
+        return total;
+    }
+};
+
+class FolderParts : public TreemapParts {
+public:
+    std::vector<TreemapPart> partsOf(const void* folder) override {
+        const auto* at = static_cast<const Folder*>(folder);
+        asked.insert(at);
+        std::vector<TreemapPart> parts;
+        for (const Folder& sub : at->subs) parts.push_back({&sub, sub.size(), false, !sub.subs.empty()});
+        parts.push_back({at, at->own, true, false});
+        return parts;
+    }
+    std::set<const void*> asked;
+};
+
+bool inside(const PixelRect& inner, const PixelRect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+TEST(NestedTreemap, DividesOnlyBlocksLargeEnoughToTheDepthLimitAndAsksOnlyForThose) {
+    // A chain six deep beside much larger own files, and a folder too small to divide.
+    Folder root{1000, {}};
+    Folder* at = &root;
+    for (int level = 0; level < 6; ++level) {
+        at->subs.push_back({3000, {}});
+        at = &at->subs.back();
+    }
+    root.subs.push_back({1, {{1, {}}}});
+    const Folder& tiny = root.subs.back();
+    FolderParts parts;
+    const NestingLimits limits{3, 16, 2, 12};
+    const std::vector<NestedBlock> blocks = layOutNested(parts, &root, {10, 20, 400, 300}, limits);
+
+    ASSERT_FALSE(blocks.empty());
+    EXPECT_EQ(blocks[0].part.size, root.size());
+    int deepest = 0;
+    for (std::size_t i = 1; i < blocks.size(); ++i) {
+        const NestedBlock& block = blocks[i];
+        const NestedBlock& holder = blocks[static_cast<std::size_t>(block.parent)];
+        EXPECT_EQ(block.depth, holder.depth + 1);
+        EXPECT_TRUE(inside(block.rect, holder.content)) << i;
+        deepest = std::max(deepest, block.depth);
+        // Asked about exactly the blocks divided; a divided block large enough has a name strip.
+        const bool divided = block.divided();
+        EXPECT_EQ(divided, parts.asked.count(block.part.folder) == 1 && !block.part.ownFiles) << i;
+        if (divided && block.rect.height >= 36 && block.rect.width >= 36) {
+            EXPECT_EQ(block.content.y, block.rect.y + 12);
+            EXPECT_EQ(block.content.x, block.rect.x + 2);
+            EXPECT_EQ(block.content.x + block.content.width, block.rect.x + block.rect.width - 2);
+        }
+    }
+    EXPECT_EQ(deepest, 3);
+    EXPECT_EQ(parts.asked.size(), 3u) << "the folder shown and the chain's first two levels";
+    EXPECT_EQ(parts.asked.count(&tiny), 0u);
+}
+
+TEST(NestedTreemap, FindsTheDeepestBlockAtAPointAndStepsAmongSiblings) {
+    Folder root{100, {{400, {{300, {}}, {200, {}}}}, {300, {}}}};
+    FolderParts parts;
+    const std::vector<NestedBlock> blocks = layOutNested(parts, &root, {0, 0, 300, 200}, {4, 16, 2, 14});
+    ASSERT_EQ(blocks[0].childCount, 3);
+    const int big = blocks[0].firstChild;
+    ASSERT_TRUE(blocks[static_cast<std::size_t>(big)].divided());
+    const NestedBlock& divided = blocks[static_cast<std::size_t>(big)];
+    EXPECT_EQ(nestedBlockAt(blocks, divided.rect.x + 5, divided.rect.y + 3), big) << "its name strip";
+    const NestedBlock& part = blocks[static_cast<std::size_t>(divided.firstChild)];
+    EXPECT_EQ(nestedBlockAt(blocks, part.rect.x + part.rect.width - 1, part.rect.y + part.rect.height - 1),
+              divided.firstChild);
+    EXPECT_EQ(nestedBlockAt(blocks, 300, 10), -1);
+
+    // Siblings in size order, kept among themselves.
+    EXPECT_EQ(siblingBlock(blocks, big, -1), big);
+    EXPECT_EQ(siblingBlock(blocks, big, 1), big + 1);
+    EXPECT_EQ(siblingBlock(blocks, big + 2, 5), big + 2);
+    const int last = divided.firstChild + divided.childCount - 1;
+    EXPECT_EQ(siblingBlock(blocks, last, 1), last);
+    EXPECT_GE(blocks[static_cast<std::size_t>(big)].part.size, blocks[static_cast<std::size_t>(big + 1)].part.size);
 }
 
 }  // namespace
