@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
                     walk);
 
         const ScanFolders kept = *reader.scanFolders(latest);
-        for (const char* text : {"item", "GROUP-04", "area-07", "no-such-name"}) {
+        for (const char* text : {"item", "GROUP-042", "area-007", "no-such-name"}) {
             const NameMatcher matcher(text);
             FolderMatches found;
             const double whole = medianMs([&] { found = reader.findFolders(latest, matcher, 500); });
