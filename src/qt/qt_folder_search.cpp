@@ -2,9 +2,9 @@
 
 #include <QTimer>
 
+#include <exception>
 #include <memory>
 
-#include "results/results_error.h"
 #include "results/scan_reader.h"
 #include "text/name_match.h"
 
@@ -96,7 +96,7 @@ void QtFolderSearch::run(const Request& request, Worker& worker) {
         FolderMatches matches = kept->second.find(NameMatcher(request.text), kMostFound, request.stop);
         if (request.stop.stop_requested()) return;
         report(request.generation, QString::fromStdString(request.text), std::move(matches));
-    } catch (const ResultsError& failure) {
+    } catch (const std::exception& failure) {  // on this thread, an escaped exception would end the program
         reader.reset();
         kept.reset();
         reportFailure(request.generation, QString::fromUtf8(failure.what()));

@@ -68,7 +68,8 @@ public:
             buckets_[static_cast<std::size_t>(want.id / kBucket)].push_back(want);
         }
     }
-    bool empty() {
+    // Moves on to the next bucket when the one being read is used up.
+    bool done() {
         while (heap_.empty() && current_ > 0) {
             heap_ = std::move(buckets_[static_cast<std::size_t>(--current_)]);
             buckets_[static_cast<std::size_t>(current_)] = {};
@@ -104,7 +105,7 @@ public:
 
     std::optional<ScanFolders> run(std::stop_token stop) {
         wants_.push({scan_.top, ScanFolders::kNone, false});
-        for (std::size_t turn = 1; !wants_.empty(); ++turn) {
+        for (std::size_t turn = 1; !wants_.done(); ++turn) {
             if ((turn & 0xfff) == 1 && stop.stop_requested()) return std::nullopt;
             row_ = wants_.top().id;
             if (!rows_.moveTo(row_)) throw ResultsError(where() + " has lost folder " + std::to_string(row_));
@@ -112,7 +113,7 @@ public:
             const std::uint64_t allocated = rows_.allocated();
             const std::int64_t base = rows_.base();
             const std::string_view children = rows_.children();
-            while (!wants_.empty() && wants_.top().id == row_) {
+            while (!wants_.done() && wants_.top().id == row_) {
                 const Want want = wants_.pop();
                 if (want.base) {
                     visitBase(want.ref, base, children);
@@ -162,13 +163,13 @@ private:
                      const std::vector<std::int64_t>& removed) {
         for (const std::int64_t id : ids) {
             if (std::binary_search(removed.begin(), removed.end(), id)) continue;
-            if (id >= row_) damaged();
+            if (id <= 0 || id >= row_) damaged();
             wants_.push({id, place, false});
         }
     }
 
     void wantBase(std::int64_t base, std::uint32_t ref) {
-        if (base >= row_) damaged();
+        if (base <= 0 || base >= row_) damaged();
         wants_.push({base, ref, true});
     }
 
