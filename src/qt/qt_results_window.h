@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "qt/qt_item_actions.h"
-#include "results/scan_folders.h"
 #include "qt/qt_wizard_application.h"
 #include "results/scan_reader.h"
 #include "qt/folder_item.h"
