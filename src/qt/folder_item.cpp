@@ -31,9 +31,14 @@ void readChildren(const ScanReader& reader, FolderItem& item, bool comparing) {
     std::vector<StoredFolder> nowChildren;
     if (item.now.node != 0 && item.now.children > 0) nowChildren = reader.children(item.now.node);
     const bool shared = item.before.node == item.now.node;
+    // Of the earlier scan's sub-folders only those not shared with this one
+    // are read: a shared one is its own earlier self.
     std::vector<StoredFolder> beforeChildren;
+    std::vector<std::int64_t> beforeIds;
     if (comparing && !shared && item.before.node != 0 && item.before.children > 0) {
-        beforeChildren = reader.children(item.before.node);
+        beforeChildren = item.now.node != 0 ? reader.childrenNotIn(item.before.node, item.now.node)
+                                            : reader.children(item.before.node);
+        beforeIds = reader.childIds(item.before.node);
     }
 
     std::unordered_map<std::string, const StoredFolder*> earlier;
@@ -45,7 +50,7 @@ void readChildren(const ScanReader& reader, FolderItem& item, bool comparing) {
     for (StoredFolder& folder : nowChildren) {
         auto child = std::make_unique<FolderItem>();
         if (comparing) {
-            if (shared) {
+            if (shared || std::binary_search(beforeIds.begin(), beforeIds.end(), folder.node)) {
                 child->before = folder;
             } else if (const auto found = earlier.find(folder.name); found != earlier.end()) {
                 child->before = *found->second;

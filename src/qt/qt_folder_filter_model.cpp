@@ -13,6 +13,8 @@ QtFolderFilterModel::QtFolderFilterModel(QObject* parent) : QSortFilterProxyMode
 void QtFolderFilterModel::setNameFilter(const QString& text) {
     if (text == name_) return;
     name_ = text;
+    matcher_.reset();
+    if (!text.isEmpty()) matcher_.emplace(text.toStdString());
     invalidateFilter();
 }
 
@@ -28,12 +30,10 @@ bool QtFolderFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sou
     const auto* model = static_cast<const QtFolderTreeModel*>(sourceModel());
     const FolderItem* folder = model->item(model->index(sourceRow, 0, sourceParent));
     if (folder == nullptr) return false;
-    if (onlyChanged_ && model->comparing() && folder->grown() == 0 && !folder->gone() && folder->before.node != 0) {
-        return false;
-    }
-    if (name_.isEmpty()) return true;
-    return QString::fromUtf8(folder->name().data(), static_cast<qsizetype>(folder->name().size()))
-        .contains(name_, Qt::CaseInsensitive);
+    // A folder is stored anew when anything in it changed, a renamed
+    // sub-folder with no change in size too: the same node is the same content.
+    if (onlyChanged_ && model->comparing() && folder->before.node == folder->now.node) return false;
+    return !matcher_ || matcher_->matches(folder->name());
 }
 
 bool QtFolderFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {

@@ -171,9 +171,20 @@ QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     tree_->setColumnWidth(QtFolderTreeModel::kChange, 110);
     tree_->installEventFilter(this);
 
+    // Above the tree: what a search did not open.
+    auto* treePane = new QWidget(results);
+    auto* paneLayout = new QVBoxLayout(treePane);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    searchNote_ = new QLabel(treePane);
+    searchNote_->setTextFormat(Qt::PlainText);
+    searchNote_->setWordWrap(true);
+    searchNote_->hide();
+    paneLayout->addWidget(searchNote_);
+    paneLayout->addWidget(tree_);
+
     treemap_ = new QtTreemapWidget(results);
     auto* split = new QSplitter(Qt::Horizontal, results);
-    split->addWidget(tree_);
+    split->addWidget(treePane);
     split->addWidget(treemap_);
     split->setSizes({640, 440});
     return split;
@@ -205,11 +216,8 @@ void QtResultsWindow::connectControls() {
     connect(drives_, &QComboBox::activated, this, &QtResultsWindow::driveChosen);
     connect(scans_, &QComboBox::activated, this, &QtResultsWindow::scanChosen);
     connect(compare_, &QComboBox::activated, this, &QtResultsWindow::compareChosen);
-    connect(onlyChanged_, &QCheckBox::toggled, this, [this](bool only) { filter_->setOnlyChanged(only); });
-    connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        filter_->setNameFilter(text);
-        filesFilter_->setFilterFixedString(text);
-    });
+    connect(onlyChanged_, &QCheckBox::toggled, this, &QtResultsWindow::onlyChangedToggled);
+    connect(filterEdit_, &QLineEdit::textChanged, this, &QtResultsWindow::nameFilterChanged);
     connect(again_, &QPushButton::clicked, this, &QtResultsWindow::analyzeAgain);
     connect(excludes_, &QPushButton::clicked, this, &QtResultsWindow::editExcludedFolders);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,

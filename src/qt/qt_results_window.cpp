@@ -3,6 +3,7 @@
 #include "engine/largest_files.h"
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
+#include "qt/qt_folder_search.h"
 #include "qt/qt_folder_tree_model.h"
 #include "qt/qt_history_chart.h"
 #include "qt/qt_largest_files_model.h"
@@ -10,6 +11,7 @@
 #include "qt/qt_rescan_dialog.h"
 #include "qt/qt_results_delegate.h"
 #include "qt/qt_treemap_widget.h"
+#include "qt/qt_tree_opener.h"
 #include "results/results_error.h"
 #include "text/size_text.h"
 #include "ui/growth_shade.h"
@@ -77,6 +79,7 @@ QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileMana
       trash_(trash),
       makeEngine_(std::move(makeEngine)) {
     buildControls();
+    buildSearch();
     reload();
 }
 
@@ -202,6 +205,7 @@ void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earl
     }
     fillCompareChoices();
     showModel(keepPath);
+    searchShownScan();
     filesLoaded_ = false;
     historyLoaded_ = false;
     loadSideTabs();

@@ -32,11 +32,13 @@ class QTreeView;
 namespace corvath {
 
 class QtFolderFilterModel;
+class QtFolderSearch;
 class QtFolderTreeModel;
 class QtHistoryChart;
 class QtLargestFilesModel;
 class QtRescanDialog;
 class QtTreemapWidget;
+class QtTreeOpener;
 
 // The results window: the stored scans of each drive as a folder tree beside a
 // treemap of the current folder, the scan's largest files and the drive's
@@ -73,6 +75,13 @@ public:
     QTabWidget* tabs() const { return tabs_; }
     QLineEdit* nameFilter() const { return filterEdit_; }
     QCheckBox* onlyChangedBox() const { return onlyChanged_; }
+    QtFolderSearch* folderSearch() const { return search_; }
+    // Says what a search or "only what changed" did not open; hidden when nothing.
+    QLabel* searchNote() const { return searchNote_; }
+
+    // "Only what changed" opens the tree to at most this many changed folders,
+    // the largest changes: each reads the folders on its way.
+    static constexpr std::size_t kMostChangesOpened = 1000;
 
     // The action on the selected folder or file: the one of the view with focus.
     void moveSelectedToTrash();
@@ -117,6 +126,14 @@ private:
     std::optional<ActionTarget> selectedTarget(bool* isFile = nullptr, int* fileRow = nullptr,
                                                const FolderItem** folder = nullptr) const;
     void updateSummary();
+    // The search of the whole scan and "only what changed" (qt_results_search.cpp).
+    void buildSearch();
+    void nameFilterChanged(const QString& text);
+    void searchFound(const QString& text, const FolderMatches& matches);
+    void onlyChangedToggled(bool only);
+    void searchShownScan();
+    void openChanges();
+    void updateSearchNote();
 
     std::string databasePath_;
     FileManager& fileManager_;
@@ -157,6 +174,12 @@ private:
     QSortFilterProxyModel* filesFilter_ = nullptr;
     QLabel* summary_ = nullptr;
     QAction* trashAction_ = nullptr;
+    QtFolderSearch* search_ = nullptr;
+    std::unique_ptr<QtTreeOpener> searchOpener_;
+    std::unique_ptr<QtTreeOpener> changesOpener_;
+    QLabel* searchNote_ = nullptr;
+    QString foundNote_;
+    QString changesNote_;
 };
 
 }  // namespace corvath

@@ -103,4 +103,10 @@ std::vector<std::int64_t> addedByEdits(std::string_view edits) {
     return added;
 }
 
+std::vector<std::int64_t> removedByEdits(std::string_view edits) {
+    std::vector<std::int64_t> removed, added;
+    splitEdits(edits, removed, added);
+    return removed;
+}
+
 }  // namespace corvath

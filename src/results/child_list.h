@@ -21,5 +21,7 @@ std::string encodeEdits(std::vector<std::int64_t> removed, std::vector<std::int6
 std::vector<std::int64_t> applyEdits(std::vector<std::int64_t> base, std::string_view edits);
 // The ids an edit adds (all that it refers to besides its base's).
 std::vector<std::int64_t> addedByEdits(std::string_view edits);
+// The ids of its base's list that an edit takes away, ascending.
+std::vector<std::int64_t> removedByEdits(std::string_view edits);
 
 }  // namespace corvath

@@ -1,6 +1,7 @@
 #include "results/scan_reader.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <queue>
 
@@ -9,6 +10,7 @@
 #include "results/results_error.h"
 #include "results/results_file.h"
 #include "results/scan_rows.h"
+#include "results/scan_walk.h"
 #include "text/paths.h"
 
 namespace corvath {
@@ -120,6 +122,35 @@ std::vector<StoredFolder> ScanReader::children(std::int64_t node) const {
     return result;
 }
 
+std::vector<std::int64_t> ScanReader::childIds(std::int64_t node) const {
+    const Snapshot snapshot(*this);
+    const std::optional<NodeRow> row = nodes_->row(node);
+    return row ? nodes_->childIds(*row) : std::vector<std::int64_t>();
+}
+
+std::vector<StoredFolder> ScanReader::childrenNotIn(std::int64_t node, std::int64_t other) const {
+    const Snapshot snapshot(*this);
+    const std::vector<std::int64_t> mine = childIds(node);
+    const std::vector<std::int64_t> theirs = childIds(other);
+    std::vector<std::int64_t> only;
+    std::set_difference(mine.begin(), mine.end(), theirs.begin(), theirs.end(), std::back_inserter(only));
+    std::vector<StoredFolder> result;
+    for (const std::int64_t id : only) {
+        if (std::optional<NodeRow> child = nodes_->row(id)) result.push_back(std::move(child->folder));
+    }
+    std::sort(result.begin(), result.end(), largerFirst);
+    return result;
+}
+
+std::optional<ScanFolders> ScanReader::scanFolders(const StoredScan& scan, std::stop_token stop) const {
+    const Snapshot snapshot(*this);
+    return walkScan(*db_, scan, std::move(stop));
+}
+
+FolderMatches ScanReader::findFolders(const StoredScan& scan, const NameMatcher& matcher, std::size_t limit) const {
+    return scanFolders(scan)->find(matcher, limit);
+}
+
 std::optional<StoredFolder> ScanReader::findFolder(const StoredScan& scan, const std::string& path) const {
     const Snapshot snapshot(*this);
     const auto parts = partsBelow(scan.root, fullPathIn(scan, path));
@@ -215,7 +246,7 @@ void ScanReader::failHoldsItself(std::int64_t node) const {
 }
 
 std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const StoredScan& to, const std::string& path,
-                                              std::size_t count) const {
+                                              std::size_t count, Changed which) const {
     const Snapshot snapshot(*this);
     const std::string startPath = fullPathIn(to, path);
     // The drive may have been mounted elsewhere then: the same folder below its root.
@@ -273,7 +304,8 @@ std::vector<FolderChange> ScanReader::changes(const StoredScan& from, const Stor
         pending.pop_back();
         if (pair.before.node == pair.after.node) continue;  // shared: nothing below differs
         if (pair.place != kStart && places[pair.place].depth > deepest) failHoldsItself(pair.after.node);
-        if (pair.before.allocated != pair.after.allocated) {
+        // Its node differs, so its content does.
+        if (which == Changed::InAnyWay || pair.before.allocated != pair.after.allocated) {
             found.push_back({pair.place, FolderChange::Kind::Changed, pair.before, pair.after});
         }
         // Sub-folders that both lists hold are shared subtrees: never read.

@@ -3,14 +3,17 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include "results/scan_folders.h"
 #include "results/stored_scan.h"
 
 namespace corvath {
 
 class Connection;
+class NameMatcher;
 class NodeReader;
 
 // The largest folders under a path, largest first. Each knows the folder that
@@ -42,6 +45,11 @@ struct FolderChange {
     }
 };
 
+// Which folders count as changed between two scans: those whose size differs,
+// or every folder whose stored content differs in any way (a sub-folder renamed,
+// one file replaced by another of the same size).
+enum class Changed { InSize, InAnyWay };
+
 // Reads the scans database. Every query reads only what it needs: a folder's
 // children when it is opened, never a whole scan. Throws ResultsError.
 class ScanReader {
@@ -70,6 +78,11 @@ public:
     StoredFolder folder(std::int64_t node) const;
     // Largest first (allocated bytes, then name).
     std::vector<StoredFolder> children(std::int64_t node) const;
+    // The nodes of its sub-folders, ascending: no sub-folder is read.
+    std::vector<std::int64_t> childIds(std::int64_t node) const;
+    // Its sub-folders that the other node does not share, largest first: how
+    // the same folder in another scan differs, without reading what they share.
+    std::vector<StoredFolder> childrenNotIn(std::int64_t node, std::int64_t other) const;
     // A full path (or one below the scan's root) in a scan; nullopt when the
     // scan holds no such folder.
     std::optional<StoredFolder> findFolder(const StoredScan& scan, const std::string& path) const;
@@ -82,11 +95,17 @@ public:
     // The scan's largest files at path or below, largest first. A scan keeps
     // only its LargestFiles::kKept largest, so this is the largest of those.
     std::vector<StoredFile> largestFiles(const StoredScan& scan, const std::string& path, std::size_t count) const;
-    // Folders at path and below whose allocated bytes differ between the two
-    // scans, and folders new or gone (the top of a new or gone subtree only),
-    // largest change first. Subtrees the two scans share are skipped unread.
+    // Folders at path and below that changed between the two scans (by size,
+    // or in any way), and folders new or gone (the top of a new or gone
+    // subtree only), largest change first, then in the tree's order. Subtrees
+    // the two scans share are skipped unread.
     std::vector<FolderChange> changes(const StoredScan& from, const StoredScan& to, const std::string& path,
-                                      std::size_t count) const;
+                                      std::size_t count, Changed which = Changed::InSize) const;
+
+    // Every folder of the scan, read in one pass (see walkScan); nullopt when stopped.
+    std::optional<ScanFolders> scanFolders(const StoredScan& scan, std::stop_token stop = {}) const;
+    // The scan's folders whose names hold the matcher's text, largest first, at most limit.
+    FolderMatches findFolders(const StoredScan& scan, const NameMatcher& matcher, std::size_t limit) const;
 
     // For a walk that finds a folder deeper than the scan has folders: the
     // folder holds itself, which only a damaged file can say.

@@ -101,7 +101,9 @@ std::int64_t storeTree(Connection& db, const FolderTable& table, const std::stri
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     std::vector<std::int64_t> node(count, 0);
     std::vector<std::int64_t> ids, removed, added;
-    // Bottom up, so that each folder's sub-folders have their nodes first.
+    // Bottom up, so that each folder's sub-folders have their nodes first: a
+    // node's id is larger than its sub-folders' and its base's, which the
+    // one-pass walk of a scan relies on (walkScan).
     for (std::uint32_t i = count; i-- > 0;) {
         const FolderNode& folder = table[i];
         if (folder.vanished) continue;

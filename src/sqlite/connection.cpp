@@ -168,6 +168,12 @@ std::string Statement::data(int column) const {
     return bytes == nullptr ? std::string() : std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
 }
 
+std::string_view Statement::dataView(int column) const {
+    const void* bytes = sqlite3_column_blob(statement_, column);
+    const int size = sqlite3_column_bytes(statement_, column);
+    return bytes == nullptr ? std::string_view() : std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
+}
+
 std::vector<std::uint8_t> Statement::dataBytes(int column) const {
     const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement_, column));
     const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, column));

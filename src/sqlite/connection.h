@@ -109,6 +109,8 @@ public:
     std::uint64_t count(int column) const { return static_cast<std::uint64_t>(integer(column)); }
     // The data of a TEXT or BLOB column, byte for byte ("" for NULL).
     std::string data(int column) const;
+    // The same data in place: good until the statement steps or resets.
+    std::string_view dataView(int column) const;
     // The same data as a byte vector.
     std::vector<std::uint8_t> dataBytes(int column) const;
     bool isNull(int column) const;
