@@ -1,11 +1,10 @@
 #include "qt/qt_largest_files_model.h"
 
+#include "qt/qt_date_text.h"
 #include "text/size_text.h"
 #include "text/paths.h"
 
-#include <QDateTime>
 #include <QFont>
-#include <QLocale>
 #include <QPalette>
 
 namespace corvath {
@@ -57,7 +56,7 @@ QVariant QtLargestFilesModel::data(const QModelIndex& index, int role) const {
                 case kSize: return QString::fromStdString(sizeText(stored->allocated));
                 case kFolder: return fromBytes(stored->folder);
                 case kModified:
-                    return QLocale().toString(QDateTime::fromSecsSinceEpoch(stored->modified), QLocale::ShortFormat);
+                    return whenText(stored->modified);
                 default: return {};
             }
         case kSortRole:

@@ -31,6 +31,7 @@ class QTreeView;
 
 namespace corvath {
 
+class QtElidedLabel;
 class QtFolderFilterModel;
 class QtFolderTreeModel;
 class QtHistoryChart;
@@ -68,6 +69,8 @@ public:
     QtFolderTreeModel* folderModel() const { return model_; }
     QtFolderFilterModel* folderFilter() const { return filter_; }
     QTableView* filesView() const { return files_; }
+    // Which folder's largest files are listed, or why there are none.
+    QString filesNote() const;
     QtLargestFilesModel* filesModel() const { return filesModel_; }
     QtHistoryChart* historyChart() const { return history_; }
     QTabWidget* tabs() const { return tabs_; }
@@ -110,6 +113,7 @@ private:
     void treemapClicked(int key);
     void treemapActivated(int key);
     void loadSideTabs();
+    void loadLargestFiles();
     void showFailure(const QString& text);
     void showMenu(const QPoint& globalPosition);
     QModelIndex viewIndexOf(const FolderItem* folder) const;
@@ -129,9 +133,11 @@ private:
     std::optional<StoredScan> earlier_;
     TakenOut trashed_;  // of the shown scan, moved to the trash since it was shown
     std::vector<std::string> trashedFolders_;  // their files in the largest-files list went too
+    std::vector<std::string> trashedFiles_;    // files of the largest-files list moved to the trash
     const FolderItem* current_ = nullptr;  // the folder the treemap shows
     bool steering_ = false;                // the window moves the tree's selection itself
     bool filesLoaded_ = false;
+    std::string filesFolder_;  // the folder whose largest files are listed
     bool historyLoaded_ = false;
     QtRescanDialog* rescan_ = nullptr;
     bool closeAfterRescan_ = false;
@@ -149,13 +155,15 @@ private:
     QTabWidget* tabs_ = nullptr;
     QTreeView* tree_ = nullptr;
     QtTreemapWidget* treemap_ = nullptr;
+    QWidget* filesPage_ = nullptr;
+    QtElidedLabel* filesNote_ = nullptr;
     QTableView* files_ = nullptr;
     QtHistoryChart* history_ = nullptr;
     QtFolderTreeModel* model_ = nullptr;
     QtFolderFilterModel* filter_ = nullptr;
     QtLargestFilesModel* filesModel_ = nullptr;
     QSortFilterProxyModel* filesFilter_ = nullptr;
-    QLabel* summary_ = nullptr;
+    QtElidedLabel* summary_ = nullptr;
     QAction* trashAction_ = nullptr;
 };
 
