@@ -9,11 +9,10 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QEvent>
-#include <QHeaderView>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -48,7 +47,8 @@ constexpr int kIdRole = Qt::UserRole + 1;
 }  // namespace
 
 QtHistoryChart::QtHistoryChart(QWidget* parent)
-    : QWidget(parent), view_(new QChartView(this)), table_(new QTableWidget(0, 4, this)) {
+    : QWidget(parent), view_(new QChartView(this)), table_(new QTreeWidget(this)) {
+    setAccessibleName(tr("History of the drive"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -56,22 +56,26 @@ QtHistoryChart::QtHistoryChart(QWidget* parent)
     split->addWidget(table_);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 1);
+    split->setAccessibleName(tr("Chart and table of the scans"));
+    split->handle(1)->setAccessibleName(tr("Divider between the chart and the table"));
     layout->addWidget(split);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumSize(160, 90);
     view_->setAccessibleName(tr("Used space over the scans"));
+    view_->viewport()->setAccessibleName(tr("Chart"));
 
+    // A tree view without branches: a table that shows a screen reader no
+    // nameless corner button.
     table_->setAccessibleName(tr("Scans of this drive"));
-    table_->setHorizontalHeaderLabels({tr("Finished"), tr("Counted"), tr("In use on the drive"), tr("Change")});
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setHeaderLabels({tr("Finished"), tr("Counted"), tr("In use on the drive"), tr("Change")});
+    table_->setRootIsDecorated(false);
+    table_->setItemsExpandable(false);
+    table_->setUniformRowHeights(true);
+    table_->setAllColumnsShowFocus(true);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
     table_->setMinimumHeight(table_->fontMetrics().height() * 4);
-    connect(table_, &QTableWidget::itemActivated, this, [this](QTableWidgetItem* item) {
-        emit scanPicked(table_->item(item->row(), 0)->data(kIdRole).toLongLong());
-    });
+    connect(table_, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { emit scanPicked(item->data(0, kIdRole).toLongLong()); });
 }
 
 int QtHistoryChart::pointCount() const { return static_cast<int>(scans_.size()); }
@@ -141,10 +145,9 @@ void QtHistoryChart::setScans(const std::vector<StoredScan>& scans, std::int64_t
 }
 
 void QtHistoryChart::fillTable(std::int64_t shownId) {
-    table_->setRowCount(static_cast<int>(scans_.size()));
+    table_->clear();
     // Newest first, as the scan choice lists them.
-    int row = 0;
-    for (auto it = scans_.rbegin(); it != scans_.rend(); ++it, ++row) {
+    for (auto it = scans_.rbegin(); it != scans_.rend(); ++it) {
         const auto next = std::next(it);
         const QString change = next == scans_.rend() ? QString()
                                                      : QString::fromStdString(sizeChangeText(
@@ -152,15 +155,12 @@ void QtHistoryChart::fillTable(std::int64_t shownId) {
                                                            static_cast<std::int64_t>(next->allocated)));
         const QString cells[] = {whenText(it->finished), sizeLabel(it->allocated),
                                  it->driveUsed ? sizeLabel(*it->driveUsed) : tr("not recorded"), change};
-        for (int column = 0; column < 4; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(row, column, item);
-        }
-        table_->item(row, 0)->setData(kIdRole, static_cast<qlonglong>(it->id));
-        if (it->id == shownId) table_->setCurrentCell(row, 0);
+        auto* row = new QTreeWidgetItem(table_, QStringList(std::begin(cells), std::end(cells)));
+        for (int column = 1; column < 4; ++column) row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        row->setData(0, kIdRole, static_cast<qlonglong>(it->id));
+        if (it->id == shownId) table_->setCurrentItem(row);
     }
-    table_->resizeColumnsToContents();
+    for (int column = 0; column < 4; ++column) table_->resizeColumnToContents(column);
     view_->setAccessibleDescription(
         scans_.empty() ? tr("No scans of this drive")
                        : tr("Scans from %1 to %2: %3; the table below lists each")

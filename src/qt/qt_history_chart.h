@@ -8,7 +8,7 @@
 #include "results/stored_scan.h"
 
 class QChartView;
-class QTableWidget;
+class QTreeWidget;
 
 namespace corvath {
 
@@ -26,7 +26,7 @@ public:
     int pointCount() const;
 
     QChartView* chartView() const { return view_; }
-    QTableWidget* table() const { return table_; }
+    QTreeWidget* table() const { return table_; }
 
 signals:
     void scanPicked(std::int64_t id);
@@ -40,7 +40,7 @@ private:
     void applyPalette();
 
     QChartView* view_;
-    QTableWidget* table_;
+    QTreeWidget* table_;  // a list of rows with columns
     std::vector<StoredScan> scans_;
     double unit_ = 1;  // bytes per step of the value axis
 };

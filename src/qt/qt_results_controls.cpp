@@ -36,7 +36,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <array>
@@ -54,10 +54,12 @@ void QtResultsWindow::buildControls() {
     resize(size);
 
     pages_ = new QStackedWidget(this);
+    pages_->setAccessibleName(QString::fromUtf8(kResultsName));
     setCentralWidget(pages_);
     pages_->addWidget(buildEmptyPage());
 
     auto* results = new QWidget(pages_);
+    results->setAccessibleName(tr("The scan"));
     auto* layout = new QVBoxLayout(results);
     buildChoiceBars(results, layout);
     QWidget* folders = buildFoldersTab(results);
@@ -73,7 +75,7 @@ void QtResultsWindow::buildControls() {
     tabs_->addTab(filesPage_, tr("Largest Files"));
     tabs_->addTab(historyPage, tr("History"));
     tabs_->setAccessibleName(tr("Views of the scan"));
-    folders->setAccessibleName(tr("Folders"));
+    if (auto* stack = tabs_->findChild<QStackedWidget*>()) stack->setAccessibleName(tr("Views of the scan"));
     filesPage_->setAccessibleName(tr("Largest Files"));
     historyPage->setAccessibleName(tr("History"));
     layout->addWidget(tabs_, 1);
@@ -84,6 +86,9 @@ void QtResultsWindow::buildControls() {
     summary_->setAccessibleName(tr("Summary of the scan"));
     statusBar()->addWidget(summary_, 1);
     statusBar()->setAccessibleName(tr("Status"));
+    // Desktops resize windows at their edges; the grip would be one more
+    // control with nothing to tell a screen reader.
+    statusBar()->setSizeGripEnabled(false);
 
     connectControls();
     addShortcuts();
@@ -92,6 +97,7 @@ void QtResultsWindow::buildControls() {
 // With nothing to show: what to do to have something.
 QWidget* QtResultsWindow::buildEmptyPage() {
     auto* empty = new QWidget(pages_);
+    empty->setAccessibleName(tr("No scans yet"));
     auto* emptyLayout = new QVBoxLayout(empty);
     emptyLayout->addStretch(1);
     auto* emptyTitle = new QLabel(tr("No scans yet"), empty);
@@ -152,6 +158,7 @@ void QtResultsWindow::buildChoiceBars(QWidget* results, QVBoxLayout* layout) {
     filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
     filterEdit_->setAccessibleName(tr("Filter by name"));
     filterEdit_->setClearButtonEnabled(true);
+    if (auto* clear = filterEdit_->findChild<QToolButton*>()) clear->setAccessibleName(tr("Clear the filter"));
     filterEdit_->setMinimumWidth(filterEdit_->fontMetrics().averageCharWidth() * 10);
     filterEdit_->installEventFilter(this);
     compareBar->addWidget(filterEdit_, 2);
@@ -191,6 +198,7 @@ QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     split->addWidget(treemap_);
     split->setSizes({640, 440});
     split->setAccessibleName(tr("Folders and treemap"));
+    split->handle(1)->setAccessibleName(tr("Divider between the folders and the treemap"));
     return split;
 }
 
@@ -208,21 +216,25 @@ void QtResultsWindow::buildFilesTab(QWidget* results) {
     filesNote_ = new QtElidedLabel(filesPage_, Qt::ElideMiddle);
     filesNote_->setAccessibleName(tr("Which files are listed"));
     layout->addWidget(filesNote_);
-    files_ = new QTableView(filesPage_);
+    // A list of rows with columns: a tree view without branches, which, unlike a
+    // table view, shows a screen reader no nameless corner button.
+    files_ = new QTreeView(filesPage_);
     files_->setAccessibleName(tr("Largest files"));
     layout->addWidget(files_, 1);
     files_->setModel(filesFilter_);
     files_->setItemDelegate(new QtResultsDelegate(-1, QtLargestFilesModel::kPathRole, files_));
+    files_->setRootIsDecorated(false);
+    files_->setItemsExpandable(false);
+    files_->setUniformRowHeights(true);
+    files_->setAllColumnsShowFocus(true);
     files_->setSelectionBehavior(QAbstractItemView::SelectRows);
     files_->setSelectionMode(QAbstractItemView::SingleSelection);
     files_->setContextMenuPolicy(Qt::CustomContextMenu);
-    files_->verticalHeader()->hide();
-    files_->verticalHeader()->setDefaultSectionSize(files_->fontMetrics().height() + 6);
-    files_->horizontalHeader()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
+    files_->header()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
     files_->setSortingEnabled(true);
     files_->setColumnWidth(QtLargestFilesModel::kName, 240);
     files_->setColumnWidth(QtLargestFilesModel::kFolder, 420);
-    files_->horizontalHeader()->setStretchLastSection(true);
+    files_->header()->setStretchLastSection(true);
 }
 
 void QtResultsWindow::connectControls() {

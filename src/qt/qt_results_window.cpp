@@ -40,7 +40,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
 

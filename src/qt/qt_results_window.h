@@ -25,7 +25,6 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QStackedWidget;
 class QTabWidget;
-class QTableView;
 class QVBoxLayout;
 class QTreeView;
 
@@ -68,7 +67,7 @@ public:
     QtTreemapWidget* treemap() const { return treemap_; }
     QtFolderTreeModel* folderModel() const { return model_; }
     QtFolderFilterModel* folderFilter() const { return filter_; }
-    QTableView* filesView() const { return files_; }
+    QTreeView* filesView() const { return files_; }
     // Which folder's largest files are listed, or why there are none.
     QString filesNote() const;
     QtLargestFilesModel* filesModel() const { return filesModel_; }
@@ -157,7 +156,7 @@ private:
     QtTreemapWidget* treemap_ = nullptr;
     QWidget* filesPage_ = nullptr;
     QtElidedLabel* filesNote_ = nullptr;
-    QTableView* files_ = nullptr;
+    QTreeView* files_ = nullptr;
     QtHistoryChart* history_ = nullptr;
     QtFolderTreeModel* model_ = nullptr;
     QtFolderFilterModel* filter_ = nullptr;

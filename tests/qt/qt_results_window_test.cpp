@@ -38,7 +38,7 @@
 #include <QLineSeries>
 #include <QRegularExpression>
 #include <QScatterSeries>
-#include <QTableWidget>
+#include <QTreeWidget>
 #include <QCheckBox>
 #include <QDate>
 #include <QDateTime>
@@ -53,7 +53,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -769,15 +768,15 @@ TEST_F(ResultsWindow, TheHistoryIsATableTooAndEveryControlHasAName) {
     auto window = open();
     window->tabs()->setCurrentIndex(2);
     const std::vector<StoredScan> scans = ScanReader(database.string()).scans();
-    QTableWidget& table = *window->historyChart()->table();
-    ASSERT_EQ(table.rowCount(), 2);
+    QTreeWidget& table = *window->historyChart()->table();
+    ASSERT_EQ(table.topLevelItemCount(), 2);
     // Newest first, as the scan choice lists them; the shown scan is current.
-    EXPECT_EQ(table.item(0, 1)->text().toStdString(), sizeText(scans[1].allocated));
-    EXPECT_EQ(table.item(0, 3)->text().toStdString(), sizeChangeText(static_cast<std::int64_t>(scans[1].allocated) -
-                                                                     static_cast<std::int64_t>(scans[0].allocated)));
-    EXPECT_EQ(table.currentRow(), 0);
+    EXPECT_EQ(table.topLevelItem(0)->text(1).toStdString(), sizeText(scans[1].allocated));
+    EXPECT_EQ(table.topLevelItem(0)->text(3).toStdString(),
+              sizeChangeText(static_cast<std::int64_t>(scans[1].allocated) - static_cast<std::int64_t>(scans[0].allocated)));
+    EXPECT_EQ(table.currentItem(), table.topLevelItem(0));
     table.setFocus();
-    table.setCurrentCell(1, 0);
+    table.setCurrentItem(table.topLevelItem(1));
     QTest::keyClick(&table, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(window->shownScan()->id, scans[0].id) << "Enter on a row shows that scan";

@@ -208,6 +208,22 @@
         <source>Scans from %1 to %2: %3; the table below lists each</source>
         <translation>Scans von %1 bis %2: %3; die Tabelle darunter führt jeden auf</translation>
     </message>
+    <message>
+        <source>History of the drive</source>
+        <translation>Verlauf des Laufwerks</translation>
+    </message>
+    <message>
+        <source>Chart and table of the scans</source>
+        <translation>Diagramm und Tabelle der Scans</translation>
+    </message>
+    <message>
+        <source>Divider between the chart and the table</source>
+        <translation>Trenner zwischen Diagramm und Tabelle</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>Diagramm</translation>
+    </message>
 </context>
 <context>
     <name>corvath::QtLargestFilesModel</name>
@@ -435,6 +451,18 @@ In den Papierkorb verschoben</translation>
     <message>
         <source>Files in %2: %1, none of them among the %3 largest files the scan keeps</source>
         <translation>Dateien in %2: %1, keine davon unter den %3 größten Dateien, die der Scan aufbewahrt</translation>
+    </message>
+    <message>
+        <source>The scan</source>
+        <translation>Der Scan</translation>
+    </message>
+    <message>
+        <source>Clear the filter</source>
+        <translation>Filter leeren</translation>
+    </message>
+    <message>
+        <source>Divider between the folders and the treemap</source>
+        <translation>Trenner zwischen den Ordnern und der Treemap</translation>
     </message>
 </context>
 </TS>
