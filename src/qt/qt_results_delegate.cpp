@@ -41,13 +41,16 @@ void QtResultsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setPen(option.palette.color(QPalette::Mid));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(groove.adjusted(0, 0, -1, -1));
+    const QColor text = option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
+                                                              : option.palette.color(QPalette::Text);
     const int filled = static_cast<int>(std::lround((groove.width() - 2) * fraction));
     if (filled > 0) {
+        // The percentage is written over the bar: the bar keeps clear of its colour.
+        const Shade bar = readableShade({90, 140, 210}, {shadeOf(text)});
         painter->fillRect(QRect(groove.left() + 1, groove.top() + 1, filled, groove.height() - 2),
-                          QColor(90, 140, 210));
+                          QColor(bar.red, bar.green, bar.blue));
     }
-    painter->setPen(option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
-                                                          : option.palette.color(QPalette::Text));
+    painter->setPen(text);
     painter->drawText(groove, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     painter->restore();
 }

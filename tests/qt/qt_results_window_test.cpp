@@ -740,6 +740,10 @@ TEST_F(ResultsWindow, InADarkPaletteTheChangesAndTheHistoryStandOutFromTheirBack
             EXPECT_GE(contrastOn(text, base), kReadableContrast) << name << " on " << base.name().toStdString();
             EXPECT_GT(grew ? text.red() - text.green() : text.green() - text.red(), 40) << text.name().toStdString();
         }
+        // The share's bar keeps clear of the percentage written over it.
+        const QRect share = view.visualRect(viewIndex(*window, child(top, "grow")).siblingAtColumn(QtFolderTreeModel::kShare));
+        EXPECT_GE(contrastOn(shot.pixelColor(share.left() + 6, share.center().y()), palette.color(QPalette::Text)),
+                  kReadableContrast);
     }
 
     window->tabs()->setCurrentIndex(2);
