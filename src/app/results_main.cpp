@@ -11,33 +11,34 @@
 #include "results/results_database.h"
 #include "settings/excluded_folders.h"
 #include "text/standard_options.h"
+#include "ui/results_arguments.h"
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 int main(int argc, char** argv) {
     using namespace corvath;
-    const std::string help =
-        "usage: corvath-results [--help] [--version]\n"
-        "Shows the stored scans of your drives: the largest folders and files, a treemap, what grew since an earlier "
-        "scan,\nand each drive's used space over time.\nScans are read from " +
-        defaultResultsDatabasePath().string() + "; make one with Corvath Analyzer or \"corvath-analyzer -auto\".\n";
+    const std::string database = defaultResultsDatabasePath().string();
     int status = 0;
     // Qt's own options may come first.
-    if (answerStandardOption(argc, argv, "corvath-results", help, std::cout, status, StandardOptionPlace::Anywhere)) {
+    if (answerStandardOption(argc, argv, "corvath-results", resultsUsage(database), std::cout, status,
+                             StandardOptionPlace::Anywhere)) {
         return status;
     }
-    const std::string database = defaultResultsDatabasePath().string();
     XdgFileManager fileManager;
     FreedesktopTrash trash;
-    ResultsDatabase results(database);
+    std::optional<ResultsDatabase> results;  // the one the window reads, made for the first rescan
     LinuxDriveMounts mounts;
     SqliteRegistryStore store(defaultRegistryStorePath());
-    return runResultsApplication(argc, argv, database, fileManager, trash, [&](EventPump& pump) {
-        ScannerOptions options;
-        options.mounts = &mounts;
-        // A rescan leaves out what the analyzer's runs leave out.
-        options.excludedFolders = loadExcludedFolders(store);
-        return std::make_unique<Scanner>(pump, results, options);
-    }, &store);
+    return runResultsApplication(argc, argv, database, fileManager, trash,
+                                 [&](EventPump& pump, const std::string& chosen) {
+                                     if (!results) results.emplace(chosen);
+                                     ScannerOptions options;
+                                     options.mounts = &mounts;
+                                     // A rescan leaves out what the analyzer's runs leave out.
+                                     options.excludedFolders = loadExcludedFolders(store);
+                                     return std::make_unique<Scanner>(pump, *results, options);
+                                 },
+                                 &store);
 }

@@ -29,6 +29,7 @@ QtExcludesDialog::QtExcludesDialog(RegistryStore& store, QWidget* parent) : QDia
     for (const std::string& pattern : loadExcludedFolders(store_)) lines << QString::fromStdString(pattern);
     editor_->setPlainText(lines.join(QLatin1Char('\n')));
     about->setBuddy(editor_);
+    editor_->setAccessibleName(tr("Excluded folders, one pattern per line"));
     layout->addWidget(editor_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -1,4 +1,5 @@
 #include "qt/qt_folder_tree_model.h"
+#include "qt/qt_byte_text.h"
 
 #include "results/results_error.h"
 #include "text/size_text.h"
@@ -12,8 +13,6 @@
 namespace corvath {
 namespace {
 
-QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 QString count(std::uint64_t value) { return QLocale().toString(static_cast<qulonglong>(value)); }
 
 double shareOfParent(const FolderItem& item) {
@@ -22,13 +21,22 @@ double shareOfParent(const FolderItem& item) {
     return whole == 0 ? 0.0 : static_cast<double>(item.now.allocated) / static_cast<double>(whole);
 }
 
+QString goneMark() { return QtFolderTreeModel::tr(" (gone)"); }
+QString newMark() { return QtFolderTreeModel::tr(" (new)"); }
+
 QString changeText(const FolderItem& item) {
-    if (item.gone()) return QString::fromStdString(sizeChangeText(item.grown())) + QObject::tr(" (gone)");
-    if (item.before.node == 0) return QString::fromStdString(sizeChangeText(item.grown())) + QObject::tr(" (new)");
+    if (item.gone()) return QString::fromStdString(sizeChangeText(item.grown())) + goneMark();
+    if (item.before.node == 0) return QString::fromStdString(sizeChangeText(item.grown())) + newMark();
     return QString::fromStdString(sizeChangeText(item.grown()));
 }
 
 }  // namespace
+
+QString QtFolderTreeModel::widestChangeText() {
+    const QString mark = goneMark().size() > newMark().size() ? goneMark() : newMark();
+    // The most characters a change has: four digits, a decimal and a unit.
+    return QString::fromStdString(sizeChangeText(-1023 * (std::int64_t{1} << 30) - (std::int64_t{1} << 29))) + mark;
+}
 
 QtFolderTreeModel::QtFolderTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 QtFolderTreeModel::~QtFolderTreeModel() = default;
@@ -203,7 +211,7 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
                 case kShare:
                     return folder->gone() ? QString() : QString::number(shareOfParent(*folder) * 100.0, 'f', 1) + " %";
                 case kFiles: return folder->gone() ? QString() : count(shown.files);
-                case kFolders: return folder->gone() ? QString() : count(shown.folders);
+                case kFolders: return folder->gone() ? QString() : count(foldersCounted(shown));
                 case kChange: return comparing_ ? changeText(*folder) : QString();
                 default: return {};
             }

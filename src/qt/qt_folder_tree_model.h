@@ -34,6 +34,8 @@ public:
     void showScan(const ScanReader& reader, const StoredScan& scan, const std::optional<StoredScan>& earlier);
     void clear();
     bool comparing() const { return comparing_; }
+    // The widest text the Change column can hold, so that it is given room for it.
+    static QString widestChangeText();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

@@ -8,13 +8,14 @@
 #include "results/stored_scan.h"
 
 class QChartView;
-class QLineSeries;
-class QScatterSeries;
+class QTreeWidget;
 
 namespace corvath {
 
-// The drive's used bytes over its scans, one point per scan (Qt Charts). A
-// click on a point picks that scan.
+// The drive's used bytes over its scans: a chart (Qt Charts), one point per
+// scan, over a table of the same scans that the keyboard and a screen reader
+// can use. A click on a point, or Enter or a double click on a row, picks that
+// scan. Its colours follow the palette, light or dark.
 class QtHistoryChart : public QWidget {
     Q_OBJECT
 public:
@@ -24,13 +25,22 @@ public:
     void setScans(const std::vector<StoredScan>& scans, std::int64_t shownId);
     int pointCount() const;
 
+    QChartView* chartView() const { return view_; }
+    QTreeWidget* table() const { return table_; }
+
 signals:
     void scanPicked(std::int64_t id);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void pick(const QPointF& point);
+    void fillTable(std::int64_t shownId);
+    void applyPalette();
 
     QChartView* view_;
+    QTreeWidget* table_;  // a list of rows with columns
     std::vector<StoredScan> scans_;
     double unit_ = 1;  // bytes per step of the value axis
 };

@@ -1,10 +1,11 @@
 #include "qt/qt_item_actions.h"
+#include "qt/qt_byte_text.h"
 
+#include "qt/qt_date_text.h"
 #include "text/size_text.h"
 #include "ui/results_texts.h"
 
 #include <QClipboard>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -12,18 +13,10 @@
 namespace corvath {
 namespace {
 
-QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return path;
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-QString whenText(std::chrono::system_clock::time_point time) {
-    return QDateTime::fromMSecsSinceEpoch(
-               std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count())
-        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 // The size the question names: the item's now, else the scan's with its date.

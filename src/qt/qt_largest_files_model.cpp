@@ -1,19 +1,14 @@
 #include "qt/qt_largest_files_model.h"
+#include "qt/qt_byte_text.h"
 
+#include "qt/qt_date_text.h"
 #include "text/size_text.h"
 #include "text/paths.h"
 
-#include <QDateTime>
 #include <QFont>
-#include <QLocale>
 #include <QPalette>
 
 namespace corvath {
-namespace {
-
-QString fromBytes(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
 
 QtLargestFilesModel::QtLargestFilesModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -57,7 +52,7 @@ QVariant QtLargestFilesModel::data(const QModelIndex& index, int role) const {
                 case kSize: return QString::fromStdString(sizeText(stored->allocated));
                 case kFolder: return fromBytes(stored->folder);
                 case kModified:
-                    return QLocale().toString(QDateTime::fromSecsSinceEpoch(stored->modified), QLocale::ShortFormat);
+                    return whenText(stored->modified);
                 default: return {};
             }
         case kSortRole:

@@ -3,6 +3,7 @@
 #include "engine/analysis_engine.h"
 #include "engine/engine_error.h"
 #include "qt/qt_event_pump.h"
+#include "qt/qt_translation.h"
 #include "ui/results_texts.h"
 #include "wizard/progress_percent.h"
 #include "wizard/status_text.h"
@@ -36,6 +37,7 @@ QtRescanDialog::QtRescanDialog(std::string drive, std::uint64_t expectedBytes, Q
     folder_->setTextFormat(Qt::PlainText);
     layout->addWidget(folder_);
     layout->addWidget(count_);
+    bar_->setAccessibleName(tr("Share of the last scan's bytes counted so far"));
     bar_->setRange(0, expected_ > 0 ? 100 : 0);
     bar_->setValue(0);
     layout->addWidget(bar_);
@@ -65,7 +67,8 @@ void QtRescanDialog::tick() {
         if (fields.size() >= 2 && !fields[0].empty()) {
             const QString folder = QString::fromStdString(folderOfStatusField(fields[0]));
             folder_->setText(folder_->fontMetrics().elidedText(folder, Qt::ElideMiddle, folder_->width()));
-            count_->setText(QString::fromStdString(fields[1]));
+            // "12 files, 3 folders", in the user's language as the wizard shows it.
+            count_->setText(translatedText(countOfStatusField(fields[1])).trimmed());
         }
         if (processed && expected_ > 0) {
             bar_->setValue(runningBarValue(

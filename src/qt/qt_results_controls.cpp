@@ -4,6 +4,7 @@
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
+#include "qt/qt_elided_label.h"
 #include "qt/qt_history_chart.h"
 #include "qt/qt_largest_files_model.h"
 #include "qt/qt_look.h"
@@ -35,7 +36,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <array>
@@ -46,16 +47,19 @@ namespace corvath {
 void QtResultsWindow::buildControls() {
     setWindowTitle(QString::fromUtf8(kResultsName));
     setWindowIcon(programIcon());
-    // Room for the tree's columns beside the treemap, within a small screen.
+    // Room for the tree's columns beside the treemap, within the screen; the
+    // controls shrink so that the window fits 1280 x 720 at twice the size.
     QSize size(1120, 720);
     if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 0.92);
     resize(size);
 
     pages_ = new QStackedWidget(this);
+    pages_->setAccessibleName(QString::fromUtf8(kResultsName));
     setCentralWidget(pages_);
     pages_->addWidget(buildEmptyPage());
 
     auto* results = new QWidget(pages_);
+    results->setAccessibleName(tr("The scan"));
     auto* layout = new QVBoxLayout(results);
     buildChoiceBars(results, layout);
     QWidget* folders = buildFoldersTab(results);
@@ -68,14 +72,23 @@ void QtResultsWindow::buildControls() {
 
     tabs_ = new QTabWidget(results);
     tabs_->addTab(folders, tr("Folders"));
-    tabs_->addTab(files_, tr("Largest Files"));
+    tabs_->addTab(filesPage_, tr("Largest Files"));
     tabs_->addTab(historyPage, tr("History"));
+    tabs_->setAccessibleName(tr("Views of the scan"));
+    if (auto* stack = tabs_->findChild<QStackedWidget*>()) stack->setAccessibleName(tr("Views of the scan"));
+    filesPage_->setAccessibleName(tr("Largest Files"));
+    historyPage->setAccessibleName(tr("History"));
     layout->addWidget(tabs_, 1);
     pages_->addWidget(results);
 
-    summary_ = new QLabel(this);
-    summary_->setTextFormat(Qt::PlainText);
+    // A long summary is cut, whole in its tooltip: it never widens the window.
+    summary_ = new QtElidedLabel(this);
+    summary_->setAccessibleName(tr("Summary of the scan"));
     statusBar()->addWidget(summary_, 1);
+    statusBar()->setAccessibleName(tr("Status"));
+    // Desktops resize windows at their edges; the grip would be one more
+    // control with nothing to tell a screen reader.
+    statusBar()->setSizeGripEnabled(false);
 
     connectControls();
     addShortcuts();
@@ -84,9 +97,10 @@ void QtResultsWindow::buildControls() {
 // With nothing to show: what to do to have something.
 QWidget* QtResultsWindow::buildEmptyPage() {
     auto* empty = new QWidget(pages_);
+    empty->setAccessibleName(tr("No scans yet"));
     auto* emptyLayout = new QVBoxLayout(empty);
     emptyLayout->addStretch(1);
-    auto* emptyTitle = new QLabel(QString::fromUtf8(kNoScansTitle), empty);
+    auto* emptyTitle = new QLabel(tr("No scans yet"), empty);
     QFont titleFont = emptyTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
@@ -98,7 +112,7 @@ QWidget* QtResultsWindow::buildEmptyPage() {
     emptyText_->setAlignment(Qt::AlignCenter);
     emptyText_->setTextFormat(Qt::PlainText);
     // A fixed width lets the wrapped text take the height it needs.
-    emptyText_->setFixedWidth(520);
+    emptyText_->setFixedWidth(480);
     emptyLayout->addWidget(emptyText_, 0, Qt::AlignHCenter);
     auto* lookAgain = new QPushButton(tr("Look Again"), empty);
     connect(lookAgain, &QPushButton::clicked, this, &QtResultsWindow::reload);
@@ -108,43 +122,46 @@ QWidget* QtResultsWindow::buildEmptyPage() {
 }
 
 // Which scan: drive and date on the first row, what to compare it with and
-// the filter on the second; narrow enough for a small screen.
+// the filter on the second. The choices share out the width and shrink with
+// it (to a few characters, their whole text in the open list), so that the
+// window fits a small screen at twice the size.
 void QtResultsWindow::buildChoiceBars(QWidget* results, QVBoxLayout* layout) {
     auto* bar = new QHBoxLayout();
     auto* compareBar = new QHBoxLayout();
-    const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control) {
+    const auto labelled = [&](QHBoxLayout* row, const QString& text, QWidget* control, int stretch) {
         auto* label = new QLabel(text, results);
         label->setBuddy(control);
         row->addWidget(label);
-        row->addWidget(control);
+        row->addWidget(control, stretch);
     };
-    drives_ = new QComboBox(results);
-    drives_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    drives_->setMinimumContentsLength(24);
-    labelled(bar, tr("&Drive:"), drives_);
-    scans_ = new QComboBox(results);
-    scans_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    scans_->setMinimumContentsLength(28);
-    labelled(bar, tr("&Scan:"), scans_);
-    bar->addStretch(1);
+    const auto choice = [&](const QString& name) {
+        auto* box = new QComboBox(results);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(6);
+        box->setAccessibleName(name);
+        return box;
+    };
+    drives_ = choice(tr("Drive"));
+    labelled(bar, tr("&Drive:"), drives_, 2);
+    scans_ = choice(tr("Scan"));
+    labelled(bar, tr("&Scan:"), scans_, 3);
     again_ = new QPushButton(tr("&Analyze Again"), results);
     bar->addWidget(again_);
     excludes_ = new QPushButton(tr("E&xcluded Folders..."), results);
     excludes_->setEnabled(false);
     bar->addWidget(excludes_);
-    compare_ = new QComboBox(results);
-    compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    compare_->setMinimumContentsLength(28);
-    labelled(compareBar, tr("&Compare with:"), compare_);
+    compare_ = choice(tr("Compare with"));
+    labelled(compareBar, tr("&Compare with:"), compare_, 3);
     onlyChanged_ = new QCheckBox(tr("&Only what changed"), results);
     compareBar->addWidget(onlyChanged_);
-    compareBar->addStretch(1);
     filterEdit_ = new QLineEdit(results);
     filterEdit_->setPlaceholderText(tr("Filter by name (Ctrl+F)"));
+    filterEdit_->setAccessibleName(tr("Filter by name"));
     filterEdit_->setClearButtonEnabled(true);
-    filterEdit_->setMinimumWidth(220);
+    if (auto* clear = filterEdit_->findChild<QToolButton*>()) clear->setAccessibleName(tr("Clear the filter"));
+    filterEdit_->setMinimumWidth(filterEdit_->fontMetrics().averageCharWidth() * 10);
     filterEdit_->installEventFilter(this);
-    compareBar->addWidget(filterEdit_);
+    compareBar->addWidget(filterEdit_, 2);
     layout->addLayout(bar);
     layout->addLayout(compareBar);
 }
@@ -154,6 +171,7 @@ QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     filter_ = new QtFolderFilterModel(this);
     filter_->setSourceModel(model_);
     tree_ = new QTreeView(results);
+    tree_->setAccessibleName(tr("Folders"));
     tree_->setModel(filter_);
     tree_->setItemDelegate(new QtResultsDelegate(QtFolderTreeModel::kShareRole, QtFolderTreeModel::kPathRole, tree_));
     tree_->setUniformRowHeights(true);
@@ -168,7 +186,10 @@ QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     tree_->setColumnWidth(QtFolderTreeModel::kShare, 110);
     tree_->setColumnWidth(QtFolderTreeModel::kFiles, 75);
     tree_->setColumnWidth(QtFolderTreeModel::kFolders, 65);
-    tree_->setColumnWidth(QtFolderTreeModel::kChange, 110);
+    // The widest change ("-1023.9 GiB (gone)") is never cut.
+    const int margin = tree_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree_) + 1;
+    tree_->setColumnWidth(QtFolderTreeModel::kChange,
+                          tree_->fontMetrics().horizontalAdvance(QtFolderTreeModel::widestChangeText()) + 4 * margin);
     tree_->installEventFilter(this);
 
     // Above the tree: what a search did not open.
@@ -187,6 +208,8 @@ QWidget* QtResultsWindow::buildFoldersTab(QWidget* results) {
     split->addWidget(treePane);
     split->addWidget(treemap_);
     split->setSizes({640, 440});
+    split->setAccessibleName(tr("Folders and treemap"));
+    split->handle(1)->setAccessibleName(tr("Divider between the folders and the treemap"));
     return split;
 }
 
@@ -197,19 +220,32 @@ void QtResultsWindow::buildFilesTab(QWidget* results) {
     filesFilter_->setSortRole(QtLargestFilesModel::kSortRole);
     filesFilter_->setFilterKeyColumn(QtLargestFilesModel::kName);
     filesFilter_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    files_ = new QTableView(results);
+    filesPage_ = new QWidget(results);
+    auto* layout = new QVBoxLayout(filesPage_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // Which folder's files these are, or why there are none.
+    filesNote_ = new QtElidedLabel(filesPage_, Qt::ElideMiddle);
+    filesNote_->setAccessibleName(tr("Which files are listed"));
+    layout->addWidget(filesNote_);
+    // A list of rows with columns: a tree view without branches, which, unlike a
+    // table view, shows a screen reader no nameless corner button.
+    files_ = new QTreeView(filesPage_);
+    files_->setAccessibleName(tr("Largest files"));
+    layout->addWidget(files_, 1);
     files_->setModel(filesFilter_);
     files_->setItemDelegate(new QtResultsDelegate(-1, QtLargestFilesModel::kPathRole, files_));
+    files_->setRootIsDecorated(false);
+    files_->setItemsExpandable(false);
+    files_->setUniformRowHeights(true);
+    files_->setAllColumnsShowFocus(true);
     files_->setSelectionBehavior(QAbstractItemView::SelectRows);
     files_->setSelectionMode(QAbstractItemView::SingleSelection);
     files_->setContextMenuPolicy(Qt::CustomContextMenu);
-    files_->verticalHeader()->hide();
-    files_->verticalHeader()->setDefaultSectionSize(files_->fontMetrics().height() + 6);
-    files_->horizontalHeader()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
+    files_->header()->setSortIndicator(QtLargestFilesModel::kSize, Qt::DescendingOrder);
     files_->setSortingEnabled(true);
     files_->setColumnWidth(QtLargestFilesModel::kName, 240);
     files_->setColumnWidth(QtLargestFilesModel::kFolder, 420);
-    files_->horizontalHeader()->setStretchLastSection(true);
+    files_->header()->setStretchLastSection(true);
 }
 
 void QtResultsWindow::connectControls() {

@@ -1,5 +1,7 @@
 #include "qt/qt_results_delegate.h"
 
+#include "ui/colour_contrast.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
@@ -7,6 +9,14 @@
 #include <QToolTip>
 
 namespace corvath {
+namespace {
+
+Shade shadeOf(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+}  // namespace
 
 QtResultsDelegate::QtResultsDelegate(int shareRole, int pathRole, QObject* parent)
     : QStyledItemDelegate(parent), shareRole_(shareRole), pathRole_(pathRole) {}
@@ -31,15 +41,31 @@ void QtResultsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setPen(option.palette.color(QPalette::Mid));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(groove.adjusted(0, 0, -1, -1));
+    const QColor text = option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
+                                                              : option.palette.color(QPalette::Text);
     const int filled = static_cast<int>(std::lround((groove.width() - 2) * fraction));
     if (filled > 0) {
+        // The percentage is written over the bar: the bar keeps clear of its colour.
+        const Shade bar = readableShade({90, 140, 210}, {shadeOf(text)});
         painter->fillRect(QRect(groove.left() + 1, groove.top() + 1, filled, groove.height() - 2),
-                          QColor(90, 140, 210));
+                          QColor(bar.red, bar.green, bar.blue));
     }
-    painter->setPen(option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
-                                                          : option.palette.color(QPalette::Text));
+    painter->setPen(text);
     painter->drawText(groove, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     painter->restore();
+}
+
+void QtResultsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QVariant wanted = index.data(Qt::ForegroundRole);
+    if (!wanted.isValid()) return;
+    // The model names a colour for its meaning; the rows it lands on are the
+    // palette's, light or dark, plain or alternate.
+    const QColor colour = wanted.canConvert<QBrush>() ? qvariant_cast<QBrush>(wanted).color() : wanted.value<QColor>();
+    const QPalette& palette = option->palette;
+    const Shade shown = readableShade(shadeOf(colour), {shadeOf(palette.color(QPalette::Base)),
+                                                        shadeOf(palette.color(QPalette::AlternateBase))});
+    option->palette.setColor(QPalette::Text, QColor(shown.red, shown.green, shown.blue));
 }
 
 bool QtResultsDelegate::textIsCut(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -4,8 +4,10 @@
 
 namespace corvath {
 
-// Draws the results' rows: a share column as a bar with its percentage, and
-// a tooltip with the full path where a cell's text is cut short.
+// Draws the results' rows: a share column as a bar with its percentage, a
+// cell's own text colour (the Change column's red and green) made readable on
+// the view's rows in any palette, and a tooltip with the full path where a
+// cell's text is cut short.
 class QtResultsDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -18,6 +20,9 @@ public:
 
     // Whether the cell's text is cut at its present width.
     bool textIsCut(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     int shareRole_;

@@ -2,9 +2,12 @@
 
 #include "engine/largest_files.h"
 #include "qt/folder_item.h"
+#include "qt/qt_byte_text.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_search.h"
 #include "qt/qt_folder_tree_model.h"
+#include "qt/qt_date_text.h"
+#include "qt/qt_elided_label.h"
 #include "qt/qt_history_chart.h"
 #include "qt/qt_largest_files_model.h"
 #include "qt/qt_look.h"
@@ -40,7 +43,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -54,13 +56,11 @@ enum Page { kEmptyPage, kResultsPage };
 
 QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
-QDateTime localTime(std::chrono::system_clock::time_point time) {
-    return QDateTime::fromMSecsSinceEpoch(
-        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count());
-}
-
-QString whenText(std::chrono::system_clock::time_point time) {
-    return localTime(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+// What the window says when there is nothing to show yet.
+QString noScansHelp() {
+    return QtResultsWindow::tr("Analyze a drive first: start Corvath Analyzer and choose the drives to analyze, or "
+                               "run \"corvath-analyzer -auto\" to analyze the remembered drives without a window. "
+                               "The results appear here.");
 }
 
 QString durationText(const StoredScan& scan) {
@@ -115,7 +115,7 @@ void QtResultsWindow::reload() {
         latest = reader_->latestScans();
     } catch (const NoResultsYet&) {
         reader_.reset();
-        showEmptyState(QString::fromUtf8(kNoScansHelp));
+        showEmptyState(noScansHelp());
         return;
     } catch (const ResultsError& failure) {
         reader_.reset();
@@ -123,7 +123,7 @@ void QtResultsWindow::reload() {
         return;
     }
     if (latest.empty()) {
-        showEmptyState(QString::fromUtf8(kNoScansHelp));
+        showEmptyState(noScansHelp());
         return;
     }
     pages_->setCurrentIndex(kResultsPage);
@@ -190,6 +190,7 @@ void QtResultsWindow::showScan(std::int64_t id, std::optional<std::int64_t> earl
     shown_ = scan;
     trashed_ = {};
     trashedFolders_.clear();
+    trashedFiles_.clear();
     earlier_ = earlierId ? find(*earlierId) : std::nullopt;
     if (earlier_ && earlier_->finished >= shown_->finished) earlier_.reset();
 
@@ -329,10 +330,8 @@ void QtResultsWindow::loadSideTabs() {
     if (!reader_ || !shown_) return;
     QWidget* page = tabs_->currentWidget();
     try {
-        if (page == files_ && !filesLoaded_) {
-            filesModel_->setFiles(reader_->largestFiles(*shown_, shown_->root, LargestFiles::kKept));
-            for (const std::string& folder : trashedFolders_) filesModel_->markTrashedBelow(folder);
-            filesLoaded_ = true;
+        if (page == filesPage_) {
+            loadLargestFiles();
         } else if (page == tabs_->widget(2) && !historyLoaded_) {
             if (history_ == nullptr) {
                 history_ = new QtHistoryChart(page);
@@ -349,6 +348,38 @@ void QtResultsWindow::loadSideTabs() {
         showFailure(QString::fromUtf8(failure.what()));
     }
 }
+
+// The largest files of the current folder (the one the treemap shows), as
+// far as the scan kept them.
+void QtResultsWindow::loadLargestFiles() {
+    const FolderItem* chosen = current_;
+    if (chosen == nullptr || (filesLoaded_ && filesFolder_ == chosen->path)) return;
+    filesModel_->setFiles(reader_->largestFiles(*shown_, chosen->path, LargestFiles::kKept));
+    for (const std::string& folder : trashedFolders_) filesModel_->markTrashedBelow(folder);
+    for (int row = 0; row < filesModel_->rowCount(); ++row) {
+        const std::string path = filesModel_->file(row)->path();
+        if (std::find(trashedFiles_.begin(), trashedFiles_.end(), path) != trashedFiles_.end()) {
+            filesModel_->markTrashed(row);
+        }
+    }
+    filesFolder_ = chosen->path;
+    filesLoaded_ = true;
+    const QLocale locale;
+    const QString kept = locale.toString(static_cast<qulonglong>(LargestFiles::kKept));
+    const StoredFolder& shown = chosen->gone() ? chosen->before : chosen->now;
+    // A folder whose files are all smaller than the scan's smallest kept one
+    // would look empty: it says so instead.
+    if (filesModel_->rowCount() == 0 && shown.files > 0) {
+        filesNote_->setFullText(tr("Files in %2: %1, none of them among the %3 largest files the scan keeps")
+                                    .arg(locale.toString(static_cast<qulonglong>(shown.files)),
+                                         fromBytes(chosen->path), kept));
+    } else {
+        filesNote_->setFullText(tr("The largest files in %1, of the %2 largest the scan keeps")
+                                    .arg(fromBytes(chosen->path), kept));
+    }
+}
+
+QString QtResultsWindow::filesNote() const { return filesNote_->text(); }
 
 void QtResultsWindow::updateSummary() {
     if (!shown_) {
@@ -380,7 +411,7 @@ void QtResultsWindow::updateSummary() {
             text += tr(" (not like for like: the two scans left out different folders)");
         }
     }
-    summary_->setText(text);
+    summary_->setFullText(text);
 }
 
 void QtResultsWindow::setSettingsStore(RegistryStore* store) {
@@ -401,7 +432,7 @@ void QtResultsWindow::showFailure(const QString& text) {
 std::optional<ActionTarget> QtResultsWindow::selectedTarget(bool* isFile, int* fileRow,
                                                              const FolderItem** folder) const {
     if (pages_->currentIndex() != kResultsPage) return std::nullopt;
-    if (tabs_->currentWidget() == files_) {
+    if (tabs_->currentWidget() == filesPage_) {
         const int row = filesFilter_->mapToSource(files_->currentIndex()).row();
         const StoredFile* file = filesModel_->file(row);
         if (file == nullptr || filesModel_->index(row, 0).data(QtLargestFilesModel::kGoneRole).toBool()) {
@@ -454,6 +485,7 @@ void QtResultsWindow::moveSelectedToTrash() {
     if (isFile) {
         const StoredFile file = *filesModel_->file(row);
         filesModel_->markTrashed(row);
+        trashedFiles_.push_back(file.path());
         model_->fileTrashed(file);
         trashed_.allocated += file.allocated;
         trashed_.apparent += file.apparent;

@@ -25,12 +25,12 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QStackedWidget;
 class QTabWidget;
-class QTableView;
 class QVBoxLayout;
 class QTreeView;
 
 namespace corvath {
 
+class QtElidedLabel;
 class QtFolderFilterModel;
 class QtFolderSearch;
 class QtFolderTreeModel;
@@ -69,7 +69,9 @@ public:
     QtTreemapWidget* treemap() const { return treemap_; }
     QtFolderTreeModel* folderModel() const { return model_; }
     QtFolderFilterModel* folderFilter() const { return filter_; }
-    QTableView* filesView() const { return files_; }
+    QTreeView* filesView() const { return files_; }
+    // Which folder's largest files are listed, or why there are none.
+    QString filesNote() const;
     QtLargestFilesModel* filesModel() const { return filesModel_; }
     QtHistoryChart* historyChart() const { return history_; }
     QTabWidget* tabs() const { return tabs_; }
@@ -119,6 +121,7 @@ private:
     void treemapClicked(const FolderItem* folder);
     void treemapActivated(const FolderItem* folder);
     void loadSideTabs();
+    void loadLargestFiles();
     void showFailure(const QString& text);
     void showMenu(const QPoint& globalPosition);
     QModelIndex viewIndexOf(const FolderItem* folder) const;
@@ -146,9 +149,11 @@ private:
     std::optional<StoredScan> earlier_;
     TakenOut trashed_;  // of the shown scan, moved to the trash since it was shown
     std::vector<std::string> trashedFolders_;  // their files in the largest-files list went too
+    std::vector<std::string> trashedFiles_;    // files of the largest-files list moved to the trash
     const FolderItem* current_ = nullptr;  // the folder the treemap shows
     bool steering_ = false;                // the window moves the tree's selection itself
     bool filesLoaded_ = false;
+    std::string filesFolder_;  // the folder whose largest files are listed
     bool historyLoaded_ = false;
     QtRescanDialog* rescan_ = nullptr;
     bool closeAfterRescan_ = false;
@@ -166,13 +171,15 @@ private:
     QTabWidget* tabs_ = nullptr;
     QTreeView* tree_ = nullptr;
     QtTreemapWidget* treemap_ = nullptr;
-    QTableView* files_ = nullptr;
+    QWidget* filesPage_ = nullptr;
+    QtElidedLabel* filesNote_ = nullptr;
+    QTreeView* files_ = nullptr;
     QtHistoryChart* history_ = nullptr;
     QtFolderTreeModel* model_ = nullptr;
     QtFolderFilterModel* filter_ = nullptr;
     QtLargestFilesModel* filesModel_ = nullptr;
     QSortFilterProxyModel* filesFilter_ = nullptr;
-    QLabel* summary_ = nullptr;
+    QtElidedLabel* summary_ = nullptr;
     QAction* trashAction_ = nullptr;
     QtFolderSearch* search_ = nullptr;
     std::unique_ptr<QtTreeOpener> searchOpener_;

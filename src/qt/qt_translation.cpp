@@ -71,9 +71,12 @@ bool loadInto(QCoreApplication& app, const QLocale& locale, const QString& name,
 void installTranslations(QCoreApplication& app) {
     const QLocale locale;  // the user's, unless a test has set another
     if (locale.language() == QLocale::C) return;
-    if (loadInto(app, locale, QStringLiteral("corvath"), QStringLiteral(":/corvath/i18n"))) {
-        loadInto(app, locale, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // The wizard's catalogue, and the results window's where the program has it.
+    bool ours = false;
+    for (const char* name : {"corvath", "corvath_results"}) {
+        ours = loadInto(app, locale, QString::fromLatin1(name), QStringLiteral(":/corvath/i18n")) || ours;
     }
+    if (ours) loadInto(app, locale, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 QString translatedText(const std::string& english) {

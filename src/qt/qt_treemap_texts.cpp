@@ -1,5 +1,6 @@
 // What the treemap's blocks say: on the map, in tooltips and to a screen reader.
 #include "qt/qt_treemap_widget.h"
+#include "qt/qt_byte_text.h"
 
 #include "qt/folder_item.h"
 #include "text/size_text.h"
@@ -8,10 +9,6 @@
 
 namespace corvath {
 namespace {
-
-QString fromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 

@@ -58,6 +58,12 @@ struct StoredFolder {
     // The folder's own entry and files: its totals less its children's.
 };
 
+// The folders a folder holds as every view counts them: the folder itself and
+// every folder below it, as its bytes count its own entry, as a scan counts
+// its root and as `find DIR -type d` counts; so a scan's root row and the scan
+// agree. Stored below it only, hence the one added.
+inline std::uint64_t foldersCounted(const StoredFolder& folder) { return folder.folders + 1; }
+
 // One of a scan's largest files.
 struct StoredFile {
     std::string folder;  // full path of the folder that holds it

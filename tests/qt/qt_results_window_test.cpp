@@ -3,6 +3,7 @@
 #include "qt/qt_results_window.h"
 
 #include "engine/event_pump.h"
+#include "engine/scan_reference.h"
 #include "engine/scanner.h"
 #include "platform/linux/freedesktop_trash.h"
 #include "qt/folder_item.h"
@@ -11,6 +12,7 @@
 #include "qt/qt_excludes_dialog.h"
 #include "qt/qt_history_chart.h"
 #include "qt/qt_largest_files_model.h"
+#include "qt/qt_results_delegate.h"
 #include "qt/qt_test_app.h"
 #include "qt/qt_treemap_widget.h"
 #include "results/results_database.h"
@@ -22,11 +24,21 @@
 #include "support/recording_file_manager.h"
 #include "support/temp_dir.h"
 #include "text/size_text.h"
+#include "ui/colour_contrast.h"
 #include "ui/growth_shade.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractAxis>
+#include <QAccessible>
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLineSeries>
+#include <QRegularExpression>
+#include <QScatterSeries>
+#include <QTreeWidget>
 #include <QCheckBox>
 #include <QDate>
 #include <QDateTime>
@@ -41,7 +53,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -248,6 +259,7 @@ TEST_F(ResultsWindow, TreemapAndTreeMoveTogether) {
 TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
     store();
     writeBytes(tree / "grow" / "more", 5 << 20);
+    writeBytes(tree / "fresh" / "new", 100 << 10);
     fs::remove_all(tree / "old");
     store();
     auto window = open();
@@ -270,6 +282,18 @@ TEST_F(ResultsWindow, ComparingColoursAGrownFolderAndListsWhatChanged) {
     EXPECT_TRUE(old->gone());
     EXPECT_TRUE(model.indexOf(old, QtFolderTreeModel::kChange).data().toString().endsWith("(gone)"));
     EXPECT_EQ(small->grown(), 0);
+
+    // The column has room for its widest text: "(new)" is never cut off.
+    const FolderItem* fresh = child(top, "fresh");
+    const QModelIndex freshChange = viewIndex(*window, fresh).siblingAtColumn(QtFolderTreeModel::kChange);
+    EXPECT_TRUE(freshChange.data().toString().endsWith(" (new)"));
+    QTreeView& view = *window->folderView();
+    QStyleOptionViewItem cell;
+    cell.initFrom(view.viewport());
+    cell.rect = view.visualRect(freshChange);
+    cell.widget = &view;
+    EXPECT_FALSE(static_cast<QtResultsDelegate*>(view.itemDelegate())->textIsCut(cell, freshChange))
+        << freshChange.data().toString().toStdString() << " in " << cell.rect.width() << " pixels";
 
     // Painted: the grown folder red, the unchanged one grey.
     const QtTreemapWidget& map = *window->treemap();
@@ -632,11 +656,186 @@ TEST_F(ResultsWindow, AnalyzeAgainShowsProgressAndCancelStoresNothing) {
     expected = first.allocated;
     window->analyzeAgain();
     EXPECT_EQ(barValue, 50) << "half the bytes of the last scan";
-    EXPECT_EQ(counts, "3 files, 2 folders scanned");
+    EXPECT_EQ(counts, "3 files, 2 folders");
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "CancelAnalysis"), 1);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "FinishDrive"), 0) << "a cancelled scan is not stored";
     EXPECT_EQ(window->shownScan()->id, first.id);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress is gone";
+}
+
+Shade shadeOf(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+double contrastOn(const QColor& colour, const QColor& background) {
+    return contrastRatio(shadeOf(colour), shadeOf(background));
+}
+
+// Breeze Dark's colours, as a dark desktop theme hands them to Qt.
+QPalette darkPalette() {
+    QPalette dark(QColor(49, 54, 59), QColor(42, 46, 50));
+    dark.setColor(QPalette::Base, QColor(27, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(35, 38, 41));
+    dark.setColor(QPalette::Text, QColor(252, 252, 252));
+    dark.setColor(QPalette::WindowText, QColor(252, 252, 252));
+    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    return dark;
+}
+
+// Painted as the user sees it: the cell's pixel that stands out most from the
+// row is the text's colour.
+QColor textColourIn(const QImage& shot, const QRect& cell, const QColor& background) {
+    QColor best = background;
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            if (contrastOn(pixel, background) > contrastOn(best, background)) best = pixel;
+        }
+    }
+    return best;
+}
+
+TEST_F(ResultsWindow, InADarkPaletteTheChangesAndTheHistoryStandOutFromTheirBackground) {
+    store();
+    writeBytes(tree / "grow" / "more", 1 << 20);
+    fs::remove(tree / "big" / "movie.bin");
+    store();
+    auto window = open();
+    const std::vector<StoredScan> scans = ScanReader(database.string()).scans();
+    window->showScan(scans[1].id, scans[0].id);
+    window->tabs()->setCurrentIndex(2);  // the chart made in the light palette follows the change
+    window->tabs()->setCurrentIndex(0);
+    QTreeView& view = *window->folderView();
+    QFont large = view.font();
+    large.setPixelSize(22);  // strokes wider than a pixel: their colour shows unblended
+    view.setFont(large);
+    view.setColumnWidth(QtFolderTreeModel::kName, 100);
+    view.setColumnWidth(QtFolderTreeModel::kSize, 40);
+    view.setColumnWidth(QtFolderTreeModel::kChange, 220);
+    const FolderItem* top = window->currentFolder();
+
+    for (const QPalette& palette : {QApplication::palette(), darkPalette()}) {
+        window->setPalette(palette);
+        QApplication::processEvents();
+        const QColor base = palette.color(QPalette::Base);
+        const QImage shot = view.viewport()->grab().toImage();
+        for (const auto& [name, grew] : {std::pair{"grow", true}, std::pair{"big", false}}) {
+            const QRect cell = view.visualRect(viewIndex(*window, child(top, name)).siblingAtColumn(QtFolderTreeModel::kChange));
+            const QColor text = textColourIn(shot, cell, base);
+            EXPECT_GE(contrastOn(text, base), kReadableContrast) << name << " on " << base.name().toStdString();
+            EXPECT_GT(grew ? text.red() - text.green() : text.green() - text.red(), 40) << text.name().toStdString();
+        }
+        // The share's bar keeps clear of the percentage written over it.
+        const QRect share = view.visualRect(viewIndex(*window, child(top, "grow")).siblingAtColumn(QtFolderTreeModel::kShare));
+        EXPECT_GE(contrastOn(shot.pixelColor(share.left() + 6, share.center().y()), palette.color(QPalette::Text)),
+                  kReadableContrast);
+    }
+
+    window->tabs()->setCurrentIndex(2);
+    QChart* chart = window->historyChart()->chartView()->chart();
+    const QColor base = darkPalette().color(QPalette::Base);
+    EXPECT_EQ(chart->backgroundBrush().color(), base);
+    for (QAbstractAxis* axis : chart->axes()) {
+        EXPECT_GE(contrastOn(axis->labelsBrush().color(), base), kReadableContrast);
+        EXPECT_GE(contrastOn(axis->titleBrush().color(), base), kReadableContrast);
+    }
+    EXPECT_GE(contrastOn(chart->titleBrush().color(), base), kReadableContrast);
+    for (QAbstractSeries* series : chart->series()) {
+        const QColor colour = qobject_cast<QXYSeries*>(series)->color();
+        EXPECT_GE(contrastOn(colour, base), kReadableContrast) << colour.name().toStdString();
+    }
+    const QImage chartShot = window->historyChart()->chartView()->grab().toImage();
+    EXPECT_EQ(chartShot.pixelColor(2, 2), base) << "not Qt Charts' white";
+}
+
+// The chart's points as a table the keyboard and a screen reader can use; and
+// every control of the window has a name to be spoken.
+TEST_F(ResultsWindow, TheHistoryIsATableTooAndEveryControlHasAName) {
+    store();
+    writeBytes(tree / "grow" / "more", 1 << 20);
+    store();
+    auto window = open();
+    window->tabs()->setCurrentIndex(2);
+    const std::vector<StoredScan> scans = ScanReader(database.string()).scans();
+    QTreeWidget& table = *window->historyChart()->table();
+    ASSERT_EQ(table.topLevelItemCount(), 2);
+    // Newest first, as the scan choice lists them; the shown scan is current.
+    EXPECT_EQ(table.topLevelItem(0)->text(1).toStdString(), sizeText(scans[1].allocated));
+    EXPECT_EQ(table.topLevelItem(0)->text(3).toStdString(),
+              sizeChangeText(static_cast<std::int64_t>(scans[1].allocated) - static_cast<std::int64_t>(scans[0].allocated)));
+    EXPECT_EQ(table.currentItem(), table.topLevelItem(0));
+    table.setFocus();
+    table.setCurrentItem(table.topLevelItem(1));
+    QTest::keyClick(&table, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(window->shownScan()->id, scans[0].id) << "Enter on a row shows that scan";
+
+    int named = 0;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window.get())) continue;
+        const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                             qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+                             qobject_cast<QTabWidget*>(widget) || qobject_cast<QLabel*>(widget) ||
+                             qobject_cast<QChartView*>(widget) || qobject_cast<QStatusBar*>(widget);
+        if (!control || qobject_cast<QAbstractItemView*>(widget->parentWidget())) continue;
+        QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_FALSE(shown->text(QAccessible::Name).isEmpty() && shown->role() != QAccessible::StaticText)
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+        ++named;
+    }
+    EXPECT_GT(named, 12);
+}
+
+// One rule for the folders counted: the folder itself and every folder below,
+// as find counts; the scan, its summary, its root row and corvath-report agree.
+TEST_F(ResultsWindow, TheFoldersCountedAgreeEverywhere) {
+    store();
+    const std::string root = tree.path().string();
+    const std::uint64_t found = test::referenceFor(tree.path()).folders;  // find -xdev -type d
+    const QString folders = QLocale().toString(static_cast<qulonglong>(found));
+    auto window = open();
+    const QString rootRow = window->folderModel()->rootIndex().siblingAtColumn(QtFolderTreeModel::kFolders).data().toString();
+    EXPECT_EQ(rootRow, folders);
+    EXPECT_EQ(window->shownScan()->folders, found);
+    EXPECT_TRUE(window->statusBar()->findChild<QLabel*>()->text().contains(" in " + folders + " folders"));
+    const auto reported = [&](const std::string& arguments) {
+        const std::string out = test::runCommand(std::string(CORVATH_REPORT_BINARY) + " --database " +
+                                                 test::shellQuote(database.string()) + " " + arguments);
+        const auto at = out.find("\"folders\":");
+        if (at == std::string::npos) return std::string();
+        const auto from = out.find_first_not_of(' ', at + 10);
+        return out.substr(from, out.find_first_of(",}", from) - from);
+    };
+    EXPECT_EQ(reported("scans --json"), std::to_string(found));
+    EXPECT_EQ(reported("top --json -n 1 " + test::shellQuote(root)), std::to_string(found));
+}
+
+// The largest files of the folder the treemap shows, written as every date of
+// the window is; a folder with files none of which the scan kept says so.
+TEST_F(ResultsWindow, LargestFilesFollowTheChosenFolderAndSayWhenNoneWasKept) {
+    for (int i = 0; i < 1000; ++i) writeBytes(tree / "many" / std::to_string(i), 5000);
+    writeBytes(tree / "tiny" / "empty", 0);
+    store();
+    auto window = open();
+    ASSERT_TRUE(window->goToFolder((tree / "big").string()));
+    window->tabs()->setCurrentIndex(1);
+    const QtLargestFilesModel& files = *window->filesModel();
+    ASSERT_EQ(files.rowCount(), 2);  // movie.bin and inner/notes
+    EXPECT_EQ(files.file(0)->path(), (tree / "big" / "movie.bin").string());
+    EXPECT_TRUE(window->filesNote().contains(QString::fromStdString((tree / "big").string())));
+    const QRegularExpression when(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"));
+    EXPECT_TRUE(when.match(files.index(0, QtLargestFilesModel::kModified).data().toString()).hasMatch());
+    const QString scanChoice = window->findChildren<QComboBox*>().at(1)->currentText();
+    EXPECT_TRUE(when.match(scanChoice.section(QLatin1Char(','), 0, 0)).hasMatch()) << scanChoice.toStdString();
+
+    window->tabs()->setCurrentIndex(0);
+    ASSERT_TRUE(window->goToFolder((tree / "tiny").string()));
+    window->tabs()->setCurrentIndex(1);
+    EXPECT_EQ(files.rowCount(), 0);
+    EXPECT_EQ(window->filesNote(), QString::fromStdString("Files in " + (tree / "tiny").string() +
+                                                          ": 1, none of them among the 1,000 largest files the scan keeps"));
 }
 
 }  // namespace

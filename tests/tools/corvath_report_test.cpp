@@ -98,6 +98,15 @@ TEST_F(ReportTree, TopAndFilesAgreeWithDuAndFind) {
         EXPECT_EQ(line.substr(line.size() - path.size()), path);
     }
 
+    // More than the scan keeps: one line on standard error says so, the list
+    // (all 12 files here) is unchanged; up to what is kept, nothing is said.
+    const Report many = report(database, {"files", "--json", "-n", "5000", tree.path().string()});
+    ASSERT_EQ(many.run.status, 0) << many.run.err;
+    EXPECT_EQ(many.parsed().size(), 12u);
+    EXPECT_EQ(std::count(many.run.err.begin(), many.run.err.end(), '\n'), 1) << many.run.err;
+    EXPECT_NE(many.run.err.find("keeps its 1000 largest files"), std::string::npos) << many.run.err;
+    EXPECT_EQ(report(database, {"files", "-n", "1000", tree.path().string()}).run.err, "");
+
     // The stored scan as ncdu's export: ncdu reads it with no complaint.
     const Report exported = report(database, {"export", "--ncdu", (data / "scan.json").string()});
     ASSERT_EQ(exported.run.status, 0) << exported.run.err;
@@ -215,9 +224,10 @@ TEST_F(ReportTree, AMountPointInsideIsStoredAsAnotherFilesystem) {
     EXPECT_EQ(rows[usb]["files"], 0);
     EXPECT_EQ(rows[home]["other_filesystem"], false);
     EXPECT_EQ(rows[home]["allocated"], referenceFor(tree / "home").allocated);  // du -x leaves the mount out too
-    // Each folder counts its stored sub-folders and what they hold, no more.
-    EXPECT_EQ(rows[home]["folders"], 1);
-    EXPECT_EQ(rows[root]["folders"], 2);
+    // Each folder counts itself, its stored sub-folders and what they hold, no
+    // more: the mount point is one folder, not entered.
+    EXPECT_EQ(rows[home]["folders"], 2);
+    EXPECT_EQ(rows[root]["folders"], 3);
     const Report text = report(database, {"top", home});
     EXPECT_NE(text.run.out.find(">    " + usb), std::string::npos) << text.run.out;
     EXPECT_NE(text.run.out.find("> another filesystem is mounted here"), std::string::npos) << text.run.out;

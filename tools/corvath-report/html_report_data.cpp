@@ -27,7 +27,8 @@ json scanSummary(const StoredScan& scan) {
 // The cut tree, best first: the largest folder not yet shown is taken next, so
 // the folders shown are the largest ones above the threshold, each with every
 // folder above it. Each row: parent index (-1 for the root), name, allocated,
-// files, folders, flags, own bytes (its entry and files), cut folders, cut bytes.
+// files, folders (itself included, as every view counts them), flags, own bytes
+// (its entry and files), cut folders, cut bytes.
 json cutTree(const ScanReader& reader, const StoredScan& scan, const HtmlReportLimits& limits) {
     const std::uint64_t threshold = scan.allocated / 1000 * limits.perMille;
     struct Candidate {
@@ -67,7 +68,7 @@ json cutTree(const ScanReader& reader, const StoredScan& scan, const HtmlReportL
             }
         }
         rows.push_back(json::array({next.parent, jsonText(index == 0 ? scan.root : next.folder.name),
-                                    next.folder.allocated, next.folder.files, next.folder.folders, next.folder.flags,
+                                    next.folder.allocated, next.folder.files, foldersCounted(next.folder), next.folder.flags,
                                     own}));
         cutBytes.push_back(cut);
         cutCount.push_back(cutFolders);

@@ -23,6 +23,7 @@
 #include "results/results_database.h"
 #include "results/results_error.h"
 #include "results/scan_reader.h"
+#include "text/database_option.h"
 #include "text/paths.h"
 #include "text/program_version.h"
 #include "text/standard_options.h"
@@ -54,7 +55,7 @@ ReportArguments withAbsolutePath(ReportArguments arguments) {
 }
 
 int run(const ReportArguments& arguments) {
-    const std::string database = arguments.database.value_or(defaultResultsDatabasePath().string());
+    const std::string database = chosenDatabase(arguments.database, defaultResultsDatabasePath());
     switch (arguments.command) {
         case ReportArguments::Command::Help:
             std::cout << reportUsage(kResultsDatabaseText);

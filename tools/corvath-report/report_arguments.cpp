@@ -8,6 +8,7 @@
 #include <set>
 
 #include "results/retention.h"
+#include "text/database_option.h"
 #include "text/paths.h"
 
 namespace corvath {
@@ -158,8 +159,7 @@ ReportArguments parseReportArguments(const std::vector<std::string>& arguments) 
             parsed.from = number(argument, value());
         } else if (argument == "--since") {
             parsed.since = localDate(value());
-        } else if (argument == "--database") {
-            parsed.database = value();
+        } else if (takeDatabaseOption(arguments, i, parsed.database)) {
         } else if (argument == "--bytes") {
             parsed.bytes = true;
         } else if (argument == "--json") {

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "csv_text.h"
+#include "engine/largest_files.h"
 #include "report_table.h"
 #include "text/paths.h"
 #include "text/size_text.h"
@@ -265,7 +266,7 @@ private:
             for (std::size_t i = 0; i < ranking.entries.size(); ++i) {
                 const FolderRanking::Entry& ranked = ranking.entries[i];
                 table.add({size(ranked.folder.allocated), share(ranked.folder.allocated, ranked.parentAllocated),
-                           count(ranked.folder.files), count(ranked.folder.folders),
+                           count(ranked.folder.files), count(foldersCounted(ranked.folder)),
                            otherFilesystem(isMountPoint(ranked.folder), isExcluded(ranked.folder)),
                            excluded(isExcluded(ranked.folder)), unreadable(isUnreadable(ranked.folder)),
                            {"", (ranked.folder.flags & StoredFolder::kSubvolume) != 0}},
@@ -278,19 +279,35 @@ private:
 
     void files() {
         const std::vector<StoredScan> scans = scansFor();
+        // Each scan keeps its largest files only: more cannot be listed.
+        if (args_.count > LargestFiles::kKept) {
+            warnings_ << "warning: each scan keeps its " << LargestFiles::kKept << " largest files: at most "
+                      << LargestFiles::kKept << " are listed, not " << args_.count << '\n';
+        }
         for (const StoredScan& scan : scans) {
             ReportTable table({{"SIZE", "allocated", true},
                                {"APPARENT", "apparent", true},
                                {"MODIFIED", "modified", false, false, Kind::Time},
                                {"PATH", "path", false, false, Kind::Name}});
-            for (const StoredFile& file : reader_.largestFiles(scan, pathIn(scan), args_.count)) {
+            const std::string where = pathIn(scan);
+            const std::vector<StoredFile> largest = reader_.largestFiles(scan, where, args_.count);
+            for (const StoredFile& file : largest) {
                 const auto modified = std::chrono::system_clock::from_time_t(static_cast<std::time_t>(file.modified));
                 table.add({size(file.allocated), size(file.apparent), {localTime(modified), file.modified},
                            path(file.path())});
             }
+            if (largest.empty()) warnNoneKept(scan, where);
             emit(table, scan, scans.size() > 1 || !args_.target);
         }
         finish();
+    }
+
+    // A folder with files, none of them among the scan's largest, is not empty.
+    void warnNoneKept(const StoredScan& scan, const std::string& where) {
+        const std::optional<StoredFolder> folder = reader_.findFolder(scan, where);
+        if (!folder || folder->files == 0) return;
+        warnings_ << "warning: none of the " << folder->files << " files in " << shownName(where.empty() ? scan.root : where)
+                  << " is among the " << LargestFiles::kKept << " largest files scan " << scan.id << " keeps\n";
     }
 
     // The scan to compare with: --from, the newest before --since, or the one
