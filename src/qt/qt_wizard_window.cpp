@@ -1,6 +1,7 @@
 #include "qt/qt_wizard_window.h"
 
 #include "qt/qt_centered_message.h"
+#include "qt/qt_input_drain.h"
 #include "qt/qt_look.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/message_box.h"
@@ -108,6 +109,8 @@ void QtWizardWindow::paintNow(Control control) {
     }
     w->repaint();
 }
+
+void QtWizardWindow::dropQueuedInput() { drainInputOf(*form_); }
 
 void QtWizardWindow::startTimer(int milliseconds) { timer_.start(milliseconds); }
 

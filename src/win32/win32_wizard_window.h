@@ -59,6 +59,7 @@ private:
     void raise(Control control) override;
     void lower(Control control) override;
     void paintNow(Control control) override;
+    void dropQueuedInput() override;
     int checkState(Control control) const override;
     void setCheckState(Control control, int state) override;
     int barValue(Control control) const override;

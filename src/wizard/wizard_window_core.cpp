@@ -228,6 +228,10 @@ void WizardWindowCore::sendToBack(Control control) {
     if (!unloaded_ && !isWindowOrTimer(control)) lower(control);
 }
 
+void WizardWindowCore::discardInput() {
+    if (!unloaded_) dropQueuedInput();
+}
+
 void WizardWindowCore::refresh(Control control) {
     if (!unloaded_ && control != Control::tmrProgress) paintNow(control);
 }

@@ -25,6 +25,7 @@ public:
 
     void show() override;
     void setFocus() override;
+    void discardInput() override;
     void unload() override;
     bool isLoaded() const override { return !unloaded_; }
 
@@ -102,7 +103,9 @@ protected:
     virtual bool isActive(Control control) const = 0;
     virtual void raise(Control control) = 0;
     virtual void lower(Control control) = 0;
-    virtual void paintNow(Control control) = 0;
+    virtual void paintNow(Control control) = 0;  // frmWizard too: the whole window
+    // Takes the user's input waiting in the queue for the window and drops it.
+    virtual void dropQueuedInput() = 0;
     virtual int checkState(Control control) const = 0;                // check_state codes
     virtual void setCheckState(Control control, int state) = 0;       // without running the handler
     virtual int barValue(Control control) const = 0;

@@ -42,6 +42,7 @@ public:
 
     void show() override { ++shown; }
     void processEvents() override { ++eventRounds; }
+    void discardInput() override;
     void setFocus() override { ++focused; }
     void unload() override;
     bool isLoaded() const override { return loaded; }
@@ -84,6 +85,12 @@ public:
     std::map<Control, std::vector<int>> valueHistory;  // every value set, in order
     std::vector<Control> zOrder;  // back to front
     std::vector<Control> refreshes;  // every control painted at once, in order
+    // The window as it was each time waiting input was dropped.
+    struct Discard {
+        bool nextEnabled, rememberEnabled;
+        int listedDrives;
+    };
+    std::vector<Discard> discards;
     FakeDriveList list;
     bool loaded = true;
     int unloads = 0;  // unload handler runs
