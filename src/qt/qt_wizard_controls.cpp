@@ -8,6 +8,7 @@
 #include "qt/qt_wizard_form.h"
 #include "ui/twips.h"
 #include "wizard/access_key.h"
+#include "wizard/spoken_names.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -84,6 +85,8 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         list_->setParent(parent);
         list_->setColumnCount(1);
         list_->setHeaderHidden(true);
+        // Hidden, the header still names the column to a screen reader.
+        list_->setHeaderLabels({translatedText(kDriveColumnName)});
         list_->setRootIsDecorated(false);
         list_->setUniformRowHeights(true);
         list_->setIconSize(QSize(16, 16));
@@ -104,6 +107,10 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         break;
     }
     return nullptr;
+}
+
+void QtWizardWindow::nameControls() {
+    for (const auto& [control, name] : kSpokenNames) widget(control)->setAccessibleName(translatedText(name));
 }
 
 void QtWizardWindow::connectEvents() {
@@ -140,6 +147,8 @@ void QtWizardWindow::showCaption(Control control, const std::string& caption) {
         if (control != Control::Image1) label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(text);
+        // Read out as what it says: no label names it.
+        edit->setAccessibleName(text);
     } else if (auto* frame = dynamic_cast<QtFrame*>(w)) {
         frame->setCaption(text);
     }
@@ -160,9 +169,16 @@ QtWizardWindow::PixelSize QtWizardWindow::textRoom(Control control) const {
     return {wanted.width(), wanted.height()};
 }
 
-void QtWizardWindow::setShown(Control control, bool shown) { widget(control)->setVisible(shown); }
+void QtWizardWindow::setShown(Control control, bool shown) {
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) {
+        covered->second = shown;
+    } else {
+        widget(control)->setVisible(shown);
+    }
+}
 
 bool QtWizardWindow::isShown(Control control) const {
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) return covered->second;
     const QWidget* w = widget(control);
     return w != nullptr && !w->isHidden();
 }
@@ -174,9 +190,31 @@ bool QtWizardWindow::isActive(Control control) const {
     return w != nullptr && w->isEnabled();
 }
 
-void QtWizardWindow::raise(Control control) { widget(control)->raise(); }
+void QtWizardWindow::raise(Control control) {
+    QWidget* w = widget(control);
+    w->raise();
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) {
+        w->setVisible(covered->second);
+        coveredShown_.erase(covered);
+    }
+}
 
-void QtWizardWindow::lower(Control control) { widget(control)->lower(); }
+// A control sent behind a sibling that hides all of it (the loading notice
+// behind the drive list) is hidden as well, so that a screen reader does not
+// find it there; the window logic still reads the visibility it set.
+void QtWizardWindow::lower(Control control) {
+    QWidget* w = widget(control);
+    w->lower();
+    if (coveredShown_.count(control) != 0 || w->isHidden()) return;
+    for (const QObject* sibling : w->parentWidget()->children()) {
+        const auto* other = qobject_cast<const QWidget*>(sibling);
+        if (other != nullptr && other != w && !other->isHidden() && other->geometry().contains(w->geometry())) {
+            coveredShown_[control] = true;
+            w->hide();
+            return;
+        }
+    }
+}
 
 int QtWizardWindow::checkState(Control control) const {
     switch (static_cast<const QCheckBox*>(widget(control))->checkState()) {

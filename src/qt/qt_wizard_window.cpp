@@ -3,6 +3,7 @@
 #include "qt/qt_centered_message.h"
 #include "qt/qt_input_drain.h"
 #include "qt/qt_look.h"
+#include "qt/qt_wizard_accessibility.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/message_box.h"
 #include "ui/path_compaction.h"
@@ -46,7 +47,9 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
         if (!closingByCode_) closeBoxPressed();
     };
 
+    installWizardAccessibility();
     buildControls();
+    nameControls();
     applyTabOrder();
     connectEvents();
 

@@ -72,6 +72,7 @@ private:
 
     QWidget* makeWidget(const ControlDesign& design, QWidget* parent);
     void connectEvents();
+    void nameControls();
     void applyTabOrder();
 
     std::unique_ptr<QtWizardForm> form_;
@@ -81,6 +82,9 @@ private:
     QtMousePointer pointer_;
     QTimer timer_;
     bool closingByCode_ = false;
+    // Controls hidden because they lie behind a sibling that covers them, with
+    // the visibility the window logic gave them.
+    std::map<Control, bool> coveredShown_;
 };
 
 }  // namespace corvath

@@ -14,6 +14,7 @@
 #include "support/fake_volume_layer.h"
 #include "support/recording_file_manager.h"
 #include "wizard/forwarded_events.h"
+#include "wizard/spoken_names.h"
 #include "wizard/wizard.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,16 @@ TEST_F(WindowLanguage, UnderAGermanLocaleEveryTextIsGermanAndTheLogicStillReadsE
     EXPECT_EQ(folder, "/media/usb/data");
     // The logic reads its own English caption back: Cancel became Finish.
     EXPECT_EQ(window.caption(Control::cmdCancel), "Finish");
+
+    // What a screen reader says is German too.
+    for (const auto& [control, english] : kSpokenNames) {
+        EXPECT_NE(window.widget(control)->accessibleName().toStdString(), english);
+    }
+    auto* list = static_cast<QTreeWidget*>(window.widget(Control::lvwDrives));
+    EXPECT_EQ(list->headerItem()->text(0).toStdString(), "Laufwerk");
+    window.driveList().setInaccessible(0);
+    EXPECT_EQ(list->topLevelItem(0)->data(0, Qt::AccessibleTextRole).toString().toStdString(),
+              list->topLevelItem(0)->text(0).toStdString() + ", nicht lesbar");
 }
 
 }  // namespace
