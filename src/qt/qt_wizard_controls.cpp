@@ -169,6 +169,13 @@ QtWizardWindow::PixelSize QtWizardWindow::textRoom(Control control) const {
     return {wanted.width(), wanted.height()};
 }
 
+int QtWizardWindow::wrappedTextHeight(Control control, int widthPixels) const {
+    const auto* label = static_cast<const QLabel*>(widget(control));
+    const int height = label->heightForWidth(widthPixels);
+    if (height > 0) return height;
+    return QFontMetrics(label->font()).boundingRect(QRect(0, 0, widthPixels, 0), Qt::TextWordWrap, label->text()).height();
+}
+
 void QtWizardWindow::setShown(Control control, bool shown) {
     if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) {
         covered->second = shown;

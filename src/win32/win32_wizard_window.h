@@ -52,6 +52,7 @@ private:
     void showCaption(Control control, const std::string& caption) override;
     void placeAt(Control control, const PixelRect& rect) override;
     PixelSize textRoom(Control control) const override;
+    int wrappedTextHeight(Control control, int widthPixels) const override;
     void setShown(Control control, bool shown) override;
     bool isShown(Control control) const override;
     void setActive(Control control, bool enabled) override;

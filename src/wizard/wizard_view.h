@@ -72,6 +72,9 @@ public:
     // come while the window was busy; a close by the close box is kept.
     virtual void discardInput() = 0;
     virtual void setFocus() = 0;
+    // Gives one control the focus, now or, while another window is active,
+    // when this one is activated again; nothing when it cannot take it.
+    virtual void setFocus(Control control) = 0;
     virtual void unload() = 0;        // runs the unload handler; does nothing when already unloaded
     virtual bool isLoaded() const = 0;
 

@@ -44,6 +44,7 @@ public:
     void processEvents() override { ++eventRounds; }
     void discardInput() override;
     void setFocus() override { ++focused; }
+    void setFocus(Control control) override { focusedControls.push_back(control); }
     void unload() override;
     bool isLoaded() const override { return loaded; }
 
@@ -97,6 +98,7 @@ public:
     int shown = 0;
     int eventRounds = 0;
     int focused = 0;
+    std::vector<Control> focusedControls;  // every control given the focus, in order
     bool listCheckBoxes = false;
     int listColumnWidth = 0;
     bool timerEnabled = false;
