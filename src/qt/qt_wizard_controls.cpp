@@ -4,6 +4,7 @@
 
 #include "qt/qt_frame.h"
 #include "qt/qt_look.h"
+#include "qt/qt_tick_box_style.h"
 #include "qt/qt_translation.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/twips.h"
@@ -69,8 +70,11 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return image;
     }
-    case ControlKind::CheckBox:
-        return new QCheckBox(parent);
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(parent);
+        box->setStyle(tickBoxStyle_);
+        return box;
+    }
     case ControlKind::TextBox: {
         auto* text = new QLineEdit(parent);
         text->setReadOnly(true);
@@ -90,6 +94,8 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         list_->setRootIsDecorated(false);
         list_->setUniformRowHeights(true);
         list_->setIconSize(QSize(16, 16));
+        // Owned by the list; it draws the tick boxes so that they show on a dark ground too.
+        list_->setStyle(tickBoxStyle_);
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list_->header()->setStretchLastSection(false);

@@ -3,6 +3,7 @@
 #include "qt/qt_centered_message.h"
 #include "qt/qt_input_drain.h"
 #include "qt/qt_look.h"
+#include "qt/qt_tick_box_style.h"
 #include "qt/qt_wizard_accessibility.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/message_box.h"
@@ -30,7 +31,9 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
     : WizardWindowCore(events),
       form_(std::make_unique<QtWizardForm>()),
       list_(new QTreeWidget(form_.get())),
+      tickBoxStyle_(new QtTickBoxStyle()),
       driveList_(*list_) {
+    tickBoxStyle_->setParent(list_);
     prepareIconTheme();
     const QScreen* screen = form_->screen();
     const double twipsPerPixelX = twipsPerPixelAt(screen->logicalDotsPerInchX());

@@ -11,6 +11,7 @@
 #include <string>
 
 class QWidget;
+class QStyle;
 class QTreeWidget;
 
 namespace corvath {
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<QtWizardForm> form_;
     std::map<Control, QWidget*> widgets_;
     QTreeWidget* list_ = nullptr;
+    QStyle* tickBoxStyle_ = nullptr;  // a child of the list
     QtDriveList driveList_;
     QtMousePointer pointer_;
     QTimer timer_;
