@@ -17,6 +17,8 @@
 #include "app/analyzer_help.h"
 
 #ifdef CORVATH_WITH_WIZARD
+#include "platform/shared/bounded_call.h"
+#include "qt/qt_event_pump.h"
 #include "qt/qt_wizard_application.h"
 #endif
 
@@ -76,6 +78,9 @@ int runAnalyzer(int argc, char** argv, std::chrono::milliseconds stallLimit) {
     XdgFileManager fileManager;
     ResultsDatabase results(defaultResultsDatabasePath().string());
     LinuxDriveMounts mounts;
+    // A drive that keeps the window's thread waiting must not keep the window
+    // from painting; the user's input waits until the thread is free.
+    const WhileWaiting keepWindowDrawn(runWindowSystemEvents);
     return runWizardApplication(argc, argv, state, store, volumes, fileManager, [&, stallLimit](EventPump& pump) {
         return std::make_unique<Scanner>(pump, results, scannerOptions(mounts, stallLimit, store));
     });

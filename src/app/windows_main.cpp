@@ -3,12 +3,14 @@
 #include "engine/event_pump.h"
 #include "engine/scanner.h"
 #include "platform/shared/abandonable_child.h"
+#include "platform/shared/bounded_call.h"
 #include "platform/windows/parent_console.h"
 #include "platform/windows/user_folders.h"
 #include "platform/windows/win32_drive_mounts.h"
 #include "platform/windows/win32_file_manager.h"
 #include "platform/windows/win32_registry_store.h"
 #include "platform/windows/win32_volume_layer.h"
+#include "win32/win32_event_pump.h"
 #include "win32/win32_wizard_application.h"
 #include "results/results_database.h"
 #include "run/run_state.h"
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
         return runInAbandonableChild([&state] { return runUnattendedHere(state); });
     }
     Win32Parts parts;
+    // A drive that keeps the window's thread waiting must not keep the window
+    // from painting; the user's input waits until the thread is free.
+    const WhileWaiting keepWindowDrawn(runWindowSystemMessages);
     return runWin32WizardApplication(state, parts.store, parts.volumes, parts.fileManager,
                                      [&parts](EventPump& pump) { return parts.scanner(pump); });
 }

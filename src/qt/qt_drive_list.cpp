@@ -2,6 +2,7 @@
 
 #include "qt/qt_look.h"
 #include "qt/qt_translation.h"
+#include "wizard/spoken_names.h"
 
 #include <QPalette>
 #include <QTreeWidget>
@@ -71,6 +72,8 @@ void QtDriveList::setInaccessible(int position) {
     if (auto* it = item(position)) {
         it->setData(0, kInaccessibleRole, true);
         it->setForeground(0, tree_.palette().brush(QPalette::Disabled, QPalette::Text));
+        // Heard, not only seen: a screen reader reads the name with the mark.
+        it->setData(0, Qt::AccessibleTextRole, translatedText(kUnreadableDriveName).arg(it->text(0)));
         applyIcon(*it);
     }
 }

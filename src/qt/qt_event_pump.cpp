@@ -1,6 +1,7 @@
 #include "qt/qt_event_pump.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
 
@@ -23,6 +24,12 @@ void QtEventPump::wake() {
     wakes_.add();
     // Looked up each time: the dispatcher may not exist yet when the pump is made.
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread_)) dispatcher->wakeUp();
+}
+
+void runWindowSystemEvents() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || app->thread() != QThread::currentThread()) return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
 }
 
 }  // namespace corvath

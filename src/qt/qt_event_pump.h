@@ -21,4 +21,10 @@ private:
     WakeCount wakes_;
 };
 
+// Runs the window system's pending events once, with what they post, except
+// the user's input and timers: a window repaints when exposed or restored,
+// while clicks and keys wait their turn and no tick fires. For the window's
+// thread while it waits for a drive that may not answer.
+void runWindowSystemEvents();
+
 }  // namespace corvath

@@ -4,10 +4,12 @@
 
 #include "qt/qt_frame.h"
 #include "qt/qt_look.h"
+#include "qt/qt_tick_box_style.h"
 #include "qt/qt_translation.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/twips.h"
 #include "wizard/access_key.h"
+#include "wizard/spoken_names.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -68,8 +70,11 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return image;
     }
-    case ControlKind::CheckBox:
-        return new QCheckBox(parent);
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(parent);
+        box->setStyle(tickBoxStyle_);
+        return box;
+    }
     case ControlKind::TextBox: {
         auto* text = new QLineEdit(parent);
         text->setReadOnly(true);
@@ -84,9 +89,13 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         list_->setParent(parent);
         list_->setColumnCount(1);
         list_->setHeaderHidden(true);
+        // Hidden, the header still names the column to a screen reader.
+        list_->setHeaderLabels({translatedText(kDriveColumnName)});
         list_->setRootIsDecorated(false);
         list_->setUniformRowHeights(true);
         list_->setIconSize(QSize(16, 16));
+        // Owned by the list; it draws the tick boxes so that they show on a dark ground too.
+        list_->setStyle(tickBoxStyle_);
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list_->header()->setStretchLastSection(false);
@@ -104,6 +113,10 @@ QWidget* QtWizardWindow::makeWidget(const ControlDesign& design, QWidget* parent
         break;
     }
     return nullptr;
+}
+
+void QtWizardWindow::nameControls() {
+    for (const auto& [control, name] : kSpokenNames) widget(control)->setAccessibleName(translatedText(name));
 }
 
 void QtWizardWindow::connectEvents() {
@@ -140,6 +153,8 @@ void QtWizardWindow::showCaption(Control control, const std::string& caption) {
         if (control != Control::Image1) label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(text);
+        // Read out as what it says: no label names it.
+        edit->setAccessibleName(text);
     } else if (auto* frame = dynamic_cast<QtFrame*>(w)) {
         frame->setCaption(text);
     }
@@ -160,9 +175,23 @@ QtWizardWindow::PixelSize QtWizardWindow::textRoom(Control control) const {
     return {wanted.width(), wanted.height()};
 }
 
-void QtWizardWindow::setShown(Control control, bool shown) { widget(control)->setVisible(shown); }
+int QtWizardWindow::wrappedTextHeight(Control control, int widthPixels) const {
+    const auto* label = static_cast<const QLabel*>(widget(control));
+    const int height = label->heightForWidth(widthPixels);
+    if (height > 0) return height;
+    return QFontMetrics(label->font()).boundingRect(QRect(0, 0, widthPixels, 0), Qt::TextWordWrap, label->text()).height();
+}
+
+void QtWizardWindow::setShown(Control control, bool shown) {
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) {
+        covered->second = shown;
+    } else {
+        widget(control)->setVisible(shown);
+    }
+}
 
 bool QtWizardWindow::isShown(Control control) const {
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) return covered->second;
     const QWidget* w = widget(control);
     return w != nullptr && !w->isHidden();
 }
@@ -174,9 +203,31 @@ bool QtWizardWindow::isActive(Control control) const {
     return w != nullptr && w->isEnabled();
 }
 
-void QtWizardWindow::raise(Control control) { widget(control)->raise(); }
+void QtWizardWindow::raise(Control control) {
+    QWidget* w = widget(control);
+    w->raise();
+    if (const auto covered = coveredShown_.find(control); covered != coveredShown_.end()) {
+        w->setVisible(covered->second);
+        coveredShown_.erase(covered);
+    }
+}
 
-void QtWizardWindow::lower(Control control) { widget(control)->lower(); }
+// A control sent behind a sibling that hides all of it (the loading notice
+// behind the drive list) is hidden as well, so that a screen reader does not
+// find it there; the window logic still reads the visibility it set.
+void QtWizardWindow::lower(Control control) {
+    QWidget* w = widget(control);
+    w->lower();
+    if (coveredShown_.count(control) != 0 || w->isHidden()) return;
+    for (const QObject* sibling : w->parentWidget()->children()) {
+        const auto* other = qobject_cast<const QWidget*>(sibling);
+        if (other != nullptr && other != w && !other->isHidden() && other->geometry().contains(w->geometry())) {
+            coveredShown_[control] = true;
+            w->hide();
+            return;
+        }
+    }
+}
 
 int QtWizardWindow::checkState(Control control) const {
     switch (static_cast<const QCheckBox*>(widget(control))->checkState()) {

@@ -1,7 +1,10 @@
 #include "qt/qt_wizard_window.h"
 
 #include "qt/qt_centered_message.h"
+#include "qt/qt_input_drain.h"
 #include "qt/qt_look.h"
+#include "qt/qt_tick_box_style.h"
+#include "qt/qt_wizard_accessibility.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/message_box.h"
 #include "ui/path_compaction.h"
@@ -28,7 +31,9 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
     : WizardWindowCore(events),
       form_(std::make_unique<QtWizardForm>()),
       list_(new QTreeWidget(form_.get())),
+      tickBoxStyle_(new QtTickBoxStyle()),
       driveList_(*list_) {
+    tickBoxStyle_->setParent(list_);
     prepareIconTheme();
     const QScreen* screen = form_->screen();
     const double twipsPerPixelX = twipsPerPixelAt(screen->logicalDotsPerInchX());
@@ -45,7 +50,9 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
         if (!closingByCode_) closeBoxPressed();
     };
 
+    installWizardAccessibility();
     buildControls();
+    nameControls();
     applyTabOrder();
     connectEvents();
 
@@ -108,6 +115,8 @@ void QtWizardWindow::paintNow(Control control) {
     }
     w->repaint();
 }
+
+void QtWizardWindow::dropQueuedInput() { drainInputOf(*form_); }
 
 void QtWizardWindow::startTimer(int milliseconds) { timer_.start(milliseconds); }
 

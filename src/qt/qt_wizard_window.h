@@ -11,6 +11,7 @@
 #include <string>
 
 class QWidget;
+class QStyle;
 class QTreeWidget;
 
 namespace corvath {
@@ -43,6 +44,7 @@ private:
     void showCaption(Control control, const std::string& caption) override;
     void placeAt(Control control, const PixelRect& rect) override;
     PixelSize textRoom(Control control) const override;
+    int wrappedTextHeight(Control control, int widthPixels) const override;
     void setShown(Control control, bool shown) override;
     bool isShown(Control control) const override;
     void setActive(Control control, bool enabled) override;
@@ -50,6 +52,7 @@ private:
     void raise(Control control) override;
     void lower(Control control) override;
     void paintNow(Control control) override;
+    void dropQueuedInput() override;
     int checkState(Control control) const override;
     void setCheckState(Control control, int state) override;
     int barValue(Control control) const override;
@@ -71,15 +74,20 @@ private:
 
     QWidget* makeWidget(const ControlDesign& design, QWidget* parent);
     void connectEvents();
+    void nameControls();
     void applyTabOrder();
 
     std::unique_ptr<QtWizardForm> form_;
     std::map<Control, QWidget*> widgets_;
     QTreeWidget* list_ = nullptr;
+    QStyle* tickBoxStyle_ = nullptr;  // a child of the list
     QtDriveList driveList_;
     QtMousePointer pointer_;
     QTimer timer_;
     bool closingByCode_ = false;
+    // Controls hidden because they lie behind a sibling that covers them, with
+    // the visibility the window logic gave them.
+    std::map<Control, bool> coveredShown_;
 };
 
 }  // namespace corvath

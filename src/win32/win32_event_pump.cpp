@@ -16,6 +16,16 @@ bool dispatchPendingMessages(const MessageFilter& filter) {
     return true;
 }
 
+void runWindowSystemMessages() {
+    // A window procedure that leaves its area invalid would be asked to paint
+    // again at once: a bounded number of rounds.
+    constexpr int kMostPaints = 64;
+    MSG msg;
+    for (int i = 0; i < kMostPaints && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i) {
+        DispatchMessageA(&msg);
+    }
+}
+
 Win32EventPump::Win32EventPump() : woken_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 Win32EventPump::~Win32EventPump() {

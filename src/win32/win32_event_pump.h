@@ -16,6 +16,11 @@ using MessageFilter = std::function<bool(MSG&)>;
 // the outermost loop. False when a WM_QUIT was met.
 bool dispatchPendingMessages(const MessageFilter& filter);
 
+// Answers the messages sent to the thread's windows and paints what needs it,
+// leaving input, timers and other posted messages queued: for the window's
+// thread while it waits for a drive that may not answer.
+void runWindowSystemMessages();
+
 // Runs the window's messages while the engine scans. run() returns once wake()
 // has been called, from whatever thread; it waits on an event as well as on the
 // message queue, so a wake from a worker ends the wait at once. Make it on the

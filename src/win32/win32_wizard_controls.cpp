@@ -133,6 +133,18 @@ Win32WizardWindow::PixelSize Win32WizardWindow::textRoom(Control c) const {
     return {text + 1, 0};
 }
 
+int Win32WizardWindow::wrappedTextHeight(Control c, int widthPixels) const {
+    HWND w = control(c);
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    RECT room{0, 0, widthPixels, 0};
+    const std::string& text = englishCaption(c);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &room, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    return room.bottom - room.top;
+}
+
 void Win32WizardWindow::placeAt(Control c, const PixelRect& rect) {
     SetWindowPos(control(c), nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -189,6 +201,11 @@ void Win32WizardWindow::setBarValue(Control c, int value) {
 void Win32WizardWindow::setLabelWrap(Control c, bool wrap) {
     HWND w = control(c);
     auto style = GetWindowLongPtrA(w, GWL_STYLE);
+    // A banner label draws itself, wrapped within its rectangle.
+    if ((style & SS_TYPEMASK) == SS_OWNERDRAW) {
+        InvalidateRect(w, nullptr, TRUE);
+        return;
+    }
     style = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | (wrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
     SetWindowLongPtrA(w, GWL_STYLE, style);
     InvalidateRect(w, nullptr, TRUE);
@@ -240,7 +257,8 @@ void Win32WizardWindow::drawBannerLabel(const DRAWITEMSTRUCT& item) {
     // Dark on the white banner whatever the desktop's colours.
     SetTextColor(dc, RGB(0, 0, 0));
     RECT textRect = area;
-    DrawTextA(dc, text, -1, &textRect, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    // Laid out one line wide unless the text must wrap before the artwork.
+    DrawTextA(dc, text, -1, &textRect, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, oldFont);
 }
 

@@ -220,6 +220,16 @@ void Win32WizardWindow::paintNow(Control c) {
     RedrawWindow(window_, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void Win32WizardWindow::dropQueuedInput() {
+    // Only this window lives on the thread. The close box's messages are not
+    // client input and stay queued.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
 void Win32WizardWindow::startTimer(int milliseconds) {
     SetTimer(window_, kProgressTimerId, static_cast<UINT>(milliseconds), nullptr);
 }

@@ -52,6 +52,7 @@ private:
     void showCaption(Control control, const std::string& caption) override;
     void placeAt(Control control, const PixelRect& rect) override;
     PixelSize textRoom(Control control) const override;
+    int wrappedTextHeight(Control control, int widthPixels) const override;
     void setShown(Control control, bool shown) override;
     bool isShown(Control control) const override;
     void setActive(Control control, bool enabled) override;
@@ -59,6 +60,7 @@ private:
     void raise(Control control) override;
     void lower(Control control) override;
     void paintNow(Control control) override;
+    void dropQueuedInput() override;
     int checkState(Control control) const override;
     void setCheckState(Control control, int state) override;
     int barValue(Control control) const override;

@@ -82,6 +82,11 @@ inline constexpr std::array<ControlDesign, 23> kWizardControls{{
     {Control::Label3, ControlKind::Label, Control::frmProgress, "Analyzing", 315, 840, 825, 210, 10, true, true},
 }};
 
+// How far the banner picture's artwork lies from the picture's left edge
+// (345 of its 500 pixels); left of it the picture is near white. A banner
+// label that grows with its text stops short of it and wraps instead.
+inline constexpr int kBannerArtworkOffsetTwips = 5175;
+
 // The banner, the separator and the buttons lie over the pages, whose own
 // borders they hide: brought to the front after any page.
 inline constexpr std::array<Control, 5> kOverPages{Control::frmTop, Control::frmBar, Control::cmdCancel,

@@ -133,6 +133,9 @@ void Wizard::finishRun() {
     view_.setCaption(Control::lblTitle, "Analyzing...Done");
     view_.setCaption(Control::lblDesc, "Corvath has finished analyzing your disk.");
     view_.setCaption(Control::cmdCancel, "Finish");
+    // Where the run left the focus (a tick box, or a message box's window
+    // restoring its own) is no help: Enter on Finish ends the program.
+    view_.setFocus(Control::cmdCancel);
     stopProgressTimer();
 
     // A cancel that came during the last FinishDrive closes the window, yet the

@@ -64,12 +64,12 @@ void Wizard::startInteractive() {
     view_.setFocus();
 
     // The notice covers the list, and nothing can start, until the list is filled.
-    // Painted now: probing a slow drive keeps the window from painting for up
-    // to the probe's bound.
+    // Painted now, the disabled controls with it: the window may not get to
+    // paint again before a slow drive has answered.
     view_.bringToFront(Control::txtLoading);
-    view_.refresh(Control::txtLoading);
     view_.setEnabled(Control::cmdNext, false);
     view_.setEnabled(Control::chkRememberSettings, false);
+    view_.refresh(Control::frmWizard);
 
     std::optional<WaitCursor> waitCursor;
     waitCursor.emplace(view_);
@@ -87,6 +87,9 @@ void Wizard::startInteractive() {
 
     view_.sendToBack(Control::txtLoading);
     view_.refresh(Control::lvwDrives);
+    // A click or key the user gave while the list loaded was meant for a window
+    // that could not yet act on it, and must not start a run now.
+    view_.discardInput();
     view_.setEnabled(Control::cmdNext, true);
     view_.setEnabled(Control::chkRememberSettings, true);
 

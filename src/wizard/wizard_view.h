@@ -68,7 +68,13 @@ public:
     // The window as a whole.
     virtual void show() = 0;          // without making it modal
     virtual void processEvents() = 0; // lets pending window events run once
+    // Drops the clicks and keys aimed at the window that wait to be handled,
+    // come while the window was busy; a close by the close box is kept.
+    virtual void discardInput() = 0;
     virtual void setFocus() = 0;
+    // Gives one control the focus, now or, while another window is active,
+    // when this one is activated again; nothing when it cannot take it.
+    virtual void setFocus(Control control) = 0;
     virtual void unload() = 0;        // runs the unload handler; does nothing when already unloaded
     virtual bool isLoaded() const = 0;
 

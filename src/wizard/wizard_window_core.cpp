@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 namespace corvath {
 
@@ -56,13 +57,28 @@ void WizardWindowCore::placeControl(Control control) {
         // Wider to the right; taller about the middle, so that the rectangle's
         // centre stays where it was laid out.
         const PixelSize room = textRoom(control);
-        rect.width = std::max(rect.width, room.width);
+        const int widest = std::max(rect.width, widestBeforeArtwork(control, rect.left));
+        const bool wraps = d.kind == ControlKind::Label && room.width > widest;
+        if (d.kind == ControlKind::Label) setLabelWrap(control, wraps);
+        if (wraps) {
+            // Onto more lines, downward, rather than over the banner's artwork.
+            rect.width = widest;
+            rect.height = std::max(rect.height, wrappedTextHeight(control, widest));
+        } else {
+            rect.width = std::max(rect.width, room.width);
+        }
         if (room.height > rect.height) {
             rect.top -= (room.height - rect.height) / 2;
             rect.height = room.height;
         }
     }
     placeAt(control, rect);
+}
+
+int WizardWindowCore::widestBeforeArtwork(Control control, int leftPixels) const {
+    if (!liesOnWhite(designs_.at(control))) return std::numeric_limits<int>::max();
+    const int artwork = designs_.at(Control::Image1).left + kBannerArtworkOffsetTwips;
+    return twipsToPixels(artwork, twipsPerPixelX_) - leftPixels;
 }
 
 void WizardWindowCore::clicked(Control control) {
@@ -136,6 +152,17 @@ void WizardWindowCore::setFocus() {
     }
 }
 
+void WizardWindowCore::setFocus(Control control) {
+    if (!unloaded_ && !isWindowOrTimer(control) && canTakeFocus(control)) giveFocus(control);
+}
+
+bool WizardWindowCore::holds(Control container, Control control) const {
+    for (Control c = control; c != Control::frmWizard; c = designs_.at(c).container) {
+        if (c == container) return true;
+    }
+    return false;
+}
+
 void WizardWindowCore::moveFocus(bool backwards) { moveFocusFrom(focusedControl(), backwards); }
 
 // Some toolkits pass the focus on themselves when its control is hidden or
@@ -144,8 +171,11 @@ void WizardWindowCore::moveFocusFrom(std::optional<Control> focused, bool backwa
     const std::vector<ControlDesign> order = focusOrder();
     const int n = static_cast<int>(order.size());
     int at = -1;
+    // A control outside the order (a page) stands where its tab index puts it.
+    const int tabIndex = focused && *focused != Control::frmWizard ? designs_.at(*focused).tabIndex : -1;
     for (int i = 0; i < n; ++i) {
-        if (order[static_cast<std::size_t>(i)].name == focused) at = i;
+        const ControlDesign& d = order[static_cast<std::size_t>(i)];
+        if (d.name == focused || d.tabIndex < tabIndex) at = i;
     }
     for (int step = 1; step <= n; ++step) {
         const int next = ((at < 0 ? (backwards ? 0 : -1) : at) + (backwards ? -step : step) + 2 * n) % n;
@@ -177,13 +207,19 @@ void WizardWindowCore::closeBoxPressed() {
 void WizardWindowCore::setVisible(Control control, bool visible) {
     if (unloaded_ || control == Control::tmrProgress) return;
     if (control != Control::frmWizard) {
-        const bool hidesFocus = !visible && focusedControl() == control;
+        // A page hidden with the focus in it counts too: left there, the focus
+        // would come back, when the window is activated again, to whatever
+        // follows in the toolkit's own order.
+        const std::optional<Control> focused = focusedControl();
+        const bool hidesFocus = !visible && focused && holds(control, *focused);
         setShown(control, visible);
         // The focus goes on to the next control rather than nowhere, so that
         // Enter and Space still reach one.
+        // The toolkit's own choice stands for a control, not for a page:
+        // the next control in the window's tab order gets the focus.
         if (hidesFocus) {
             const std::optional<Control> now = focusedControl();
-            if (!now || now == control) moveFocusFrom(control, false);
+            if (!now || holds(control, *now) || control != *focused) moveFocusFrom(control, false);
         }
     } else if (visible) {
         show();
@@ -226,6 +262,10 @@ void WizardWindowCore::bringToFront(Control control) {
 
 void WizardWindowCore::sendToBack(Control control) {
     if (!unloaded_ && !isWindowOrTimer(control)) lower(control);
+}
+
+void WizardWindowCore::discardInput() {
+    if (!unloaded_) dropQueuedInput();
 }
 
 void WizardWindowCore::refresh(Control control) {

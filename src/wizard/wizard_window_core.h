@@ -25,6 +25,8 @@ public:
 
     void show() override;
     void setFocus() override;
+    void setFocus(Control control) override;
+    void discardInput() override;
     void unload() override;
     bool isLoaded() const override { return !unloaded_; }
 
@@ -96,13 +98,17 @@ protected:
     // The room the control's text needs as shown (a tick box's with its box); a
     // height of 0 for none.
     virtual PixelSize textRoom(Control control) const = 0;
+    // The height a label's text takes wrapped to that width.
+    virtual int wrappedTextHeight(Control control, int widthPixels) const = 0;
     virtual void setShown(Control control, bool shown) = 0;
     virtual bool isShown(Control control) const = 0;  // its own flag, whether or not the window is on screen
     virtual void setActive(Control control, bool enabled) = 0;
     virtual bool isActive(Control control) const = 0;
     virtual void raise(Control control) = 0;
     virtual void lower(Control control) = 0;
-    virtual void paintNow(Control control) = 0;
+    virtual void paintNow(Control control) = 0;  // frmWizard too: the whole window
+    // Takes the user's input waiting in the queue for the window and drops it.
+    virtual void dropQueuedInput() = 0;
     virtual int checkState(Control control) const = 0;                // check_state codes
     virtual void setCheckState(Control control, int state) = 0;       // without running the handler
     virtual int barValue(Control control) const = 0;
@@ -125,7 +131,11 @@ protected:
 
 private:
     void placeControl(Control control);
+    // The widest a label on the banner may grow before the picture's artwork;
+    // no limit for the other controls.
+    int widestBeforeArtwork(Control control, int leftPixels) const;
     void moveFocusFrom(std::optional<Control> focused, bool backwards);
+    bool holds(Control container, Control control) const;
     void applyTimer();
     void runCheckHandler(Control control);
     void closedIfIdle();

@@ -43,6 +43,8 @@ inline const QRect kNextButton{337, 300, 73, 23};
 inline const QRect kDiskBar{13, 160, 396, 17};
 inline const QRect kOverallBar{13, 216, 396, 17};
 inline const QRect kTitle{12, 13, 193, 17};
+// The text of "Remember these settings", right of its box.
+inline const QRect kRememberText{36, 259, 200, 20};
 // The drive list and the loading notice share this rectangle.
 inline const QRect kDriveList{16, 64, 396, 191};
 }  // namespace wizard_px

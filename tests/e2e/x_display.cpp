@@ -98,6 +98,27 @@ bool XWindow::click(int x, int y) const {
                .status == 0;
 }
 
+bool XWindow::key(const std::string& keysym) const {
+    return runCommand(xdotool_, {"windowfocus", id_, "key", keysym}, environment_, 10s).status == 0;
+}
+
+bool XWindow::remap() const {
+    return runCommand(xdotool_, {"windowunmap", "--sync", id_, "windowmap", "--sync", id_}, environment_, 10s)
+               .status == 0;
+}
+
+int XWindow::countNamed(const std::string& name) const {
+    const CommandResult result =
+        runCommand(xdotool_, {"search", "--onlyvisible", "--name", "^" + name + "$"}, environment_, 10s);
+    std::istringstream lines(result.output);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) ++count;
+    }
+    return count;
+}
+
 bool XWindow::capture(const std::string& pngFile) const {
     return runCommand(import_, {"-window", id_, pngFile}, environment_, 15s).status == 0;
 }

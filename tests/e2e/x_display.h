@@ -36,6 +36,15 @@ public:
     bool find(const std::string& name);
     // Clicks the left button at a point of the window's client area, in pixels.
     bool click(int x, int y) const;
+    // Gives the window the keyboard focus and presses a key (an X keysym name,
+    // "Return") as the keyboard would.
+    bool key(const std::string& keysym) const;
+    // Unmaps the window and maps it again, as minimising and restoring it does
+    // (without a window manager there is nothing else to do either): its
+    // contents are gone until the program paints them again.
+    bool remap() const;
+    // How many visible windows are named exactly `name`.
+    int countNamed(const std::string& name) const;
     // Saves the window's client area as a PNG; false when the capture failed.
     bool capture(const std::string& pngFile) const;
     const std::string& id() const { return id_; }

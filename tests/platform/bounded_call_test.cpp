@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace corvath {
 namespace {
@@ -87,6 +88,45 @@ TEST(BoundedCall, AThrowingCallEndsWithoutAnAnswer) {
     EXPECT_TRUE(eventually([&] { return call->finished(); }));
     EXPECT_FALSE(call->waitUntil(Clock::now()).has_value());
     EXPECT_TRUE(eventually([&] { return budget->inUse() == 0; }));
+}
+
+// The window's thread keeps its window painted while a drive keeps it waiting:
+// the task runs often, on that thread only, never inside itself, and not once
+// its scope has gone.
+TEST(BoundedCall, RunsTheWaitingThreadsTaskWhileItWaits) {
+    auto budget = std::make_shared<WorkerBudget>(4);
+    auto gate = std::make_shared<Gate>();
+    auto call = BoundedCall<int>::start(
+        [gate] {
+            gate->wait();
+            return 1;
+        },
+        budget);
+    ASSERT_TRUE(call);
+    int runs = 0;
+    int nested = 0;
+    bool elsewhere = false;
+    const std::thread::id waiter = std::this_thread::get_id();
+    {
+        const WhileWaiting task([&] {
+            ++runs;
+            elsewhere = elsewhere || std::this_thread::get_id() != waiter;
+            // A wait inside the task does not run the task again.
+            const int before = runs;
+            EXPECT_FALSE(call->waitUntil(Clock::now() + 3 * kWaitSlice).has_value());
+            nested += runs - before;
+        });
+        EXPECT_FALSE(call->waitUntil(Clock::now() + 400ms).has_value());
+        std::thread([&] { EXPECT_FALSE(call->waitUntil(Clock::now() + 100ms).has_value()); }).join();
+    }
+    EXPECT_GE(runs, 3);
+    EXPECT_EQ(nested, 0);
+    EXPECT_FALSE(elsewhere);
+    const int afterScope = runs;
+    EXPECT_FALSE(call->waitUntil(Clock::now() + 100ms).has_value());
+    EXPECT_EQ(runs, afterScope);
+    gate->open();
+    EXPECT_EQ(call->waitUntil(Clock::now() + 5s), 1);
 }
 
 TEST(BoundedQueries, WaitsOnAnUnansweredCallInsteadOfRepeatingItUntilItEnds) {

@@ -14,6 +14,7 @@
 #include "support/fake_volume_layer.h"
 #include "support/recording_file_manager.h"
 #include "wizard/forwarded_events.h"
+#include "wizard/spoken_names.h"
 #include "wizard/wizard.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,25 @@ TEST_F(WindowLanguage, UnderAGermanLocaleEveryTextIsGermanAndTheLogicStillReadsE
     EXPECT_EQ(folder, "/media/usb/data");
     // The logic reads its own English caption back: Cancel became Finish.
     EXPECT_EQ(window.caption(Control::cmdCancel), "Finish");
+
+    // The longer German description of the done page stays, whole, on the
+    // banner's white part: left of the artwork, whose first column lies at
+    // x 308 of the window, and above the band's lower line at y 55.
+    const auto* desc = static_cast<const QLabel*>(window.widget(Control::lblDesc));
+    const QRect place(desc->mapTo(window.window(), QPoint(0, 0)), desc->size());
+    EXPECT_LT(place.right(), 308);
+    EXPECT_LE(place.bottom(), 55);
+    EXPECT_GE(desc->height(), desc->heightForWidth(desc->width()));
+
+    // What a screen reader says is German too.
+    for (const auto& [control, english] : kSpokenNames) {
+        EXPECT_NE(window.widget(control)->accessibleName().toStdString(), english);
+    }
+    auto* list = static_cast<QTreeWidget*>(window.widget(Control::lvwDrives));
+    EXPECT_EQ(list->headerItem()->text(0).toStdString(), "Laufwerk");
+    window.driveList().setInaccessible(0);
+    EXPECT_EQ(list->topLevelItem(0)->data(0, Qt::AccessibleTextRole).toString().toStdString(),
+              list->topLevelItem(0)->text(0).toStdString() + ", nicht lesbar");
 }
 
 }  // namespace

@@ -16,6 +16,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTest>
 
 #include <algorithm>
@@ -92,6 +95,35 @@ TEST_F(WizardFocus, StartsOnNextTabsInOrderAndEnterThereAnalyzes) {
     std::rotate(done.begin(), std::find(done.begin(), done.end(), QApplication::focusWidget()), done.end());
     done.push_back(done.front());
     EXPECT_EQ(tabbed(done.size() - 1), done);
+}
+
+// A drive that cannot be read is told about in a box before the run, started
+// with Alt+N from the list where the user ticked the drives; once the box has
+// gone and the run is done, the focus is on Finish, the one button left, not
+// on the tick box that follows the hidden list, so that Enter ends the program.
+TEST_F(WizardFocus, AfterTheRunFinishHasTheFocusAlsoWhenABoxCameFirst) {
+    volumes.add(rootOfDriveName("/gone")).probe = ProbeOutcome::Inaccessible;
+    start();
+    std::string told;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text().toStdString();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answer.start(10);
+    window.widget(Control::lvwDrives)->setFocus(Qt::TabFocusReason);
+    // As Alt+N does, the click leaves the focus where it was.
+    static_cast<QAbstractButton*>(window.widget(Control::cmdNext))->click();
+    answer.stop();
+    ASSERT_NE(told.find("/gone"), std::string::npos) << told;
+    ASSERT_EQ(window.caption(Control::cmdCancel), "Finish");
+    // The window is active again once the box has gone, as a window manager
+    // makes it; the focus comes back to where the window kept it.
+    QApplication::processEvents();
+    QApplication::setActiveWindow(window.window());
+    EXPECT_EQ(QApplication::focusWidget(), window.widget(Control::cmdCancel));
 }
 
 }  // namespace

@@ -34,6 +34,10 @@ void FakeWizardView::closeBox() {
     events_->onUnload(true);
 }
 
+void FakeWizardView::discardInput() {
+    discards.push_back({isEnabled(Control::cmdNext), isEnabled(Control::chkRememberSettings), list.count()});
+}
+
 void FakeWizardView::unload() {
     if (!loaded) {
         return;

@@ -42,7 +42,9 @@ public:
 
     void show() override { ++shown; }
     void processEvents() override { ++eventRounds; }
+    void discardInput() override;
     void setFocus() override { ++focused; }
+    void setFocus(Control control) override { focusedControls.push_back(control); }
     void unload() override;
     bool isLoaded() const override { return loaded; }
 
@@ -84,12 +86,19 @@ public:
     std::map<Control, std::vector<int>> valueHistory;  // every value set, in order
     std::vector<Control> zOrder;  // back to front
     std::vector<Control> refreshes;  // every control painted at once, in order
+    // The window as it was each time waiting input was dropped.
+    struct Discard {
+        bool nextEnabled, rememberEnabled;
+        int listedDrives;
+    };
+    std::vector<Discard> discards;
     FakeDriveList list;
     bool loaded = true;
     int unloads = 0;  // unload handler runs
     int shown = 0;
     int eventRounds = 0;
     int focused = 0;
+    std::vector<Control> focusedControls;  // every control given the focus, in order
     bool listCheckBoxes = false;
     int listColumnWidth = 0;
     bool timerEnabled = false;

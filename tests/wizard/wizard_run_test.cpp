@@ -57,6 +57,7 @@ TEST_F(WizardRunTest, ThreeDrivesAreCountedInTurnAndEndInTheDoneState) {
     EXPECT_EQ(view.caption(Control::lblTitle), "Analyzing...Done");
     EXPECT_EQ(view.caption(Control::lblDesc), "Corvath has finished analyzing your disk.");
     EXPECT_EQ(view.caption(Control::cmdCancel), "Finish");
+    EXPECT_EQ(view.focusedControls, (std::vector<Control>{Control::cmdCancel}));
     EXPECT_FALSE(view.isVisible(Control::cmdNext));
     EXPECT_EQ(view.left(Control::cmdCancel), view.left(Control::cmdNext));
     EXPECT_EQ(view.value(Control::pbDiskProgress), 100);

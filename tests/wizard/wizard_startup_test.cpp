@@ -15,8 +15,10 @@ TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
         EXPECT_FALSE(view.isEnabled(Control::cmdNext));
         EXPECT_FALSE(view.isEnabled(Control::chkRememberSettings));
         EXPECT_TRUE(view.inFront(Control::txtLoading, Control::lvwDrives));
-        // Painted in front before the listing, which may wait on a slow drive.
-        EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::txtLoading}));
+        // Painted, notice in front and both disabled, before the listing, which
+        // may wait on a slow drive.
+        EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::frmWizard}));
+        EXPECT_TRUE(view.discards.empty());
         EXPECT_EQ(view.pointer, pointer::kHourglass);
         EXPECT_TRUE(view.listCheckBoxes);
         EXPECT_GE(view.shown, 1);
@@ -29,7 +31,13 @@ TEST_F(WizardStartupTest, ListLoadsBehindTheNoticeWithNextAndRememberDisabled) {
     EXPECT_TRUE(view.isEnabled(Control::cmdNext));
     EXPECT_TRUE(view.isEnabled(Control::chkRememberSettings));
     EXPECT_TRUE(view.inFront(Control::lvwDrives, Control::txtLoading));
-    EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::txtLoading, Control::lvwDrives}));
+    EXPECT_EQ(view.refreshes, (std::vector<Control>{Control::frmWizard, Control::lvwDrives}));
+    // What the user gave meanwhile is dropped once the list is filled, before
+    // anything can act on it.
+    ASSERT_EQ(view.discards.size(), 1u);
+    EXPECT_FALSE(view.discards[0].nextEnabled);
+    EXPECT_FALSE(view.discards[0].rememberEnabled);
+    EXPECT_EQ(view.discards[0].listedDrives, 2);
     EXPECT_EQ(view.pointer, pointer::kArrow);
     EXPECT_EQ(view.pointerHistory, (std::vector<int>{pointer::kHourglass, pointer::kArrow, pointer::kArrow}));
     EXPECT_EQ(view.list.count(), 2);

@@ -273,6 +273,15 @@ TEST_F(WizardWindowContract, TheFocusPassesOnWhenItsControlIsHiddenOrDisabled) {
     // Hidden, as the done page hides it: Enter and Space still reach a button.
     window.setVisible(Control::cmdNext, false);
     EXPECT_EQ(driver->focused(), Control::cmdCancel);
+    // A page hidden with the focus in its list passes it on too, to what
+    // follows the page in tab order rather than the list.
+    window.setVisible(Control::cmdNext, true);
+    driver->focus(Control::lvwDrives);
+    window.setVisible(Control::frmDrives, false);
+    EXPECT_EQ(driver->focused(), Control::cmdCancel);
+    // And a control can be given the focus by name.
+    window.setFocus(Control::cmdNext);
+    EXPECT_EQ(driver->focused(), Control::cmdNext);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/shared/bounded_call.h"
 
+#include <utility>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -26,6 +28,32 @@ std::size_t WorkerBudget::inUse() const {
 std::shared_ptr<WorkerBudget> processWorkerBudget() {
     static const std::shared_ptr<WorkerBudget> budget = std::make_shared<WorkerBudget>(32);
     return budget;
+}
+
+namespace {
+
+thread_local WhileWaiting* currentTask = nullptr;
+thread_local bool taskRunning = false;
+
+}  // namespace
+
+WhileWaiting::WhileWaiting(std::function<void()> task) : task_(std::move(task)), previous_(currentTask) {
+    currentTask = this;
+}
+
+WhileWaiting::~WhileWaiting() { currentTask = previous_; }
+
+bool WhileWaiting::active() { return currentTask != nullptr && currentTask->task_ && !taskRunning; }
+
+void WhileWaiting::runTask() {
+    if (!active()) return;
+    taskRunning = true;
+    try {
+        currentTask->task_();
+    } catch (...) {
+        // A task that fails costs this round only; the wait goes on.
+    }
+    taskRunning = false;
 }
 
 void answerSentMessages() {

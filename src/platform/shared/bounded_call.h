@@ -47,6 +47,30 @@ inline constexpr bool kWaitsAnswerSentMessages = true;
 inline constexpr bool kWaitsAnswerSentMessages = false;
 #endif
 
+// What the thread that makes one runs now and then while it waits for a
+// bounded call, for as long as the object lives: the window's thread keeps
+// its window painted while a drive keeps it waiting. The task runs on that
+// thread only, never re-entered by a wait inside it; a nested WhileWaiting
+// takes over until it goes.
+class WhileWaiting {
+public:
+    explicit WhileWaiting(std::function<void()> task);
+    ~WhileWaiting();
+    WhileWaiting(const WhileWaiting&) = delete;
+    WhileWaiting& operator=(const WhileWaiting&) = delete;
+
+    // Whether the calling thread has a task; running it when it has.
+    static bool active();
+    static void runTask();
+
+private:
+    std::function<void()> task_;
+    WhileWaiting* previous_;
+};
+
+// How often a waiting thread answers sent messages and runs its task.
+inline constexpr std::chrono::milliseconds kWaitSlice{20};
+
 // One call run on its own detached thread, so that a caller can stop waiting
 // for it. Everything the worker touches is held here and by shared_ptr: the
 // worker never refers to the object that started it, so a worker stuck in a
@@ -88,13 +112,13 @@ public:
     // the deadline.
     std::optional<Result> waitUntil(Clock::time_point deadline) const {
         std::unique_lock lock(mutex_);
-        if constexpr (kWaitsAnswerSentMessages) {
+        if (kWaitsAnswerSentMessages || WhileWaiting::active()) {
             while (!finished_ && Clock::now() < deadline) {
-                done_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(20)),
-                                 [this] { return finished_; });
+                done_.wait_until(lock, std::min(deadline, Clock::now() + kWaitSlice), [this] { return finished_; });
                 if (finished_) break;
                 lock.unlock();
                 answerSentMessages();
+                WhileWaiting::runTask();
                 lock.lock();
             }
         }

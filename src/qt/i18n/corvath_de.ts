@@ -131,5 +131,25 @@
         <source>RAM Disk (%1)</source>
         <translation>RAM-Disk (%1)</translation>
     </message>
+    <message>
+        <source>Drives to analyze</source>
+        <translation>Zu analysierende Laufwerke</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>%1, cannot be read</source>
+        <translation>%1, nicht lesbar</translation>
+    </message>
+    <message>
+        <source>Progress of the current drive</source>
+        <translation>Fortschritt des aktuellen Laufwerks</translation>
+    </message>
+    <message>
+        <source>Corvath Analyzer banner</source>
+        <translation>Banner von Corvath Analyzer</translation>
+    </message>
 </context>
 </TS>
