@@ -2,6 +2,7 @@
 
 #include "engine/largest_files.h"
 #include "qt/folder_item.h"
+#include "qt/qt_accessible_roles.h"
 #include "qt/qt_byte_text.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_search.h"
@@ -78,6 +79,7 @@ QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileMana
       fileManager_(fileManager),
       trash_(trash),
       makeEngine_(std::move(makeEngine)) {
+    installAccessibleRoles();
     buildControls();
     buildSearch();
     reload();

@@ -4,7 +4,7 @@
 #include "qt/qt_input_drain.h"
 #include "qt/qt_look.h"
 #include "qt/qt_tick_box_style.h"
-#include "qt/qt_wizard_accessibility.h"
+#include "qt/qt_accessible_roles.h"
 #include "qt/qt_wizard_form.h"
 #include "ui/message_box.h"
 #include "ui/path_compaction.h"
@@ -50,7 +50,7 @@ QtWizardWindow::QtWizardWindow(WizardEvents& events)
         if (!closingByCode_) closeBoxPressed();
     };
 
-    installWizardAccessibility();
+    installAccessibleRoles();
     buildControls();
     nameControls();
     applyTabOrder();

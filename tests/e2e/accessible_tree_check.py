@@ -5,13 +5,14 @@ accessible tree with pyatspi, prints it, and fails (naming each node) when a
 control that shows has a generic role or no name a screen reader could speak.
 
 accessible_tree_check.py --window TITLE [--drives N --reg CORVATH_REG] [--before COMMAND]...
-                         [--click X,Y --wait-for TEXT] -- PROGRAM [ARGUMENT]...
+                         [--click X,Y --wait-for TEXT] [--each-tab] -- PROGRAM [ARGUMENT]...
 
 --drives mounts N small tmpfs drives in a mount namespace of its own (root
 only) and saves them as the selection with corvath-reg; --before runs a
 command first with the same environment ("corvath-analyzer -auto" stores
 scans of them). --click presses the left button at a point of the window's
 client area, and the tree is read again once a node's name holds TEXT.
+--each-tab presses each page tab in turn and reads the tree again each time.
 Exit status 0 when every node passes, 1 when one fails, 77 when something
 needed is missing (the test is skipped)."""
 
@@ -114,6 +115,38 @@ def read_tree(pid, title, wait_for, deadline):
     return last
 
 
+def page_tabs(pid, title):
+    """The window's page tabs that show, by name."""
+    import pyatspi
+    found = []
+
+    def gather(node):
+        if node is None or not node.getState().contains(pyatspi.STATE_SHOWING):
+            return
+        if node.getRoleName() == "page tab":
+            found.append(node)
+        for index in range(node.childCount):
+            gather(node.getChildAtIndex(index))
+
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.get_process_id() == pid:
+            for window in app:
+                if window is not None and window.name == title:
+                    gather(window)
+    return found
+
+
+def each_tab(pid, title, deadline):
+    """Presses every page tab in turn; true when each tab's page passes."""
+    passed = True
+    for tab in page_tabs(pid, title):
+        name = tab.name
+        tab.queryAction().doAction(0)
+        time.sleep(0.5)
+        passed = report("%s, tab %r" % (title, name), *read_tree(pid, title, None, deadline)) and passed
+    return passed
+
+
 def click(environment, title, point):
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title], env=environment,
                            capture_output=True, text=True).stdout.split()
@@ -151,6 +184,8 @@ def inner(arguments):
             tree = read_tree(program.pid, arguments.window, arguments.wait_for, deadline) if clicked else \
                 ([], ["the click at %s could not be given" % arguments.click])
             passed = report("%s after a click at %s" % (arguments.window, arguments.click), *tree)
+        if passed and arguments.each_tab:
+            passed = each_tab(program.pid, arguments.window, deadline + 30)
     finally:
         program.kill()
         program.wait()
@@ -170,6 +205,7 @@ def main():
     parser.add_argument("--before", action="append", default=[])
     parser.add_argument("--click")
     parser.add_argument("--wait-for")
+    parser.add_argument("--each-tab", action="store_true")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("command", nargs="+")
     arguments = parser.parse_args()
