@@ -224,6 +224,10 @@
         <source>Chart</source>
         <translation>Diagramm</translation>
     </message>
+    <message>
+        <source>none, the first scan</source>
+        <translation>keine, der erste Scan</translation>
+    </message>
 </context>
 <context>
     <name>corvath::QtLargestFilesModel</name>
@@ -288,30 +292,6 @@
     <message>
         <source>Nothing</source>
         <translation>Nichts</translation>
-    </message>
-    <message>
-        <source>, new</source>
-        <translation>, neu</translation>
-    </message>
-    <message>
-        <source>
-Moved to the trash</source>
-        <translation>
-In den Papierkorb verschoben</translation>
-    </message>
-    <message>
-        <source>Files</source>
-        <translation>Dateien</translation>
-    </message>
-    <message>
-        <source>Files directly in %1
-%2</source>
-        <translation>Dateien direkt in %1
-%2</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>The largest files in %1, of the %2 largest the scan keeps</source>
@@ -463,6 +443,61 @@ In den Papierkorb verschoben</translation>
     <message>
         <source>Divider between the folders and the treemap</source>
         <translation>Trenner zwischen den Ordnern und der Treemap</translation>
+    </message>
+    <message>
+        <source>The folders could not be searched: %1</source>
+        <translation>Die Ordner konnten nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>No folder of this scan has &quot;%1&quot; in its name.</source>
+        <translation>Kein Ordner dieses Scans hat „%1“ im Namen.</translation>
+    </message>
+    <message>
+        <source>Opened to the %1 largest of the %2 folders whose names hold &quot;%3&quot;.</source>
+        <translation>Geöffnet bis zu den %1 größten der %2 Ordner, deren Namen „%3“ enthalten.</translation>
+    </message>
+    <message>
+        <source>Opened to the %1 largest changes; smaller ones show when their folders are opened.</source>
+        <translation>Geöffnet bis zu den %1 größten Änderungen; kleinere erscheinen, wenn ihre Ordner geöffnet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>corvath::QtTreemapWidget</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Treemap</source>
+        <translation>Treemap</translation>
+    </message>
+    <message>
+        <source>Treemap of %1</source>
+        <translation>Treemap von %1</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>%1, %2 % of %3</source>
+        <translation>%1, %2 % von %3</translation>
+    </message>
+    <message>
+        <source>, %1 since the earlier scan</source>
+        <translation>, %1 seit dem früheren Scan</translation>
+    </message>
+    <message>
+        <source>, new</source>
+        <translation>, neu</translation>
+    </message>
+    <message>
+        <source>, moved to the trash</source>
+        <translation>, in den Papierkorb verschoben</translation>
+    </message>
+    <message>
+        <source>Files directly in %1</source>
+        <translation>Dateien direkt in %1</translation>
     </message>
 </context>
 </TS>
