@@ -1,8 +1,7 @@
 #include "qt/qt_folder_tree_model.h"
-#include "qt/qt_byte_text.h"
+#include "qt/qt_shown_text.h"
 
 #include "results/results_error.h"
-#include "text/size_text.h"
 #include "text/paths.h"
 
 #include <QBrush>
@@ -25,9 +24,9 @@ QString goneMark() { return QtFolderTreeModel::tr(" (gone)"); }
 QString newMark() { return QtFolderTreeModel::tr(" (new)"); }
 
 QString changeText(const FolderItem& item) {
-    if (item.gone()) return QString::fromStdString(sizeChangeText(item.grown())) + goneMark();
-    if (item.before.node == 0) return QString::fromStdString(sizeChangeText(item.grown())) + newMark();
-    return QString::fromStdString(sizeChangeText(item.grown()));
+    if (item.gone()) return sizeChangeLabel(item.grown()) + goneMark();
+    if (item.before.node == 0) return sizeChangeLabel(item.grown()) + newMark();
+    return sizeChangeLabel(item.grown());
 }
 
 }  // namespace
@@ -35,7 +34,7 @@ QString changeText(const FolderItem& item) {
 QString QtFolderTreeModel::widestChangeText() {
     const QString mark = goneMark().size() > newMark().size() ? goneMark() : newMark();
     // The most characters a change has: four digits, a decimal and a unit.
-    return QString::fromStdString(sizeChangeText(-1023 * (std::int64_t{1} << 30) - (std::int64_t{1} << 29))) + mark;
+    return sizeChangeLabel(-1023 * (std::int64_t{1} << 30) - (std::int64_t{1} << 29)) + mark;
 }
 
 QtFolderTreeModel::QtFolderTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
@@ -207,9 +206,9 @@ QVariant QtFolderTreeModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             switch (column) {
                 case kName: return fromBytes(folder->name());
-                case kSize: return QString::fromStdString(sizeText(folder->now.allocated));
+                case kSize: return sizeLabel(folder->now.allocated);
                 case kShare:
-                    return folder->gone() ? QString() : QString::number(shareOfParent(*folder) * 100.0, 'f', 1) + " %";
+                    return folder->gone() ? QString() : percentLabel(shareOfParent(*folder) * 100.0);
                 case kFiles: return folder->gone() ? QString() : count(shown.files);
                 case kFolders: return folder->gone() ? QString() : count(foldersCounted(shown));
                 case kChange: return comparing_ ? changeText(*folder) : QString();

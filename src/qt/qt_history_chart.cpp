@@ -1,9 +1,9 @@
 #include "qt/qt_history_chart.h"
+#include "qt/qt_shown_text.h"
 
 #include "qt/qt_accessible_roles.h"
 
 #include "qt/qt_date_text.h"
-#include "text/size_text.h"
 #include "ui/colour_contrast.h"
 
 #include <QChart>
@@ -30,7 +30,6 @@ qint64 milliseconds(std::chrono::system_clock::time_point time) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
-QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
 Shade shadeOf(const QColor& colour) {
     return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
@@ -154,9 +153,9 @@ void QtHistoryChart::fillTable(std::int64_t shownId) {
     for (auto it = scans_.rbegin(); it != scans_.rend(); ++it) {
         const auto next = std::next(it);
         const QString change = next == scans_.rend() ? QString()
-                                                     : QString::fromStdString(sizeChangeText(
+                                                     : sizeChangeLabel(
                                                            static_cast<std::int64_t>(it->allocated) -
-                                                           static_cast<std::int64_t>(next->allocated)));
+                                                           static_cast<std::int64_t>(next->allocated));
         const QString cells[] = {whenText(it->finished), sizeLabel(it->allocated),
                                  it->driveUsed ? sizeLabel(*it->driveUsed) : tr("not recorded"), change};
         auto* row = new QTreeWidgetItem(table_, QStringList(std::begin(cells), std::end(cells)));

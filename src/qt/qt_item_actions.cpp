@@ -1,8 +1,7 @@
 #include "qt/qt_item_actions.h"
-#include "qt/qt_byte_text.h"
+#include "qt/qt_shown_text.h"
 
 #include "qt/qt_date_text.h"
-#include "text/size_text.h"
 #include "ui/results_texts.h"
 
 #include <QClipboard>
@@ -21,13 +20,13 @@ std::string folderOf(const std::string& path) {
 
 // The size the question names: the item's now, else the scan's with its date.
 QString sizeNow(const CurrentSize& size, const ActionTarget& target) {
-    const QString measured = QString::fromStdString(sizeText(size.allocated));
+    const QString measured = sizeLabel(size.allocated);
     switch (size.kind) {
         case CurrentSize::Kind::Exact: return measured;
         case CurrentSize::Kind::AtLeast: return QObject::tr("at least %1").arg(measured);
         case CurrentSize::Kind::Unknown: break;
     }
-    return QObject::tr("%1 when scanned on %2").arg(QString::fromStdString(sizeText(target.size)), whenText(target.scanned));
+    return QObject::tr("%1 when scanned on %2").arg(sizeLabel(target.size), whenText(target.scanned));
 }
 
 QString reasonText(const TrashRefusal& refusal, const ActionTarget& target) {

@@ -1,8 +1,7 @@
 #include "qt/qt_largest_files_model.h"
-#include "qt/qt_byte_text.h"
+#include "qt/qt_shown_text.h"
 
 #include "qt/qt_date_text.h"
-#include "text/size_text.h"
 #include "text/paths.h"
 
 #include <QFont>
@@ -49,7 +48,7 @@ QVariant QtLargestFilesModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             switch (index.column()) {
                 case kName: return fromBytes(stored->name);
-                case kSize: return QString::fromStdString(sizeText(stored->allocated));
+                case kSize: return sizeLabel(stored->allocated);
                 case kFolder: return fromBytes(stored->folder);
                 case kModified:
                     return whenText(stored->modified);

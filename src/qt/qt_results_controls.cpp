@@ -12,7 +12,6 @@
 #include "qt/qt_results_delegate.h"
 #include "qt/qt_treemap_widget.h"
 #include "results/results_error.h"
-#include "text/size_text.h"
 #include "ui/growth_shade.h"
 #include "ui/results_texts.h"
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "engine/largest_files.h"
 #include "qt/folder_item.h"
 #include "qt/qt_accessible_roles.h"
-#include "qt/qt_byte_text.h"
+#include "qt/qt_shown_text.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_search.h"
 #include "qt/qt_folder_tree_model.h"
@@ -17,7 +17,6 @@
 #include "qt/qt_treemap_widget.h"
 #include "qt/qt_tree_opener.h"
 #include "results/results_error.h"
-#include "text/size_text.h"
 #include "ui/growth_shade.h"
 #include "ui/results_texts.h"
 
@@ -55,7 +54,6 @@ namespace {
 
 enum Page { kEmptyPage, kResultsPage };
 
-QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
 // What the window says when there is nothing to show yet.
 QString noScansHelp() {
@@ -408,7 +406,7 @@ void QtResultsWindow::updateSummary() {
     }
     if (earlier_) {
         const auto grown = static_cast<std::int64_t>(allocated) - static_cast<std::int64_t>(earlier_->allocated);
-        text += tr("; %1 since %2").arg(QString::fromStdString(sizeChangeText(grown)), whenText(earlier_->finished));
+        text += tr("; %1 since %2").arg(sizeChangeLabel(grown), whenText(earlier_->finished));
         if (excludesDiffer(*earlier_, *shown_)) {
             text += tr(" (not like for like: the two scans left out different folders)");
         }

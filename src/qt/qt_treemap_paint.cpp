@@ -2,9 +2,9 @@
 // light and a dark edge, a divided block's name in its strip above its parts,
 // a leaf's name and size inside it where they fit.
 #include "qt/qt_treemap_widget.h"
+#include "qt/qt_shown_text.h"
 
 #include "qt/folder_item.h"
-#include "text/size_text.h"
 #include "ui/treemap_shades.h"
 
 #include <QPaintEvent>
@@ -62,7 +62,7 @@ void QtTreemapWidget::paintLabel(QPainter& painter, int index, const QColor& col
     const QRect r = asRect(block.rect);
     if (r.width() < kLabelMinWidth || r.height() < line + 2) return;
     painter.setPen(asColour(textShadeOn(asShade(colour))));
-    const QString size = QString::fromStdString(sizeText(block.part.size));
+    const QString size = sizeLabel(block.part.size);
     if (block.divided()) {
         const int strip = block.content.y - block.rect.y;
         if (strip < line) return;

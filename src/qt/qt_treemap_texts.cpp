@@ -1,16 +1,14 @@
 // What the treemap's blocks say: on the map, in tooltips and to a screen reader.
 #include "qt/qt_treemap_widget.h"
-#include "qt/qt_byte_text.h"
+#include "qt/qt_shown_text.h"
 
 #include "qt/folder_item.h"
-#include "text/size_text.h"
 
 #include <QLocale>
 
 namespace corvath {
 namespace {
 
-QString sizeLabel(std::uint64_t bytes) { return QString::fromStdString(sizeText(bytes)); }
 
 }  // namespace
 
@@ -47,7 +45,7 @@ QString QtTreemapWidget::blockDescription(int index) const {
         const auto grown = block.part.ownFiles ? static_cast<std::int64_t>(folder->ownNow) -
                                                      static_cast<std::int64_t>(folder->ownBefore)
                                                : folder->grown();
-        text += tr(", %1 since the earlier scan").arg(QString::fromStdString(sizeChangeText(grown)));
+        text += tr(", %1 since the earlier scan").arg(sizeChangeLabel(grown));
         if (!block.part.ownFiles && folder->before.node == 0) text += tr(", new");
     }
     if (!block.part.ownFiles && folder->trashed) text += tr(", moved to the trash");

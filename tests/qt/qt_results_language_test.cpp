@@ -95,6 +95,12 @@ TEST_F(ResultsLanguage, UnderAGermanLocaleTheWindowItsBoxesAndItsSpokenNamesAreG
     QStringList changes;
     for (const auto& folder : top->children) changes << model.indexOf(folder.get(), QtFolderTreeModel::kChange).data().toString();
     EXPECT_EQ(changes.filter(" (entfernt)").size(), 1) << changes.join(" | ").toStdString();
+    // Sizes and shares with the German decimal comma: "1.5" would read as fifteen.
+    const QModelIndex root = model.rootIndex();
+    for (const int column : {QtFolderTreeModel::kSize, QtFolderTreeModel::kShare}) {
+        const QString shown = model.index(root.row(), column, root.parent()).data().toString();
+        EXPECT_TRUE(shown.contains(',') && !shown.contains('.')) << shown.toStdString();
+    }
 
     // The trash question and Qt's own buttons.
     window->folderView()->setCurrentIndex(window->folderFilter()->mapFromSource(model.indexOf(top->children.front().get())));
