@@ -6,15 +6,10 @@
 #include "qt/qt_results_window.h"
 
 #include "engine/event_pump.h"
-#include "engine/scanner.h"
-#include "platform/linux/freedesktop_trash.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
-#include "qt/qt_test_app.h"
 #include "qt/qt_translation.h"
-#include "results/results_database.h"
-#include "support/recording_file_manager.h"
-#include "support/temp_dir.h"
+#include "qt/results_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +32,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ResultsLanguage : public test::QtFixture {
+class ResultsLanguage : public test::ResultsWindowFixture {
 protected:
     ResultsLanguage() {
         static const bool installed = [] {
@@ -52,26 +47,9 @@ protected:
         store();
     }
 
-    void store() {
-        WaitPump pump;
-        Scanner scanner(pump, results, ScannerOptions{2});
-        scanner.AnalyzeDrive(tree.path().string());
-        scanner.FinishDrive();
-    }
-
     std::unique_ptr<QtResultsWindow> open() {
-        auto window = std::make_unique<QtResultsWindow>(database.string(), fileManager, trash,
-                                                        [](EventPump&) { return std::unique_ptr<AnalysisEngine>(); });
-        window->show();
-        QApplication::processEvents();
-        return window;
+        return openWindow(database, [](EventPump&) { return std::unique_ptr<AnalysisEngine>(); });
     }
-
-    test::TempDir tree, data;
-    fs::path database = data / "scans.db";
-    ResultsDatabase results{database.string()};
-    test::RecordingFileManager fileManager;
-    FreedesktopTrash trash;
 };
 
 TEST_F(ResultsLanguage, UnderAGermanLocaleTheWindowItsBoxesAndItsSpokenNamesAreGerman) {

@@ -2,16 +2,10 @@
 // fresh window over a real scans database filled by the real engine.
 #include "qt/qt_results_window.h"
 
-#include "engine/event_pump.h"
-#include "engine/scanner.h"
-#include "platform/linux/freedesktop_trash.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_search.h"
 #include "qt/qt_folder_tree_model.h"
-#include "qt/qt_test_app.h"
-#include "results/results_database.h"
-#include "support/recording_file_manager.h"
-#include "support/temp_dir.h"
+#include "qt/results_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,32 +16,16 @@
 #include <QTreeView>
 
 #include <filesystem>
-#include <fstream>
 
 namespace corvath {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ResultsSearch : public test::QtFixture {
+class ResultsSearch : public test::ResultsWindowFixture {
 protected:
-    void write(const fs::path& relative, std::size_t bytes) {
-        fs::create_directories((tree.path() / relative).parent_path());
-        std::ofstream(tree.path() / relative, std::ios::binary) << std::string(bytes, 'x');
-    }
-    void store() {
-        WaitPump pump;
-        Scanner scanner(pump, results, ScannerOptions{2});
-        scanner.AnalyzeDrive(tree.path().string());
-        scanner.FinishDrive();
-    }
-    std::unique_ptr<QtResultsWindow> open() {
-        auto window = std::make_unique<QtResultsWindow>(database.string(), fileManager, trash,
-                                                        PumpedEngineFactory{});
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
-    }
+    void write(const fs::path& relative, std::size_t bytes) { writeBytes(tree.path() / relative, bytes); }
+    std::unique_ptr<QtResultsWindow> open() { return openWindow(); }
     // The row of the folder at that path below the tree, as the view shows it;
     // invalid when hidden. Reads nothing: a row not read yet is not there.
     static QModelIndex shownRow(const QtResultsWindow& window, const std::string& relative) {
@@ -70,13 +48,6 @@ protected:
         }
         return window.folderView()->viewport()->rect().intersects(window.folderView()->visualRect(row));
     }
-
-    test::TempDir tree;
-    test::TempDir data;
-    fs::path database = data / "scans.db";
-    ResultsDatabase results{database.string()};
-    test::RecordingFileManager fileManager;
-    FreedesktopTrash trash;
 };
 
 TEST_F(ResultsSearch, AFolderThreeLevelsDownIsFoundInAFreshWindowAndTheTreeOpensToIt) {

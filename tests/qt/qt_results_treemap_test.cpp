@@ -1,17 +1,11 @@
 // The results window's nested treemap under the offscreen platform, over a
 // real scans database filled by the real engine from a real tree.
-#include "engine/event_pump.h"
-#include "engine/scanner.h"
-#include "platform/linux/freedesktop_trash.h"
 #include "qt/folder_item.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_tree_model.h"
 #include "qt/qt_results_window.h"
-#include "qt/qt_test_app.h"
 #include "qt/qt_treemap_widget.h"
-#include "results/results_database.h"
-#include "support/recording_file_manager.h"
-#include "support/temp_dir.h"
+#include "qt/results_window_fixture.h"
 #include "text/size_text.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +17,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace corvath {
@@ -31,13 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeBytes(const fs::path& file, std::size_t bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << std::string(bytes, 'x');
-}
 
 // A tree five levels deep under its largest folder, so that the map nests to its limit.
-class ResultsTreemap : public test::QtFixture {
+class ResultsTreemap : public test::ResultsWindowFixture {
 protected:
     ResultsTreemap() {
         writeBytes(tree / "big" / "movie.bin", 3 << 20);
@@ -48,14 +37,9 @@ protected:
         writeBytes(tree / "big" / "other" / "d", 800 << 10);
         writeBytes(tree / "small" / "e", 40 << 10);
         writeBytes(tree / "readme", 20 << 10);
-        WaitPump pump;
-        Scanner scanner(pump, results, ScannerOptions{2});
-        scanner.AnalyzeDrive(tree.path().string());
-        scanner.FinishDrive();
-        window = std::make_unique<QtResultsWindow>(database.string(), fileManager, trash, PumpedEngineFactory{});
+        store();
+        window = openWindow();
         window->resize(1100, 700);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
     const FolderItem* folder(const std::string& below) {
@@ -69,12 +53,6 @@ protected:
     }
     QtTreemapWidget& map() { return *window->treemap(); }
 
-    test::TempDir tree;
-    test::TempDir data;
-    fs::path database = data / "scans.db";
-    ResultsDatabase results{database.string()};
-    test::RecordingFileManager fileManager;
-    FreedesktopTrash trash;
     std::unique_ptr<QtResultsWindow> window;
 };
 

@@ -15,6 +15,7 @@
 #include "qt/qt_results_delegate.h"
 #include "qt/qt_test_app.h"
 #include "qt/qt_treemap_widget.h"
+#include "qt/results_window_fixture.h"
 #include "results/results_database.h"
 #include "settings/analyzer_settings.h"
 #include "settings/excluded_folders.h"
@@ -71,10 +72,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-void writeBytes(const fs::path& file, std::size_t bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << std::string(bytes, 'x');
-}
 
 std::uint64_t allocatedBytes(const fs::path& file) {
     struct stat status {};
@@ -104,7 +101,7 @@ private:
     std::vector<QString> texts_;
 };
 
-class ResultsWindow : public test::QtFixture {
+class ResultsWindow : public test::ResultsWindowFixture {
 protected:
     ResultsWindow() {
         writeBytes(tree / "big" / "movie.bin", 3 << 20);
@@ -116,21 +113,12 @@ protected:
         writeBytes(tree / "readme", 20 << 10);
     }
 
-    void store() {
-        WaitPump pump;
-        Scanner scanner(pump, results, ScannerOptions{2});
-        scanner.AnalyzeDrive(tree.path().string());
-        scanner.FinishDrive();
-    }
-
+    // "Analyze Again" runs the real engine unless a test gives others.
     std::unique_ptr<QtResultsWindow> open(const fs::path& path, PumpedEngineFactory engines = {}) {
         if (!engines) {
             engines = [this](EventPump& pump) { return std::make_unique<Scanner>(pump, results, ScannerOptions{2}); };
         }
-        auto window = std::make_unique<QtResultsWindow>(path.string(), fileManager, *trashCan, engines);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
+        return openWindow(path, std::move(engines));
     }
     std::unique_ptr<QtResultsWindow> open() { return open(database); }
 
@@ -143,14 +131,6 @@ protected:
     static QModelIndex viewIndex(QtResultsWindow& window, const FolderItem* folder) {
         return window.folderFilter()->mapFromSource(window.folderModel()->indexOf(folder));
     }
-
-    TempDir tree;
-    TempDir data;
-    fs::path database = data / "scans.db";
-    ResultsDatabase results{database.string()};
-    test::RecordingFileManager fileManager;
-    FreedesktopTrash trash;
-    TrashCan* trashCan = &trash;
 };
 
 TEST_F(ResultsWindow, TheTreesTotalsAreTheDatabasesAndFoldersAreReadWhenOpened) {
