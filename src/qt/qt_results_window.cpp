@@ -4,6 +4,7 @@
 #include "qt/folder_item.h"
 #include "qt/qt_accessible_roles.h"
 #include "qt/qt_shown_text.h"
+#include "qt/qt_treemap_accessible.h"
 #include "qt/qt_folder_filter_model.h"
 #include "qt/qt_folder_search.h"
 #include "qt/qt_folder_tree_model.h"
@@ -78,6 +79,7 @@ QtResultsWindow::QtResultsWindow(std::string databasePath, FileManager& fileMana
       trash_(trash),
       makeEngine_(std::move(makeEngine)) {
     installAccessibleRoles();
+    installTreemapAccessibility();
     buildControls();
     buildSearch();
     reload();

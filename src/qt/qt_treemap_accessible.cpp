@@ -14,6 +14,8 @@ namespace {
 class TreemapAccessible;
 
 TreemapAccessible* accessibleOf(QtTreemapWidget* map);
+void announceLayout(QtTreemapWidget* map);
+void announceSelection(QtTreemapWidget* map);
 
 // One block, a child of the map or of the block it lies in. It stands for a
 // block of one layout: a new layout makes new ones.
@@ -49,9 +51,16 @@ private:
 
 class TreemapAccessible : public QAccessibleWidget {
 public:
-    explicit TreemapAccessible(QtTreemapWidget* map) : QAccessibleWidget(map, QAccessible::List) {}
+    explicit TreemapAccessible(QtTreemapWidget* map)
+        : QAccessibleWidget(map, QAccessible::List),
+          laidOut_(QObject::connect(map, &QtTreemapWidget::laidOut, map, [map] { announceLayout(map); })),
+          moved_(QObject::connect(map, &QtTreemapWidget::selectionMoved, map, [map] { announceSelection(map); })) {}
     // The map may be half destroyed by now: only the ids are dropped.
-    ~TreemapAccessible() override { dropIds(); }
+    ~TreemapAccessible() override {
+        QObject::disconnect(laidOut_);
+        QObject::disconnect(moved_);
+        dropIds();
+    }
 
     QtTreemapWidget* map() const { return static_cast<QtTreemapWidget*>(widget()); }
 
@@ -118,6 +127,8 @@ private:
 
     mutable std::unordered_map<int, QAccessible::Id> ids_;
     mutable int layout_ = 0;
+    QMetaObject::Connection laidOut_;
+    QMetaObject::Connection moved_;
 };
 
 TreemapAccessible* accessibleOf(QtTreemapWidget* map) {
@@ -181,17 +192,7 @@ QAccessibleInterface* makeInterface(const QString& key, QObject* object) {
     return nullptr;
 }
 
-}  // namespace
-
-void installTreemapAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(&makeInterface);
-        return true;
-    }();
-    (void)installed;
-}
-
-void treemapLaidOut(QtTreemapWidget* map) {
+void announceLayout(QtTreemapWidget* map) {
     if (!QAccessible::isActive()) return;
     if (TreemapAccessible* top = accessibleOf(map)) top->forgetBlocks();
     QAccessibleEvent reordered(map, QAccessible::ObjectReorder);
@@ -202,7 +203,7 @@ void treemapLaidOut(QtTreemapWidget* map) {
     QAccessible::updateAccessibility(&described);
 }
 
-void treemapSelectionMoved(QtTreemapWidget* map) {
+void announceSelection(QtTreemapWidget* map) {
     if (!QAccessible::isActive()) return;
     const int selected = map->selectedBlock();
     TreemapAccessible* top = accessibleOf(map);
@@ -215,6 +216,16 @@ void treemapSelectionMoved(QtTreemapWidget* map) {
         QAccessibleEvent moved(map, QAccessible::Focus);
         QAccessible::updateAccessibility(&moved);
     }
+}
+
+}  // namespace
+
+void installTreemapAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&makeInterface);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace corvath

@@ -2,8 +2,6 @@
 
 namespace corvath {
 
-class QtTreemapWidget;
-
 // The treemap as a screen reader sees it: a list named for the folder shown,
 // whose items are the blocks drawn (a divided block's parts are its children),
 // each named for its folder and described by its size and share of the block
@@ -13,9 +11,5 @@ class QtTreemapWidget;
 
 // Makes Qt give the treemap that interface; safe to call more than once.
 void installTreemapAccessibility();
-// The map's blocks were laid out anew: their old interfaces are gone.
-void treemapLaidOut(QtTreemapWidget* map);
-// The selection moved: the screen reader follows it.
-void treemapSelectionMoved(QtTreemapWidget* map);
 
 }  // namespace corvath

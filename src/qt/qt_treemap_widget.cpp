@@ -1,7 +1,6 @@
 #include "qt/qt_treemap_widget.h"
 
 #include "qt/folder_item.h"
-#include "qt/qt_treemap_accessible.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -44,7 +43,6 @@ QtTreemapWidget::QtTreemapWidget(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    installTreemapAccessibility();
 }
 
 QtTreemapWidget::~QtTreemapWidget() = default;
@@ -88,7 +86,7 @@ void QtTreemapWidget::layOut() {
             break;
         }
     }
-    treemapLaidOut(this);
+    emit laidOut();
 }
 
 void QtTreemapWidget::resizeEvent(QResizeEvent*) { layOut(); }
@@ -131,7 +129,7 @@ void QtTreemapWidget::setSelected(int block, bool announce) {
     selectedFolder_ = valid ? folderOf(blocks_[static_cast<std::size_t>(block)]) : nullptr;
     selectedOwnFiles_ = valid && blocks_[static_cast<std::size_t>(block)].part.ownFiles;
     update();
-    if (announce) treemapSelectionMoved(this);
+    if (announce) emit selectionMoved();
 }
 
 void QtTreemapWidget::pickBlock(int block) {
@@ -139,7 +137,7 @@ void QtTreemapWidget::pickBlock(int block) {
     setSelected(block, false);
     if (!selectedOwnFiles_) emit folderClicked(selectedFolder_);
     // Told last: the tree, following the selection, tells of its row too.
-    treemapSelectionMoved(this);
+    emit selectionMoved();
 }
 
 void QtTreemapWidget::mousePressEvent(QMouseEvent* event) {
@@ -195,7 +193,7 @@ void QtTreemapWidget::contextMenuEvent(QContextMenuEvent* event) {
 void QtTreemapWidget::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     // A screen reader follows the selected block, not just the map.
-    if (selected_ > 0) treemapSelectionMoved(this);
+    if (selected_ > 0) emit selectionMoved();
 }
 
 bool QtTreemapWidget::event(QEvent* event) {

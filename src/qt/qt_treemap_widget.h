@@ -76,6 +76,10 @@ signals:
     void folderActivated(const FolderItem* folder);
     void upRequested();
     void menuRequested(const QPoint& globalPosition);
+    // For its accessible interface: the blocks were laid out anew (their old
+    // interfaces are gone); the selection moved (a screen reader follows it).
+    void laidOut();
+    void selectionMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
