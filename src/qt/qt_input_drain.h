@@ -1,5 +1,6 @@
 #pragma once
 
+class QAbstractButton;
 class QWidget;
 
 namespace corvath {
@@ -8,6 +9,10 @@ namespace corvath {
 // clicks, keys, wheel and touch that came while the window's thread was busy
 // never reach its controls, nor become shortcuts. Everything else, a close by
 // the close box included, is handled as usual.
-void drainInputOf(const QWidget& window);
+//
+// A click that pressed and released the mouse on keptClick (when given) is
+// not lost: the button is clicked once more when the program next waits for
+// events, so that it acts in the state the program is then in.
+void drainInputOf(const QWidget& window, QAbstractButton* keptClick = nullptr);
 
 }  // namespace corvath

@@ -10,6 +10,7 @@
 #include "ui/path_compaction.h"
 #include "ui/twips.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -116,7 +117,9 @@ void QtWizardWindow::paintNow(Control control) {
     w->repaint();
 }
 
-void QtWizardWindow::dropQueuedInput() { drainInputOf(*form_); }
+void QtWizardWindow::dropQueuedInput() {
+    drainInputOf(*form_, static_cast<QAbstractButton*>(widget(Control::cmdCancel)));
+}
 
 void QtWizardWindow::startTimer(int milliseconds) { timer_.start(milliseconds); }
 

@@ -222,12 +222,22 @@ void Win32WizardWindow::paintNow(Control c) {
 
 void Win32WizardWindow::dropQueuedInput() {
     // Only this window lives on the thread. The close box's messages are not
-    // client input and stay queued.
+    // client input and stay queued. A click on Cancel is kept: posted again, it
+    // acts once start-up has returned, as it would have without the drain.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
     }
+    HWND cancel = control(Control::cmdCancel);
+    bool pressedOnCancel = false;
+    bool cancelClicked = false;
     while (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        if (msg.message == WM_LBUTTONDOWN) pressedOnCancel = msg.hwnd == cancel;
+        if (msg.message == WM_LBUTTONUP) {
+            cancelClicked = cancelClicked || (pressedOnCancel && msg.hwnd == cancel);
+            pressedOnCancel = false;
+        }
     }
+    if (cancelClicked && IsWindowEnabled(cancel) && IsWindowVisible(cancel)) PostMessageA(cancel, BM_CLICK, 0, 0);
 }
 
 void Win32WizardWindow::startTimer(int milliseconds) {

@@ -88,7 +88,8 @@ void Wizard::startInteractive() {
     view_.sendToBack(Control::txtLoading);
     view_.refresh(Control::lvwDrives);
     // A click or key the user gave while the list loaded was meant for a window
-    // that could not yet act on it, and must not start a run now.
+    // that could not yet act on it, and must not start a run now. A click on
+    // Cancel still asks its question, after start-up, with the engine there.
     view_.discardInput();
     view_.setEnabled(Control::cmdNext, true);
     view_.setEnabled(Control::chkRememberSettings, true);

@@ -69,7 +69,8 @@ public:
     virtual void show() = 0;          // without making it modal
     virtual void processEvents() = 0; // lets pending window events run once
     // Drops the clicks and keys aimed at the window that wait to be handled,
-    // come while the window was busy; a close by the close box is kept.
+    // come while the window was busy; a close by the close box is kept, and so
+    // is a click on Cancel, which acts once the program waits for events again.
     virtual void discardInput() = 0;
     virtual void setFocus() = 0;
     // Gives one control the focus, now or, while another window is active,

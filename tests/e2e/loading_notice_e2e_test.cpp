@@ -174,5 +174,29 @@ TEST_F(LoadingNotice, InputGivenWhileLoadingIsDropped) {
     EXPECT_TRUE(app_->running()) << "the program ended; it said: " << test::readFile(log_);
 }
 
+// Cancel is enabled while the list loads: a click on it is not lost, and asks
+// its question once the list is there; Yes then ends the program.
+TEST_F(LoadingNotice, CancelClickedWhileLoadingAsksOnceLoaded) {
+    ASSERT_TRUE(captureTheNotice("before-cancel"));
+    ASSERT_TRUE(window_->click(px::kCancelButton.center().x(), px::kCancelButton.center().y()));
+    ASSERT_TRUE(captureTheNotice("cancel-clicked")) << "the list had loaded before Cancel was clicked";
+    ASSERT_EQ(window_->countNamed("Corvath Analyzer"), 1) << "the question came while the list loaded";
+
+    test::XWindow question = *window_;
+    while (!question.find("Corvath Analyzer", window_->id())) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline_) << "Cancel clicked while loading asked nothing";
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(question.key("y"));
+    while (window_->countNamed("Corvath Analyzer") > 0) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline_) << "Yes did not close the windows";
+        std::this_thread::sleep_for(50ms);
+    }
+    // The probe still stuck in the hanging filesystem cannot be killed until
+    // the filesystem goes: only then can the process be reaped.
+    hung_.reset();
+    EXPECT_EQ(app_->waitFor(10s), 0) << "the program said: " << test::readFile(log_);
+}
+
 }  // namespace
 }  // namespace corvath

@@ -40,6 +40,7 @@ private:
 // Controls of the wizard window, in client pixels.
 namespace wizard_px {
 inline const QRect kNextButton{337, 300, 73, 23};
+inline const QRect kCancelButton{259, 300, 73, 23};
 inline const QRect kDiskBar{13, 160, 396, 17};
 inline const QRect kOverallBar{13, 216, 396, 17};
 inline const QRect kTitle{12, 13, 193, 17};

@@ -76,14 +76,14 @@ void XServer::stop() {
     }
 }
 
-bool XWindow::find(const std::string& name) {
+bool XWindow::find(const std::string& name, const std::string& besides) {
     const CommandResult result =
         runCommand(xdotool_, {"search", "--onlyvisible", "--name", "^" + name + "$"}, environment_, 10s);
     if (result.status != 0) return false;
     std::istringstream lines(result.output);
     std::string line;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) {
+        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos && line != besides) {
             id_ = line;
             return true;
         }

@@ -32,8 +32,9 @@ public:
     XWindow(std::string xdotool, std::string import, std::vector<std::string> environment)
         : xdotool_(std::move(xdotool)), import_(std::move(import)), environment_(std::move(environment)) {}
 
-    // The first visible window whose name is exactly `name`; false when none.
-    bool find(const std::string& name);
+    // The first visible window whose name is exactly `name`, other than the
+    // window `besides`; false when none.
+    bool find(const std::string& name, const std::string& besides = {});
     // Clicks the left button at a point of the window's client area, in pixels.
     bool click(int x, int y) const;
     // Gives the window the keyboard focus and presses a key (an X keysym name,

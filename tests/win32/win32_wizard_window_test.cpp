@@ -176,6 +176,37 @@ TEST_F(Win32WindowTest, NextRunsToTheDonePageAndFinishUnloads) {
     EXPECT_TRUE(closed);
 }
 
+// Input queued while the list loaded is dropped, except a whole click on
+// Cancel, which is posted again to act after start-up.
+TEST_F(Win32WindowTest, QueuedInputIsDroppedButACancelClickIsKept) {
+    volumes.add(root("C"));
+    wizard.startInteractive();
+    const auto clickOn = [](HWND button) {
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    const auto queued = [](HWND target, UINT first, UINT last) {
+        MSG msg;
+        return PeekMessageA(&msg, target, first, last, PM_NOREMOVE) != 0;
+    };
+
+    // Pressed on Cancel but released on Next: no click at all.
+    PostMessageA(hwnd(Control::cmdCancel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(hwnd(Control::cmdNext), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    clickOn(hwnd(Control::cmdNext));
+    PostMessageA(hwnd(Control::cmdNext), WM_KEYDOWN, VK_RETURN, 0);
+    window.discardInput();
+    EXPECT_FALSE(queued(nullptr, WM_KEYFIRST, WM_KEYLAST));
+    EXPECT_FALSE(queued(nullptr, WM_MOUSEFIRST, WM_MOUSELAST));
+    EXPECT_FALSE(queued(hwnd(Control::cmdCancel), BM_CLICK, BM_CLICK));
+
+    clickOn(hwnd(Control::cmdCancel));
+    window.discardInput();
+    EXPECT_FALSE(queued(nullptr, WM_MOUSEFIRST, WM_MOUSELAST));
+    EXPECT_TRUE(queued(hwnd(Control::cmdCancel), BM_CLICK, BM_CLICK));
+    EXPECT_FALSE(queued(hwnd(Control::cmdNext), BM_CLICK, BM_CLICK));
+}
+
 TEST_F(Win32WindowTest, ScreenshotOfTheDrivePageShowsBannerListAndButtons) {
     volumes.add(root("C"));
     volumes.add(root("D"), drive_type::kRemovable).probe = ProbeOutcome::Inaccessible;
