@@ -66,6 +66,7 @@ protected:
             {"XDG_CONFIG_HOME", (work_ / "config").string()},
             {"XDG_DATA_HOME", (work_ / "data").string()},
             {"XDG_RUNTIME_DIR", (work_ / "runtime").string()},
+            {"LSAN_OPTIONS", test::leakCheckOptions(work_.path().string())},
         });
         hung_.emplace(CORVATH_FUSE_HANG, work_ / "hung");
         ASSERT_TRUE(hung_->mounted()) << "the hanging filesystem did not mount";
