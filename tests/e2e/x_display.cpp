@@ -5,9 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <sstream>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -18,22 +17,20 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// The socket file appears when the server binds it, a moment before it listens:
-// only a connection that succeeds says that clients can start.
-bool accepts(const std::string& socketPath) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
+// Reads the display number Xvfb writes once it takes clients; empty when it
+// does not within the time given.
+std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0) continue;
+        char c = 0;
+        if (::read(fd, &c, 1) != 1) break;
+        if (c == '\n') return number;
+        number += c;
+    }
+    return {};
 }
 
 }  // namespace
@@ -41,31 +38,28 @@ bool accepts(const std::string& socketPath) {
 XServer::~XServer() { stop(); }
 
 bool XServer::start(const std::string& xvfb) {
-    for (int n = 121; n < 160; ++n) {
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-        if (exists("/tmp/.X" + std::to_string(n) + "-lock") || exists(socket)) continue;
-        display_ = ":" + std::to_string(n);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // -noreset: otherwise the server resets when its last client leaves
-            // (the readiness check below, the program's own display check) and
-            // refuses the next client meanwhile.
-            ::execl(xvfb.c_str(), xvfb.c_str(), display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                    "-noreset", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        for (int i = 0; i < 200; ++i) {
-            if (accepts(socket)) return true;
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {  // lost the race for this number
-                pid_ = -1;
-                break;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        stop();
+    // Xvfb picks a free display itself: choosing one here raced with servers
+    // other tests started at the same moment, and lost to them unseen.
+    int answer[2];
+    if (::pipe2(answer, O_CLOEXEC) != 0) return false;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(answer[1], 3);  // dup2 clears close-on-exec
+        // -noreset: otherwise the server resets when its last client leaves
+        // (the program's own display check) and refuses the next client meanwhile.
+        ::execl(xvfb.c_str(), xvfb.c_str(), "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                "-noreset", static_cast<char*>(nullptr));
+        ::_exit(127);
     }
-    return false;
+    ::close(answer[1]);
+    const std::string number = pid_ > 0 ? readDisplayNumber(answer[0], 10s) : std::string();
+    ::close(answer[0]);
+    if (number.empty()) {
+        stop();
+        return false;
+    }
+    display_ = ":" + number;
+    return true;
 }
 
 void XServer::stop() {

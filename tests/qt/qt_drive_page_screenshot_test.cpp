@@ -3,6 +3,7 @@
 // wants: the banner's lower edge and the separator above the buttons.
 #include "qt/qt_wizard_window.h"
 
+#include "e2e/x_display.h"
 #include "wizard/recording_events.h"
 
 #include <gtest/gtest.h>
@@ -14,74 +15,21 @@
 #include <QScreen>
 #include <QTest>
 
-#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <vector>
 #include <unistd.h>
 
 namespace corvath {
 namespace {
 
-using namespace std::chrono_literals;
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// An Xvfb of its own on a free display number, stopped when this goes.
-class XServer {
-public:
-    bool start(const std::string& binary) {
-        for (int n = 91; n < 120; ++n) {
-            if (exists("/tmp/.X" + std::to_string(n) + "-lock") ||
-                exists("/tmp/.X11-unix/X" + std::to_string(n))) {
-                continue;
-            }
-            display_ = ":" + std::to_string(n);
-            pid_ = ::fork();
-            if (pid_ == 0) {
-                ::execl(binary.c_str(), binary.c_str(), display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                        "tcp", static_cast<char*>(nullptr));
-                ::_exit(127);
-            }
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            for (int i = 0; i < 100; ++i) {
-                if (exists(socket)) return true;
-                int status = 0;
-                if (::waitpid(pid_, &status, WNOHANG) == pid_) break;  // lost the race for this number
-                std::this_thread::sleep_for(50ms);
-            }
-            stop();
-        }
-        return false;
-    }
-    void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-    ~XServer() { stop(); }
-    const std::string& display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
 TEST(DrivePageOnX11, LooksAsDesignedWithOnlyTheTwoLines) {
     const std::string xvfb = CORVATH_XVFB;
     if (xvfb.empty() || ::access(xvfb.c_str(), X_OK) != 0) {
         GTEST_SKIP() << "Xvfb is not installed (apt-get install xvfb); no X11 screenshot taken";
     }
-    XServer server;
+    test::XServer server;
     ASSERT_TRUE(server.start(xvfb)) << "Xvfb did not start";
     ::setenv("DISPLAY", server.display().c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
