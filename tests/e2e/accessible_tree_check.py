@@ -163,7 +163,7 @@ def report(heading, lines, faults):
 
 
 def inner(arguments):
-    work = tempfile.mkdtemp(prefix="corvath-atspi-")
+    work = os.environ["XDG_RUNTIME_DIR"]
     server, display = start_x_server(work)
     os.environ["DISPLAY"] = display
     environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -193,7 +193,6 @@ def inner(arguments):
         server.wait()
     if not passed:
         print("== the program said:\n" + open(log_path).read())
-    shutil.rmtree(work, ignore_errors=True)
     return 0 if passed else 1
 
 
@@ -225,7 +224,15 @@ def main():
             skip("mounting the drives needs root, unshare and --reg")
         # The drives' mounts go with the namespace when the check ends.
         command = ["unshare", "--mount", "--propagation", "private"] + command
-    return subprocess.run(command).returncode
+    # The accessibility bus's socket lies in the runtime folder, which the
+    # session bus hands on to the bus it starts: without one of its own, every
+    # check running at once would share ~/.cache/at-spi/bus, and the first to
+    # end would take the others' bus with it.
+    work = tempfile.mkdtemp(prefix="corvath-atspi-")
+    try:
+        return subprocess.run(command, env=dict(os.environ, XDG_RUNTIME_DIR=work)).returncode
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
